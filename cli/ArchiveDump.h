@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Prints an archive file as an indented tree: objects with their entry counts and sizes, leaves as a
+// number, a text, a GUID or hex bytes, whichever reads best. Throws CTSException, after printing what
+// was read so far, for a file that is missing, is not an archive or is damaged.
+void DumpArchive(const std::string& modelPath, std::ostream& out);
+
+// How one leaf is shown; size is the leaf's full size, bytes its first bytes (all of them up to a limit).
+std::string FormatLeafValue(const std::vector<uint8_t>& bytes, uint32_t size);

@@ -1,0 +1,5 @@
+# Cross-compiling the Windows programs for x86_64 (the build that runs here under 64-bit Wine).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(TESSARO_MINGW_TRIPLE x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

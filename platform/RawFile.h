@@ -1,0 +1,22 @@
+#pragma once
+
+// The few operating-system file calls under platform::File; one implementation per platform.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/File.h"
+
+namespace platform::raw {
+
+Handle OpenForRead(const std::string& modelPath, std::string* error);
+Handle CreateForWrite(const std::string& modelPath, std::string* error);
+// Reads up to size bytes at pos; returns the number read (less at the end of the file) or -1 on error.
+int64_t ReadAt(Handle handle, uint64_t pos, void* data, size_t size, std::string* error);
+bool WriteAt(Handle handle, uint64_t pos, const void* data, size_t size, std::string* error);
+bool SizeOf(Handle handle, uint64_t* size, std::string* error);
+bool Close(Handle handle, std::string* error);
+// Moves from over to, replacing to.
+bool Replace(const std::string& fromModelPath, const std::string& toModelPath, std::string* error);
+
+}  // namespace platform::raw
