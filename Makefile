@@ -1,0 +1,58 @@
+# The one entry point: builds the three trees (native Linux, MinGW x86_64, MinGW i686) and runs the tests.
+#   make          build everything into dist/
+#   make test     install missing packages, build, run every test, print one summary line
+#   make demo     the main job on the bundled example
+#   make bench    run the benchmarks (not tests)
+#   make fuzz     run every fuzz target for longer (FUZZ_SECONDS each, default 600)
+
+JOBS ?= 2
+BUILD := build
+CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
+WINE_RUN := $(CURDIR)/scripts/wine-run
+
+.PHONY: all test demo bench fuzz deps native win64 win32 fuzz-tree dist clean
+
+all: native win64 win32 dist
+
+deps:
+	@scripts/install-deps
+
+native:
+	@cmake -S . -B $(BUILD)/linux $(CMAKE_FLAGS) -DTESSARO_WIN64_BUILD_DIR=$(CURDIR)/$(BUILD)/win64 >/dev/null
+	@cmake --build $(BUILD)/linux -j $(JOBS)
+
+win64:
+	@cmake -S . -B $(BUILD)/win64 $(CMAKE_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake \
+		-DCMAKE_CROSSCOMPILING_EMULATOR=$(WINE_RUN) >/dev/null
+	@cmake --build $(BUILD)/win64 -j $(JOBS)
+
+win32:
+	@cmake -S . -B $(BUILD)/win32 $(CMAKE_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake >/dev/null
+	@cmake --build $(BUILD)/win32 -j $(JOBS)
+
+fuzz-tree:
+	@CC=clang CXX=clang++ cmake -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARO_TESTS=OFF \
+		-DTESSARO_FUZZ=ON "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined -fsanitize=fuzzer-no-link" \
+		"-DCMAKE_C_FLAGS=-fsanitize=address,undefined -fsanitize=fuzzer-no-link" >/dev/null
+	@cmake --build $(BUILD)/fuzz -j $(JOBS)
+
+dist:
+	@scripts/dist $(BUILD)
+
+test: deps
+	@$(MAKE) --no-print-directory all fuzz-tree
+	@scripts/test-all $(BUILD)
+
+demo: deps native
+	@scripts/demo $(BUILD)
+
+bench: deps
+	@cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release -DTESSARO_TESTS=OFF -DTESSARO_BENCH=ON >/dev/null
+	@cmake --build $(BUILD)/bench -j $(JOBS)
+	@for b in $(BUILD)/bench/bench/*_bench; do echo "== $$(basename $$b)"; $$b || exit 1; done
+
+fuzz: deps fuzz-tree
+	@scripts/fuzz-run $(BUILD)/fuzz $${FUZZ_SECONDS:-600}
+
+clean:
+	rm -rf $(BUILD) dist
