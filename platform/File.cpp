@@ -11,11 +11,6 @@
 
 namespace platform {
 
-namespace {
-// The name of the file a Replace open writes before it is moved over its target.
-std::string WorkPathFor(const std::string& path) { return path + ".new~"; }
-}  // namespace
-
 File::~File() { Abandon(); }
 
 bool File::Open(const std::string& modelPath, Mode mode) {
@@ -35,7 +30,7 @@ bool File::Open(const std::string& modelPath, Mode mode) {
             handle_ = raw::kNoHandle;
         }
     } else {
-        workPath_ = WorkPathFor(modelPath);
+        workPath_ = ReplaceWorkPath(modelPath);
         handle_ = raw::CreateForWrite(workPath_, &openError_);
     }
     if (handle_ == raw::kNoHandle) {

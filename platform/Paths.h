@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // The model keeps Windows paths (drive letters, backslashes) everywhere. On POSIX they are mapped at this
 // boundary the way Wine maps them: drive Z: is the root of the file system, other drives are looked up in
@@ -24,5 +26,54 @@ bool RemoveFile(const std::string& modelPath);
 std::string MakeTempFolder(const std::string& prefix);
 // Removes a folder and everything below it; quiet about what cannot be removed.
 void RemoveTree(const std::string& modelPath);
+
+bool FolderExists(const std::string& modelPath);
+// Creates one folder; true when it was made or already exists as a folder.
+bool CreateFolder(const std::string& modelPath);
+// Creates a folder and any missing folders above it.
+bool CreateFolderPath(const std::string& modelPath);
+
+struct FolderEntry {
+    std::string name;
+    bool isFolder = false;
+};
+// The entries of a folder (without "." and ".."), sorted by name; empty when it cannot be read.
+std::vector<FolderEntry> ListFolder(const std::string& modelPath);
+
+// A new, empty file in the system's temporary folder whose name starts with prefix; empty on failure.
+std::string MakeTempFile(const std::string& prefix);
+
+// The file written beside its target by an atomic replace, until it is moved over the target.
+std::string ReplaceWorkPath(const std::string& modelPath);
+
+// The number of the operating system's last error (errno, or the Win32 error code on Windows).
+int LastErrorCode();
+
+// A point in time as the Win32 FILETIME holds it: 100-nanosecond intervals since 1601-01-01 UTC.
+struct FileTime {
+    uint32_t dwLowDateTime = 0;
+    uint32_t dwHighDateTime = 0;
+};
+
+// File attributes as Windows numbers them; only these four are carried by cabinets and the model.
+constexpr uint32_t kAttributeReadOnly = 0x01;
+constexpr uint32_t kAttributeHidden = 0x02;
+constexpr uint32_t kAttributeSystem = 0x04;
+constexpr uint32_t kAttributeArchive = 0x20;
+constexpr uint32_t kKeptAttributes = 0x27;
+
+bool GetLastWriteTime(const std::string& modelPath, FileTime* time);
+// Sets the creation time (where the file system keeps one) and the last-write time.
+bool SetFileTimes(const std::string& modelPath, const FileTime& time);
+// The read-only, hidden, system and archive bits of a file. On POSIX read-only is the absence of write
+// permission and the other three live where Wine keeps them (the user.DOSATTRIB extended attribute), so
+// both sides see the same bits; a file that has none recorded counts as archive, as Wine shows it.
+bool GetFileAttributeBits(const std::string& modelPath, uint32_t* attributes);
+bool SetFileAttributeBits(const std::string& modelPath, uint32_t attributes);
+
+// MS-DOS date and time in local time (as cabinets store them) to and from a UTC FileTime. False when the
+// date or time is not a valid one.
+bool LocalDosDateTimeToFileTime(uint16_t date, uint16_t time, FileTime* result);
+bool FileTimeToLocalDosDateTime(const FileTime& time, uint16_t* date, uint16_t* dosTime);
 
 }  // namespace platform

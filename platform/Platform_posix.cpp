@@ -2,13 +2,17 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "platform/Paths.h"
 #include "platform/RawFile.h"
@@ -39,6 +43,65 @@ std::string DriveRoot(char letter) {
 }
 
 std::string ErrorText(int error) { return std::strerror(error); }
+
+std::string TempRoot() {
+    const char* tmp = std::getenv("TMPDIR");
+    return tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+}
+
+// Windows refuses to write to or replace a file with the read-only attribute whoever asks; POSIX lets
+// the superuser do it. The layer keeps the Windows rule on both sides.
+bool IsReadOnly(const struct stat& info) { return (info.st_mode & 0222) == 0; }
+
+bool IsReadOnlyFile(const std::string& native) {
+    struct stat info;
+    return stat(native.c_str(), &info) == 0 && S_ISREG(info.st_mode) && IsReadOnly(info);
+}
+
+// Where Wine keeps the hidden and system attributes of a file, as the text "0x%x".
+const char kDosAttributeName[] = "user.DOSATTRIB";
+constexpr uint32_t kExtendedAttributeBits = kAttributeHidden | kAttributeSystem | kAttributeArchive;
+
+constexpr uint64_t kTicksPerSecond = 10000000;
+constexpr uint64_t kUnixEpochSeconds = 11644473600ULL;  // seconds from 1601-01-01 to 1970-01-01
+
+uint64_t ToTicks(const FileTime& time) {
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+FileTime FromTicks(uint64_t ticks) {
+    FileTime time;
+    time.dwLowDateTime = static_cast<uint32_t>(ticks);
+    time.dwHighDateTime = static_cast<uint32_t>(ticks >> 32);
+    return time;
+}
+
+struct DosFields {
+    int year, month, day, hour, minute, second;
+    bool valid;
+};
+
+DosFields SplitDosDateTime(uint16_t date, uint16_t time) {
+    DosFields f;
+    f.year = 1980 + (date >> 9);
+    f.month = (date >> 5) & 15;
+    f.day = date & 31;
+    f.hour = time >> 11;
+    f.minute = (time >> 5) & 63;
+    f.second = (time & 31) * 2;
+    f.valid = f.month >= 1 && f.month <= 12 && f.day >= 1 && f.hour <= 23 && f.minute <= 59 && f.second <= 59;
+    return f;
+}
+
+bool JoinDosDateTime(int year, int month, int day, int hour, int minute, int second, uint16_t* date,
+                     uint16_t* time) {
+    if (year < 1980 || year > 2107) {
+        return false;
+    }
+    *date = static_cast<uint16_t>(((year - 1980) << 9) | (month << 5) | day);
+    *time = static_cast<uint16_t>((hour << 11) | (minute << 5) | (second / 2));
+    return true;
+}
 
 }  // namespace
 
@@ -87,9 +150,7 @@ bool FileExists(const std::string& modelPath) {
 bool RemoveFile(const std::string& modelPath) { return unlink(ToNativePath(modelPath).c_str()) == 0; }
 
 std::string MakeTempFolder(const std::string& prefix) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/" + prefix + "XXXXXX";
-    std::string buffer = pattern;
+    std::string buffer = TempRoot() + "/" + prefix + "XXXXXX";
     if (mkdtemp(buffer.data()) == nullptr) {
         return std::string();
     }
@@ -117,6 +178,147 @@ void RemoveTree(const std::string& modelPath) {
     rmdir(native.c_str());
 }
 
+bool FolderExists(const std::string& modelPath) {
+    struct stat info;
+    return stat(ToNativePath(modelPath).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool CreateFolder(const std::string& modelPath) {
+    return mkdir(ToNativePath(modelPath).c_str(), 0777) == 0 || FolderExists(modelPath);
+}
+
+std::vector<FolderEntry> ListFolder(const std::string& modelPath) {
+    std::vector<FolderEntry> entries;
+    std::string native = ToNativePath(modelPath);
+    if (DIR* dir = opendir(native.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            std::string name = entry->d_name;
+            if (name == "." || name == "..") {
+                continue;
+            }
+            struct stat info;
+            bool isFolder = stat((native + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+            entries.push_back({name, isFolder});
+        }
+        closedir(dir);
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return entries;
+}
+
+std::string MakeTempFile(const std::string& prefix) {
+    std::string buffer = TempRoot() + "/" + prefix + "XXXXXX";
+    int fd = mkstemp(buffer.data());
+    if (fd < 0) {
+        return std::string();
+    }
+    close(fd);
+    return ToModelPath(buffer);
+}
+
+int LastErrorCode() { return errno; }
+
+bool GetLastWriteTime(const std::string& modelPath, FileTime* time) {
+    struct stat info;
+    if (stat(ToNativePath(modelPath).c_str(), &info) != 0) {
+        return false;
+    }
+    uint64_t ticks = (static_cast<uint64_t>(info.st_mtim.tv_sec) + kUnixEpochSeconds) * kTicksPerSecond +
+                     static_cast<uint64_t>(info.st_mtim.tv_nsec) / 100;
+    *time = FromTicks(ticks);
+    return true;
+}
+
+bool SetFileTimes(const std::string& modelPath, const FileTime& time) {
+    uint64_t ticks = ToTicks(time);
+    if (ticks < kUnixEpochSeconds * kTicksPerSecond) {
+        return false;
+    }
+    ticks -= kUnixEpochSeconds * kTicksPerSecond;
+    struct timespec times[2];
+    times[0].tv_sec = times[1].tv_sec = static_cast<time_t>(ticks / kTicksPerSecond);
+    times[0].tv_nsec = times[1].tv_nsec = static_cast<long>(ticks % kTicksPerSecond) * 100;
+    return utimensat(AT_FDCWD, ToNativePath(modelPath).c_str(), times, 0) == 0;
+}
+
+bool GetFileAttributeBits(const std::string& modelPath, uint32_t* attributes) {
+    std::string native = ToNativePath(modelPath);
+    struct stat info;
+    if (stat(native.c_str(), &info) != 0) {
+        return false;
+    }
+    uint32_t result = IsReadOnly(info) ? kAttributeReadOnly : 0;
+    char text[32] = {};
+    ssize_t length = getxattr(native.c_str(), kDosAttributeName, text, sizeof text - 1);
+    if (length > 0) {
+        result |= static_cast<uint32_t>(std::strtoul(text, nullptr, 16)) & kExtendedAttributeBits;
+    } else {
+        result |= kAttributeArchive;
+    }
+    *attributes = result;
+    return true;
+}
+
+bool SetFileAttributeBits(const std::string& modelPath, uint32_t attributes) {
+    std::string native = ToNativePath(modelPath);
+    struct stat info;
+    if (stat(native.c_str(), &info) != 0) {
+        return false;
+    }
+    mode_t mode = info.st_mode & 07777;
+    mode = (attributes & kAttributeReadOnly) ? (mode & ~static_cast<mode_t>(0222)) : (mode | S_IWUSR);
+    bool ok = chmod(native.c_str(), mode) == 0;
+    uint32_t extended = attributes & kExtendedAttributeBits;
+    if (extended == kAttributeArchive) {
+        if (removexattr(native.c_str(), kDosAttributeName) != 0 && errno != ENODATA && errno != ENOTSUP) {
+            ok = false;
+        }
+    } else {
+        char text[32];
+        std::snprintf(text, sizeof text, "0x%x", static_cast<unsigned>(extended));
+        if (setxattr(native.c_str(), kDosAttributeName, text, std::strlen(text), 0) != 0) {
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+bool LocalDosDateTimeToFileTime(uint16_t date, uint16_t dosTime, FileTime* result) {
+    DosFields fields = SplitDosDateTime(date, dosTime);
+    if (!fields.valid) {
+        return false;
+    }
+    struct tm local = {};
+    local.tm_year = fields.year - 1900;
+    local.tm_mon = fields.month - 1;
+    local.tm_mday = fields.day;
+    local.tm_hour = fields.hour;
+    local.tm_min = fields.minute;
+    local.tm_sec = fields.second;
+    local.tm_isdst = -1;
+    time_t seconds = mktime(&local);
+    if (seconds == static_cast<time_t>(-1) && errno == EOVERFLOW) {
+        return false;
+    }
+    *result = FromTicks((static_cast<uint64_t>(seconds) + kUnixEpochSeconds) * kTicksPerSecond);
+    return true;
+}
+
+bool FileTimeToLocalDosDateTime(const FileTime& time, uint16_t* date, uint16_t* dosTime) {
+    uint64_t ticks = ToTicks(time);
+    if (ticks < kUnixEpochSeconds * kTicksPerSecond) {
+        return false;
+    }
+    time_t seconds = static_cast<time_t>(ticks / kTicksPerSecond - kUnixEpochSeconds);
+    struct tm local;
+    if (localtime_r(&seconds, &local) == nullptr) {
+        return false;
+    }
+    return JoinDosDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                           local.tm_sec, date, dosTime);
+}
+
 namespace raw {
 
 Handle OpenForRead(const std::string& modelPath, std::string* error) {
@@ -137,6 +339,21 @@ Handle OpenForRead(const std::string& modelPath, std::string* error) {
 
 Handle CreateForWrite(const std::string& modelPath, std::string* error) {
     int fd = open(ToNativePath(modelPath).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        *error = ErrorText(errno);
+        return kNoHandle;
+    }
+    return fd;
+}
+
+Handle OpenForUpdate(const std::string& modelPath, bool create, bool truncate, std::string* error) {
+    std::string native = ToNativePath(modelPath);
+    if (IsReadOnlyFile(native)) {
+        *error = ErrorText(EACCES);
+        return kNoHandle;
+    }
+    int flags = O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0) | (truncate ? O_TRUNC : 0);
+    int fd = open(native.c_str(), flags, 0666);
     if (fd < 0) {
         *error = ErrorText(errno);
         return kNoHandle;
@@ -200,6 +417,10 @@ bool Close(Handle handle, std::string* error) {
 }
 
 bool Replace(const std::string& fromModelPath, const std::string& toModelPath, std::string* error) {
+    if (IsReadOnlyFile(ToNativePath(toModelPath))) {
+        *error = ErrorText(EACCES);
+        return false;
+    }
     if (rename(ToNativePath(fromModelPath).c_str(), ToNativePath(toModelPath).c_str()) != 0) {
         *error = ErrorText(errno);
         return false;

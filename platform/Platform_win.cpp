@@ -1,6 +1,8 @@
 // Windows side of the platform layer: model paths are the system's own paths.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/Paths.h"
 #include "platform/RawFile.h"
 
@@ -22,6 +24,26 @@ std::string ErrorText(DWORD code) {
         result.pop_back();
     }
     return result;
+}
+
+::FILETIME ToWinTime(const FileTime& time) {
+    ::FILETIME result;
+    result.dwLowDateTime = time.dwLowDateTime;
+    result.dwHighDateTime = time.dwHighDateTime;
+    return result;
+}
+
+FileTime FromWinTime(const ::FILETIME& time) {
+    FileTime result;
+    result.dwLowDateTime = time.dwLowDateTime;
+    result.dwHighDateTime = time.dwHighDateTime;
+    return result;
+}
+
+bool IsReadOnlyFile(const std::string& modelPath) {
+    DWORD attributes = GetFileAttributesA(modelPath.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 HANDLE ToWin(raw::Handle handle) { return reinterpret_cast<HANDLE>(handle); }
@@ -87,6 +109,103 @@ void RemoveTree(const std::string& modelPath) {
     RemoveDirectoryA(modelPath.c_str());
 }
 
+bool FolderExists(const std::string& modelPath) {
+    DWORD attributes = GetFileAttributesA(modelPath.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool CreateFolder(const std::string& modelPath) {
+    return CreateDirectoryA(modelPath.c_str(), nullptr) || FolderExists(modelPath);
+}
+
+std::vector<FolderEntry> ListFolder(const std::string& modelPath) {
+    std::vector<FolderEntry> entries;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((modelPath + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name != "." && name != "..") {
+                entries.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return entries;
+}
+
+std::string MakeTempFile(const std::string& prefix) {
+    char folder[MAX_PATH];
+    char name[MAX_PATH];
+    DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length >= sizeof folder || GetTempFileNameA(folder, prefix.c_str(), 0, name) == 0) {
+        return std::string();
+    }
+    return name;
+}
+
+int LastErrorCode() { return static_cast<int>(GetLastError()); }
+
+bool GetLastWriteTime(const std::string& modelPath, FileTime* time) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(modelPath.c_str(), GetFileExInfoStandard, &data)) {
+        return false;
+    }
+    *time = FromWinTime(data.ftLastWriteTime);
+    return true;
+}
+
+bool SetFileTimes(const std::string& modelPath, const FileTime& time) {
+    HANDLE file = CreateFileA(modelPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    ::FILETIME winTime = ToWinTime(time);
+    bool ok = SetFileTime(file, &winTime, nullptr, &winTime) != 0;
+    CloseHandle(file);
+    return ok;
+}
+
+bool GetFileAttributeBits(const std::string& modelPath, uint32_t* attributes) {
+    DWORD value = GetFileAttributesA(modelPath.c_str());
+    if (value == INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    *attributes = value & kKeptAttributes;
+    return true;
+}
+
+bool SetFileAttributeBits(const std::string& modelPath, uint32_t attributes) {
+    DWORD value = attributes & kKeptAttributes;
+    return SetFileAttributesA(modelPath.c_str(), value != 0 ? value : FILE_ATTRIBUTE_NORMAL) != 0;
+}
+
+bool LocalDosDateTimeToFileTime(uint16_t date, uint16_t time, FileTime* result) {
+    ::FILETIME local;
+    ::FILETIME utc;
+    if (!DosDateTimeToFileTime(date, time, &local) || !LocalFileTimeToFileTime(&local, &utc)) {
+        return false;
+    }
+    *result = FromWinTime(utc);
+    return true;
+}
+
+bool FileTimeToLocalDosDateTime(const FileTime& time, uint16_t* date, uint16_t* dosTime) {
+    ::FILETIME utc = ToWinTime(time);
+    ::FILETIME local;
+    WORD fatDate = 0;
+    WORD fatTime = 0;
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToDosDateTime(&local, &fatDate, &fatTime)) {
+        return false;
+    }
+    *date = fatDate;
+    *dosTime = fatTime;
+    return true;
+}
+
 namespace raw {
 
 Handle OpenForRead(const std::string& modelPath, std::string* error) {
@@ -102,6 +221,17 @@ Handle OpenForRead(const std::string& modelPath, std::string* error) {
 Handle CreateForWrite(const std::string& modelPath, std::string* error) {
     HANDLE file = CreateFileA(modelPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        *error = ErrorText(GetLastError());
+        return kNoHandle;
+    }
+    return reinterpret_cast<Handle>(file);
+}
+
+Handle OpenForUpdate(const std::string& modelPath, bool create, bool truncate, std::string* error) {
+    DWORD disposition = create ? (truncate ? CREATE_ALWAYS : OPEN_ALWAYS) : (truncate ? TRUNCATE_EXISTING : OPEN_EXISTING);
+    HANDLE file = CreateFileA(modelPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         *error = ErrorText(GetLastError());
         return kNoHandle;
@@ -169,6 +299,10 @@ bool Close(Handle handle, std::string* error) {
 }
 
 bool Replace(const std::string& fromModelPath, const std::string& toModelPath, std::string* error) {
+    if (IsReadOnlyFile(toModelPath)) {
+        *error = ErrorText(ERROR_ACCESS_DENIED);
+        return false;
+    }
     if (MoveFileExA(fromModelPath.c_str(), toModelPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         return true;
     }

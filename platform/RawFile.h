@@ -11,12 +11,15 @@ namespace platform::raw {
 
 Handle OpenForRead(const std::string& modelPath, std::string* error);
 Handle CreateForWrite(const std::string& modelPath, std::string* error);
+// Opens for reading and writing: create makes a missing file, truncate empties an existing one. A file
+// marked read-only is refused, as Windows refuses it.
+Handle OpenForUpdate(const std::string& modelPath, bool create, bool truncate, std::string* error);
 // Reads up to size bytes at pos; returns the number read (less at the end of the file) or -1 on error.
 int64_t ReadAt(Handle handle, uint64_t pos, void* data, size_t size, std::string* error);
 bool WriteAt(Handle handle, uint64_t pos, const void* data, size_t size, std::string* error);
 bool SizeOf(Handle handle, uint64_t* size, std::string* error);
 bool Close(Handle handle, std::string* error);
-// Moves from over to, replacing to.
+// Moves from over to, replacing to; a target marked read-only is refused, as Windows refuses it.
 bool Replace(const std::string& fromModelPath, const std::string& toModelPath, std::string* error);
 
 }  // namespace platform::raw

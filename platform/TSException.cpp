@@ -1,4 +1,5 @@
 #include "platform/TSException.h"
+#include "platform/TSSException.h"
 
 #include <cstdio>
 #include <vector>
@@ -21,3 +22,7 @@ std::string FormatOne(const char* format, T argument) {
 CTSException::CTSException(const char* format, int argument) : message_(FormatOne(format, argument)) {}
 
 CTSException::CTSException(const char* format, const char* argument) : message_(FormatOne(format, argument)) {}
+
+CTSSException::CTSSException(const char* format, int argument) : message_(FormatOne(format, argument)) {}
+
+CTSSException::CTSSException(const char* format, const char* argument) : message_(FormatOne(format, argument)) {}
