@@ -1,0 +1,55 @@
+#pragma once
+
+// MSZIP, the deflate variant of MS-CAB: every data block is "CK" and a complete raw deflate stream of at
+// most 32768 bytes, which may refer back to the 32 KiB that precede it in the same folder.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct z_stream_s;
+
+namespace cab {
+
+// Compresses blocks one at a time; one object per thread.
+class MszipCompressor {
+public:
+    explicit MszipCompressor(int level);
+    ~MszipCompressor();
+    MszipCompressor(const MszipCompressor&) = delete;
+    MszipCompressor& operator=(const MszipCompressor&) = delete;
+
+    bool IsReady() const { return ready_; }
+    // Compresses input (at most 32768 bytes) given the folder's preceding bytes as history (at most the
+    // last 32768 are used). The output never exceeds kMaxOutput: input that does not shrink is stored.
+    bool Compress(const uint8_t* history, size_t historySize, const uint8_t* input, size_t inputSize,
+                  std::vector<uint8_t>* output);
+
+    static constexpr size_t kMaxOutput = 2 + 5 + 32768;
+
+private:
+    z_stream_s* stream_;
+    bool ready_ = false;
+};
+
+// Decompresses the blocks of one folder after another, keeping the history between blocks.
+class MszipDecompressor {
+public:
+    MszipDecompressor();
+    ~MszipDecompressor();
+    MszipDecompressor(const MszipDecompressor&) = delete;
+    MszipDecompressor& operator=(const MszipDecompressor&) = delete;
+
+    bool IsReady() const { return ready_; }
+    // Forgets the history: the next block begins a folder.
+    void StartFolder() { historySize_ = 0; }
+    // Decodes one block, which must produce exactly outputSize bytes; false when it is not valid MSZIP.
+    bool Decode(const uint8_t* input, size_t inputSize, uint8_t* output, size_t outputSize);
+
+private:
+    z_stream_s* stream_;
+    bool ready_ = false;
+    std::vector<uint8_t> history_;
+    size_t historySize_ = 0;
+};
+
+}  // namespace cab
