@@ -1,0 +1,444 @@
+#include "cabinet/Cabinet.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "cabinet/CabinetFiles.h"
+
+namespace {
+
+constexpr uint32_t kFolderThreshold = 100000;
+constexpr uint16_t kSetID = 12345;
+constexpr uint32_t kNoLimit = 0x7FFFFFFF;
+
+const char* const kCompressionErrors[] = {
+    "No error",
+    "Failure opening file to be stored in cabinet",
+    "Failure reading file to be stored in cabinet",
+    "Insufficient memory in FCI",
+    "Could not create a temporary file",
+    "Unknown compression type",
+    "Could not create cabinet file",
+    "Client requested abort",
+    "Failure compressing data",
+};
+
+const char* const kDecompressionErrors[] = {
+    "No error",
+    "Cabinet not found",
+    "Not a cabinet",
+    "Unknown cabinet version",
+    "Corrupt cabinet",
+    "Memory allocation failed",
+    "Unknown compression type",
+    "Failure decompressing data",
+    "Failure writing to target file",
+    "Cabinets in set have different RESERVE sizes",
+    "Cabinet returned on fdintNEXT_CABINET is incorrect",
+    "User aborted",
+};
+
+// Copies text into a fixed buffer; false (and an empty buffer) when it does not fit.
+bool CopyText(char* buffer, size_t size, const std::string& text) {
+    if (text.size() >= size) {
+        buffer[0] = '\0';
+        return false;
+    }
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    return true;
+}
+
+std::string FolderPart(const std::string& path) {
+    size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// The engine's callbacks: memory and the C runtime's file calls, with errno captured for FCI.
+void* Alloc(cab::ULONG size) { return std::malloc(size); }
+void Free(void* memory) { std::free(memory); }
+
+cab::INT_PTR FciOpen(char* path, int oflag, int pmode, int* error, void*) {
+    return cabfiles::Open(path, oflag, pmode, error);
+}
+cab::UINT FciRead(cab::INT_PTR file, void* data, cab::UINT size, int* error, void*) {
+    return cabfiles::Read(file, data, size, error);
+}
+cab::UINT FciWrite(cab::INT_PTR file, void* data, cab::UINT size, int* error, void*) {
+    return cabfiles::Write(file, data, size, error);
+}
+int FciClose(cab::INT_PTR file, int* error, void*) { return cabfiles::Close(file, error); }
+cab::LONG FciSeek(cab::INT_PTR file, cab::LONG distance, int origin, int* error, void*) {
+    return cabfiles::Seek(file, distance, origin, error);
+}
+int FciDelete(char* path, int* error, void*) { return cabfiles::Remove(path, error); }
+
+cab::BOOL FciTempFile(char* name, int size, void*) {
+    std::string path = platform::MakeTempFile("ts");
+    return !path.empty() && CopyText(name, static_cast<size_t>(size), path) ? 1 : 0;
+}
+
+cab::INT_PTR FdiOpen(char* path, int oflag, int pmode) {
+    int ignored = 0;
+    return cabfiles::Open(path, oflag, pmode, &ignored);
+}
+cab::UINT FdiRead(cab::INT_PTR file, void* data, cab::UINT size) {
+    int ignored = 0;
+    return cabfiles::Read(file, data, size, &ignored);
+}
+cab::UINT FdiWrite(cab::INT_PTR file, void* data, cab::UINT size) {
+    int ignored = 0;
+    return cabfiles::Write(file, data, size, &ignored);
+}
+int FdiClose(cab::INT_PTR file) {
+    int ignored = 0;
+    return cabfiles::Close(file, &ignored);
+}
+cab::LONG FdiSeek(cab::INT_PTR file, cab::LONG distance, int origin) {
+    int ignored = 0;
+    return cabfiles::Seek(file, distance, origin, &ignored);
+}
+
+}  // namespace
+
+std::string FormatNumberPattern(const std::string& pattern, int number) {
+    std::string result;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != '%') {
+            result += pattern[i];
+            continue;
+        }
+        if (i + 1 < pattern.size() && pattern[i + 1] == '%') {
+            result += '%';
+            ++i;
+            continue;
+        }
+        size_t end = i + 1;
+        while (end < pattern.size() && std::strchr("-+ 0#", pattern[end]) != nullptr) {
+            ++end;
+        }
+        while (end < pattern.size() && (std::isdigit(static_cast<unsigned char>(pattern[end])) || pattern[end] == '.')) {
+            ++end;
+        }
+        if (end < pattern.size() && end - i <= 8 && std::strchr("diuxX", pattern[end]) != nullptr) {
+            std::string spec = pattern.substr(i, end - i + 1);
+            char text[64];
+            std::snprintf(text, sizeof text, spec.c_str(), number);
+            result += text;
+            i = end;
+        } else {
+            result += '%';
+        }
+    }
+    return result;
+}
+
+CCabinet::CCabinet(const std::string& baseFolder, const std::string& diskPattern, const std::string& cabinetPattern,
+                   int32_t diskSize, int32_t firstDiskReserve)
+    : m_diskSize(diskSize),
+      m_firstDiskReserve(firstDiskReserve),
+      m_baseFolder(baseFolder),
+      m_diskPattern(diskPattern),
+      m_cabinetPattern(cabinetPattern) {
+    m_ccab.cbFolderThresh = kFolderThreshold;
+    m_ccab.iCab = 1;
+    m_ccab.iDisk = 1;
+    m_ccab.setID = kSetID;
+    NextCabinetStep(&m_ccab);
+    m_lastCabinet = 1;
+    m_currentDisk = 0;
+}
+
+CCabinet::CCabinet(const std::string& cabinetPath)
+    : m_decompress(true), m_baseFolder(FolderPart(cabinetPath)), m_cabinetPath(cabinetPath) {}
+
+CCabinet::~CCabinet() {
+    try {
+        Close();
+    } catch (...) {
+    }
+}
+
+const char* CCabinet::ErrorText(int code) const {
+    if (m_decompress) {
+        return code >= 0 && code < static_cast<int>(std::size(kDecompressionErrors)) ? kDecompressionErrors[code]
+                                                                                     : "Unknown error";
+    }
+    return code >= 0 && code < static_cast<int>(std::size(kCompressionErrors)) ? kCompressionErrors[code]
+                                                                               : "Unknown error";
+}
+
+std::string CCabinet::ErrorMessage(const char* format) const {
+    return CCabinetException(format, ErrorText(m_erf.erfOper)).Message();
+}
+
+void CCabinet::NextCabinetStep(cab::CCAB* ccab) {
+    const std::string diskName = FormatNumberPattern(m_diskPattern, ccab->iCab);
+    std::string folder;
+    if (m_diskSize > 0) {
+        ccab->cb = m_ccab.cb = static_cast<uint32_t>(m_diskSize);
+        folder = m_baseFolder + "\\" + diskName + "\\";
+        m_currentDisk = ccab->iCab;
+    } else {
+        m_ccab.cb = kNoLimit;
+        folder = m_baseFolder + "\\";
+        m_currentDisk = 1;
+    }
+    if (ccab->iCab == 1) {
+        // A reserve as large as the disk leaves the first cabinet no room at all.
+        ccab->cb = m_firstDiskReserve >= 0 && static_cast<uint32_t>(m_firstDiskReserve) >= ccab->cb
+                       ? 0
+                       : ccab->cb - static_cast<uint32_t>(std::max<int32_t>(m_firstDiskReserve, 0));
+    }
+    m_lastCabinet = ccab->iCab;
+    CopyText(ccab->szDisk, sizeof ccab->szDisk, diskName);
+    CopyText(ccab->szCab, sizeof ccab->szCab,
+             m_diskSize > 0 ? FormatNumberPattern(m_cabinetPattern, ccab->iCab) : m_cabinetPattern);
+    CopyText(ccab->szCabPath, sizeof ccab->szCabPath, folder);
+    platform::CreateFolder(folder.substr(0, folder.size() - 1));
+}
+
+int CCabinet::FilePlaced(cab::PCCAB ccab, char*, cab::LONG, cab::BOOL, void* pv) {
+    ccab->cb = static_cast<CCabinet*>(pv)->m_ccab.cb;
+    return 0;
+}
+
+cab::BOOL CCabinet::GetNextCabinet(cab::PCCAB ccab, cab::ULONG, void* pv) {
+    static_cast<CCabinet*>(pv)->NextCabinetStep(ccab);
+    return 1;
+}
+
+cab::LONG CCabinet::Status(cab::UINT, cab::ULONG, cab::ULONG, void*) { return 0; }
+
+cab::INT_PTR CCabinet::GetOpenInfo(char* name, cab::USHORT* date, cab::USHORT* time, cab::USHORT* attributes,
+                                   int* error, void*) {
+    cab::INT_PTR file = cabfiles::Open(name, cab::CAB_O_RDONLY | cab::CAB_O_BINARY, 0, error);
+    if (file == -1) {
+        return -1;
+    }
+    platform::FileTime written;
+    *date = *time = 0;
+    if (platform::GetLastWriteTime(name, &written)) {
+        platform::FileTimeToLocalDosDateTime(written, date, time);
+    }
+    uint32_t bits = 0;
+    *attributes = platform::GetFileAttributeBits(name, &bits) ? static_cast<cab::USHORT>(bits & platform::kKeptAttributes)
+                                                              : 0;
+    return file;
+}
+
+void CCabinet::Open() {
+    if (m_hfci != nullptr) {
+        throw CCabinetException("The Cabinet is already open for compression!");
+    }
+    if (m_hfdi != nullptr) {
+        throw CCabinetException("The Cabinet is already open for decompression!");
+    }
+    m_erf = cab::ERF{};
+    if (!m_decompress) {
+        m_hfci = cab::FCICreate(&m_erf, FilePlaced, Alloc, Free, FciOpen, FciRead, FciWrite, FciClose, FciSeek,
+                                FciDelete, FciTempFile, &m_ccab, this);
+        if (m_hfci == nullptr) {
+            throw CCabinetException(ErrorMessage("Cannot Open FCI!(%s)"));
+        }
+        m_lastCabinet = 1;
+        return;
+    }
+    m_hfdi = cab::FDICreate(Alloc, Free, FdiOpen, FdiRead, FdiWrite, FdiClose, FdiSeek, cab::cpu80386, &m_erf);
+    if (m_hfdi == nullptr) {
+        throw CCabinetException(ErrorMessage("Cannot Open FDI!(%s)"));
+    }
+    cab::INT_PTR file = FdiOpen(m_cabinetPath.data(), cab::CAB_O_RDONLY | cab::CAB_O_BINARY | cab::CAB_O_SEQUENTIAL, 0);
+    if (file == -1) {
+        cab::FDIDestroy(m_hfdi);
+        m_hfdi = nullptr;
+        throw CCabinetException("Unable to open \"%s\" for input!\n", m_cabinetPath);
+    }
+    cab::FDICABINETINFO info{};
+    bool isCabinet = cab::FDIIsCabinet(m_hfdi, file, &info) != 0;
+    FdiClose(file);
+    if (!isCabinet) {
+        cab::FDIDestroy(m_hfdi);
+        m_hfdi = nullptr;
+        throw CCabinetException("\"%s\" is not a cabinet file", m_cabinetPath);
+    }
+    m_lastCabinet = 1;
+}
+
+void CCabinet::AddFile(const std::string& sourcePath, const char* nameInCabinet) {
+    if (m_hfci == nullptr) {
+        throw CCabinetException("The cabinet is not open!");
+    }
+    char source[kPathBuffer];
+    if (!CopyText(source, sizeof source, sourcePath)) {
+        throw CCabinetException("Cannot add file!(%s)", ErrorText(cab::FCIERR_OPEN_SRC));
+    }
+    std::string name = nameInCabinet != nullptr ? nameInCabinet : platform::FileTitle(sourcePath);
+    if (!cab::FCIAddFile(m_hfci, source, name.data(), 0, GetNextCabinet, Status, GetOpenInfo, cab::tcompTYPE_MSZIP)) {
+        throw CCabinetException(ErrorMessage("Cannot add file!(%s)"));
+    }
+}
+
+void CCabinet::Flush() {
+    if (m_hfci == nullptr) {
+        throw CCabinetException("The cabinet is not open!");
+    }
+    if (!cab::FCIFlushCabinet(m_hfci, 0, GetNextCabinet, Status)) {
+        throw CCabinetException(ErrorMessage("Cannot flush cabinet!(%s)"));
+    }
+}
+
+void CCabinet::Close() {
+    if (m_hfci != nullptr) {
+        try {
+            Flush();
+        } catch (...) {
+            // The context goes whatever happened to the last cabinet: a failed flush must not leak it.
+            cab::FCIDestroy(m_hfci);
+            m_hfci = nullptr;
+            throw;
+        }
+        bool destroyed = cab::FCIDestroy(m_hfci) != 0;
+        m_hfci = nullptr;
+        if (!destroyed) {
+            throw CCabinetException(ErrorMessage("Cannot close cabinet!(%s)"));
+        }
+    } else if (m_hfdi != nullptr) {
+        bool destroyed = cab::FDIDestroy(m_hfdi) != 0;
+        m_hfdi = nullptr;
+        if (!destroyed) {
+            throw CCabinetException(ErrorMessage("Cannot close cabinet!(%s)"));
+        }
+    }
+}
+
+void CCabinet::Extract(CopyFileHook copyFile, CloseFileHook closeFile, NextCabinetHook nextCabinet) {
+    if (m_hfdi == nullptr) {
+        throw CCabinetException("The cabinet is not open!");
+    }
+    m_copyFile = std::move(copyFile);
+    m_closeFile = std::move(closeFile);
+    m_nextCabinetHook = std::move(nextCabinet);
+    m_fileIndex = -1;
+    m_chainStarted = false;
+    size_t slash = m_cabinetPath.find_last_of('\\');
+    std::string folder = slash == std::string::npos ? std::string() : m_cabinetPath.substr(0, slash + 1);
+    if (!CopyText(m_folder, sizeof m_folder, folder) ||
+        !CopyText(m_nextCabinet, sizeof m_nextCabinet, m_cabinetPath.substr(folder.size()))) {
+        throw CCabinetException("Unable to open \"%s\" for input!\n", m_cabinetPath);
+    }
+    for (;;) {
+        m_firstCabinetPending = true;
+        m_targetFailed = false;
+        m_chainBroken = false;
+        std::string cabinet = m_nextCabinet;
+        std::string path = m_folder;
+        if (!cab::FDICopy(m_hfdi, cabinet.data(), path.data(), 0, Notify, nullptr, this)) {
+            int code = m_targetFailed  ? cab::FDIERROR_TARGET_FILE
+                       : m_chainBroken ? cab::FDIERROR_WRONG_CABINET
+                                       : m_erf.erfOper;
+            throw CCabinetException("Cannot Extract files!(%s)", ErrorText(code));
+        }
+        if (m_nextCabinet[0] == '\0') {
+            return;
+        }
+        if (!platform::FileExists(std::string(m_folder) + m_nextCabinet)) {
+            char engineFolder[cab::CB_MAX_CAB_PATH];
+            CopyText(engineFolder, sizeof engineFolder, m_folder);
+            if (NextCabinetNotification(m_nextCabinet, m_nextDisk, engineFolder, cab::FDIERROR_CABINET_NOT_FOUND) != 0) {
+                throw CCabinetException("");
+            }
+        }
+    }
+}
+
+cab::INT_PTR CCabinet::Notify(cab::FDINOTIFICATIONTYPE type, cab::PFDINOTIFICATION n) {
+    CCabinet* self = static_cast<CCabinet*>(n->pv);
+    switch (type) {
+        case cab::fdintCABINET_INFO:
+            if (self->m_firstCabinetPending) {
+                // Each cabinet of a run must come after the one before it in the same set; anything else
+                // would be a chain that loops.
+                if (self->m_chainStarted && (n->setID != self->m_chainSetID || n->iCabinet <= self->m_chainCabinet)) {
+                    self->m_chainBroken = true;
+                    return -1;
+                }
+                self->m_chainStarted = true;
+                self->m_chainSetID = n->setID;
+                self->m_chainCabinet = n->iCabinet;
+                CopyText(self->m_nextCabinet, sizeof self->m_nextCabinet, n->psz1);
+                CopyText(self->m_nextDisk, sizeof self->m_nextDisk, n->psz2);
+                self->m_firstCabinetPending = false;
+            }
+            return 0;
+        case cab::fdintPARTIAL_FILE: return 0;
+        case cab::fdintCOPY_FILE: return self->CopyFileNotification(n);
+        case cab::fdintCLOSE_FILE_INFO: return self->CloseFileNotification(n);
+        case cab::fdintNEXT_CABINET: return self->NextCabinetNotification(n->psz1, n->psz2, n->psz3, n->fdie);
+        default: return 0;
+    }
+}
+
+cab::INT_PTR CCabinet::CopyFileNotification(cab::PFDINOTIFICATION n) {
+    m_fileIndex++;
+    char path[kPathBuffer + 4] = {};
+    std::snprintf(path, sizeof path, "%s", n->psz1);
+    if (m_copyFile) {
+        if (m_copyFile(m_fileIndex, m_baseFolder, path) == 0) {
+            return 0;
+        }
+        path[kPathBuffer - 1] = '\0';
+    } else if (!CopyText(path, kPathBuffer, m_baseFolder + "\\" + n->psz1)) {
+        m_targetFailed = true;
+        return -1;
+    }
+    m_target = path;
+    std::string parent = FolderPart(m_target);
+    if (!parent.empty()) {
+        platform::CreateFolderPath(parent);
+    }
+    int error = 0;
+    cab::INT_PTR file = cabfiles::OpenReplacing(m_target, &error);
+    if (file == -1) {
+        m_targetFailed = true;
+    }
+    return file;
+}
+
+cab::INT_PTR CCabinet::CloseFileNotification(cab::PFDINOTIFICATION n) {
+    int error = 0;
+    if (!cabfiles::CommitAndClose(n->hf, &error)) {
+        m_targetFailed = true;
+        return 0;
+    }
+    platform::FileTime time;
+    const bool haveTime = platform::LocalDosDateTimeToFileTime(n->date, n->time, &time);
+    const int attributes = n->attribs & platform::kKeptAttributes;
+    if (m_closeFile) {
+        int answer = m_closeFile(m_fileIndex, attributes, haveTime ? &time : nullptr);
+        if (answer == 0 || answer == 1) {
+            return answer;
+        }
+    }
+    if (haveTime) {
+        platform::SetFileTimes(m_target, time);
+    }
+    platform::SetFileAttributeBits(m_target, static_cast<uint32_t>(attributes));
+    return 1;
+}
+
+int CCabinet::NextCabinetNotification(const char* cabinetName, const char* diskName, char* engineFolder, int error) {
+    if (!m_nextCabinetHook) {
+        return error == 0 ? 0 : -1;
+    }
+    char folder[kPathBuffer];
+    std::snprintf(folder, sizeof folder, "%s", engineFolder);
+    int answer = m_nextCabinetHook(cabinetName, diskName, folder, error);
+    folder[kPathBuffer - 1] = '\0';
+    if (!CopyText(engineFolder, cab::CB_MAX_CAB_PATH, folder)) {
+        return -1;
+    }
+    CopyText(m_folder, sizeof m_folder, folder);
+    return answer;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+// The file operations that CCabinet hands to the cabinet engine, in the manner of the C runtime's
+// _open/_read/_write/_close/_lseek/remove (flags as in CabTypes.h), over the platform layer so that
+// model paths work on every platform. Failures report the operating system's error number.
+#include <string>
+
+#include "cabinet/CabTypes.h"
+
+namespace cabfiles {
+
+cab::INT_PTR Open(const char* path, int oflag, int pmode, int* error);
+cab::UINT Read(cab::INT_PTR file, void* data, cab::UINT size, int* error);
+cab::UINT Write(cab::INT_PTR file, const void* data, cab::UINT size, int* error);
+// Closes a file; a file opened with OpenReplacing is abandoned and its target left as it was.
+int Close(cab::INT_PTR file, int* error);
+cab::LONG Seek(cab::INT_PTR file, cab::LONG distance, int origin, int* error);
+int Remove(const char* path, int* error);
+
+// Opens a new file that takes the place of target only when CommitAndClose succeeds, so that an
+// extraction that fails half-way leaves an existing file untouched and never leaves stale bytes.
+cab::INT_PTR OpenReplacing(const std::string& target, int* error);
+bool CommitAndClose(cab::INT_PTR file, int* error);
+
+}  // namespace cabfiles
