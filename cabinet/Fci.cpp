@@ -143,6 +143,9 @@ bool Context::AddFile(const char* source, const char* name, bool execute, PFNFCI
     entry.time = time;
     entry.attribs = static_cast<uint16_t>((attribs & ~kCabAttributeExecute) | (execute ? kCabAttributeExecute : 0));
     entry.startBlock = folder.blocksFormed;
+    // The file is known before its data is cut into blocks: placing a block lists the files that begin in it.
+    folder.files.push_back(std::move(entry));
+    unlistedFileBytes_ += format::FileRecordSize(folder.files.back().name);
 
     uint32_t remaining = size;
     while (remaining > 0) {
@@ -164,8 +167,6 @@ bool Context::AddFile(const char* source, const char* name, bool execute, PFNFCI
     if (close_(file, &err, pv_) != 0) {
         return Break(FCIERR_READ_SRC, err);
     }
-    folder.files.push_back(std::move(entry));
-    unlistedFileBytes_ += format::FileRecordSize(folder.files.back().name);
     return PlacePending(kPendingPerThread * static_cast<size_t>(compressor_->Threads()), false);
 }
 

@@ -222,7 +222,7 @@ bool Context::SplitAt(Folder& folder, uint32_t block, uint32_t uncompressed, con
         return false;
     }
     Cabinet finished = std::move(cabinet_);
-    StartCabinet(next, &finished);
+    StartCabinet(next, &finished, &folder);
     Cabinet& n = cabinet_;
     if (n.Size() + dataRecord + rest.size() + kNextNamesRoom > n.limit) {
         return Break(FCIERR_CAB_FORMAT_LIMIT);
@@ -341,7 +341,7 @@ bool Context::NextCabinet(CCAB* next) {
     return true;
 }
 
-void Context::StartCabinet(const CCAB& ccab, const Cabinet* previous) {
+void Context::StartCabinet(const CCAB& ccab, const Cabinet* previous, Folder* continued) {
     cabinet_ = Cabinet();
     Cabinet& c = cabinet_;
     c.ccab = ccab;
@@ -355,22 +355,18 @@ void Context::StartCabinet(const CCAB& ccab, const Cabinet* previous) {
         c.prevDisk = Terminated(previous->ccab.szDisk, sizeof previous->ccab.szDisk);
     }
     c.tablesSize = format::HeaderSize(HeaderFor(c, nullptr));
-    if (previous == nullptr) {
-        return;
-    }
-    for (const CabFile& file : previous->files) {
-        if (!file.toNext) {
-            continue;
+    if (continued != nullptr) {
+        AddFolder(*continued, true);
+        for (const CabFile& file : previous->files) {
+            if (file.toNext) {
+                CabFile again = file;
+                again.cabFolder = 0;
+                again.fromPrev = true;
+                again.toNext = false;
+                c.files.push_back(again);
+                c.tablesSize += format::FileRecordSize(file.File().name);
+            }
         }
-        if (c.folders.empty()) {
-            AddFolder(*file.folder, true);
-        }
-        CabFile continued = file;
-        continued.cabFolder = 0;
-        continued.fromPrev = true;
-        continued.toNext = false;
-        c.files.push_back(continued);
-        c.tablesSize += format::FileRecordSize(file.File().name);
     }
     PruneFolders();
 }

@@ -116,7 +116,7 @@ private:
     bool EnsureCabinet();
     bool NextCabinet(CCAB* next);
     bool FinishCabinet(const CCAB* next);
-    void StartCabinet(const CCAB& ccab, const Cabinet* previous);
+    void StartCabinet(const CCAB& ccab, const Cabinet* previous, Folder* continued = nullptr);
     size_t NewFilesAt(const Folder& folder, uint32_t block, uint64_t* bytes) const;
     void AddFolder(Folder& folder, bool startsWithPiece);
     bool ListFiles(Folder& folder, size_t count);

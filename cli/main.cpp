@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/ArchiveDump.h"
+#include "cli/CabCommand.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
 
@@ -13,11 +14,12 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-const char kUsage[] =
+const std::string kUsage = std::string(
     "usage: tessaro COMMAND [ARGUMENTS]\n"
     "\n"
     "commands:\n"
-    "  dump FILE     print an archive file (project, setup database) as an indented tree\n"
+    "  dump FILE     print an archive file (project, setup database) as an indented tree\n") +
+    kCabUsage +
     "  help          print this text\n";
 
 int Usage(const std::string& problem) {
@@ -43,6 +45,9 @@ int main(int argc, char** argv) {
     try {
         if (command == "dump") {
             return Dump(argc, argv);
+        }
+        if (command == "cab") {
+            return RunCabCommand(argc, argv, std::cout, std::cerr);
         }
         if (command == "help" || command == "--help" || command == "-h") {
             std::cout << kUsage;
