@@ -12,7 +12,7 @@ namespace fci {
 
 namespace {
 
-constexpr int kCompressionLevel = 6;
+constexpr int kCompressionLevel = 4;
 constexpr size_t kReadChunk = format::kBlockSize;
 // Formed blocks allowed to wait for placement before the feeding waits for the oldest.
 constexpr size_t kPendingPerThread = 4;
