@@ -331,10 +331,14 @@ void CCabinet::Extract(CopyFileHook copyFile, CloseFileHook closeFile, NextCabin
     for (;;) {
         m_firstCabinetPending = true;
         m_targetFailed = false;
+        m_hookDeclined = false;
         m_chainBroken = false;
         std::string cabinet = m_nextCabinet;
         std::string path = m_folder;
         if (!cab::FDICopy(m_hfdi, cabinet.data(), path.data(), 0, Notify, nullptr, this)) {
+            if (m_hookDeclined) {
+                throw CCabinetException("");
+            }
             int code = m_targetFailed  ? cab::FDIERROR_TARGET_FILE
                        : m_chainBroken ? cab::FDIERROR_WRONG_CABINET
                                        : m_erf.erfOper;
@@ -435,6 +439,7 @@ int CCabinet::NextCabinetNotification(const char* cabinetName, const char* diskN
     char folder[kPathBuffer];
     std::snprintf(folder, sizeof folder, "%s", engineFolder);
     int answer = m_nextCabinetHook(cabinetName, diskName, folder, error);
+    m_hookDeclined = answer != 0;
     folder[kPathBuffer - 1] = '\0';
     if (!CopyText(engineFolder, cab::CB_MAX_CAB_PATH, folder)) {
         return -1;

@@ -103,10 +103,12 @@ private:
     CloseFileHook m_closeFile;
     NextCabinetHook m_nextCabinetHook;
 
-    // Beyond the bookkeeping above: the file being written, why an extraction failed on the target side,
-    // and the cabinets already read in this run, so that a chain of cabinets that loops is refused.
+    // Beyond the bookkeeping above: the file being written, why an extraction failed (the target, or the
+    // next-cabinet hook declining, which is the user cancelling), and the cabinets already read in this
+    // run, so that a chain of cabinets that loops is refused.
     std::string m_target;
     bool m_targetFailed = false;
+    bool m_hookDeclined = false;
     bool m_chainBroken = false;
     bool m_chainStarted = false;
     uint16_t m_chainSetID = 0;

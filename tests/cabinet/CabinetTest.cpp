@@ -1,0 +1,386 @@
+// CCabinet: the layout of sets on disk, the extraction hooks, the search for the next cabinet, and the
+// messages of its failures.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "cabinet/CabFormat.h"
+#include "cabinet/Cabinet.h"
+#include "tests/TestSupport.h"
+#include "tests/cabinet/CabTestSupport.h"
+
+using testing_support::TempFolder;
+
+namespace {
+
+std::string ThrownBy(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const CCabinetException& e) {
+        return e.Message();
+    }
+    return "(nothing thrown)";
+}
+
+cab::format::Header HeaderOf(const std::string& path) {
+    std::vector<uint8_t> bytes = cabtest::ReadFile(path);
+    struct Memory : cab::format::Source {
+        std::vector<uint8_t>& b;
+        explicit Memory(std::vector<uint8_t>& bytes) : b(bytes) {}
+        bool ReadAt(uint64_t pos, void* data, size_t size) override {
+            if (pos > b.size() || size > b.size() - pos) return false;
+            std::memcpy(data, b.data() + pos, size);
+            return true;
+        }
+        uint64_t Size() const override { return b.size(); }
+    } source(bytes);
+    cab::format::Header header;
+    EXPECT_EQ(cab::format::ParseHeader(source, &header), 0) << path;
+    return header;
+}
+
+// Source files in temp\src with known times and attributes.
+struct Sources {
+    explicit Sources(const TempFolder& temp) : folder(temp / "src") { platform::CreateFolder(folder); }
+    std::string Add(const std::string& name, const std::vector<uint8_t>& content) {
+        std::string path = folder + "\\" + name;
+        cabtest::WriteFile(path, content);
+        return path;
+    }
+    std::string folder;
+};
+
+TEST(Cabinet, WithoutDiskSizeOneCabinetInTheBaseFolder) {
+    TempFolder temp;
+    Sources src(temp);
+    std::string out = temp / "media";
+    platform::CreateFolder(out);
+    {
+        CCabinet cabinet(out, "TSFiles", "TSFiles.cab", 0, 0);
+        EXPECT_EQ(cabinet.SizeLimit(), 0x7FFFFFFFu);
+        cabinet.Open();
+        cabinet.AddFile(src.Add("a.txt", cabtest::TextBytes(300000, 1)));
+        cabinet.AddFile(src.Add("b.bin", cabtest::RandomBytes(200000, 2)));
+        cabinet.Close();
+        EXPECT_EQ(cabinet.LastCabinet(), 1);
+    }
+    std::vector<platform::FolderEntry> entries = platform::ListFolder(out);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].name, "TSFiles.cab");
+    EXPECT_FALSE(entries[0].isFolder);
+}
+
+TEST(Cabinet, FloppySetOneCabinetPerDiskFolder) {
+    TempFolder temp;
+    Sources src(temp);
+    const int32_t reserve = 400000;
+    CCabinet cabinet(temp.Path(), "Disk%02d", "TSData%d.cab", 1440000, reserve);
+    EXPECT_TRUE(platform::FolderExists(temp / "Disk01"));  // made by the constructor
+    EXPECT_EQ(cabinet.SizeLimit(), 1440000u - reserve);
+    EXPECT_EQ(cabinet.LastCabinet(), 1);
+    EXPECT_EQ(cabinet.CurrentDisk(), 0);
+    cabinet.Open();
+    cabinet.AddFile(src.Add("noise.bin", cabtest::RandomBytes(2000000, 3)));
+    cabinet.AddFile(src.Add("text.txt", cabtest::TextBytes(500000, 4)));
+    cabinet.Close();
+    EXPECT_EQ(cabinet.LastCabinet(), 2);
+    EXPECT_EQ(cabinet.CurrentDisk(), 2);
+
+    std::vector<uint8_t> first = cabtest::ReadFile(temp / "Disk01\\TSData1.cab");
+    std::vector<uint8_t> second = cabtest::ReadFile(temp / "Disk02\\TSData2.cab");
+    EXPECT_LE(first.size(), 1440000u - reserve);
+    EXPECT_GT(first.size(), 1440000u - reserve - 1024);  // filled, not cut early
+    EXPECT_LE(second.size(), 1440000u);
+    cab::format::Header h1 = HeaderOf(temp / "Disk01\\TSData1.cab");
+    cab::format::Header h2 = HeaderOf(temp / "Disk02\\TSData2.cab");
+    EXPECT_EQ(h1.nextCabinet, "TSData2.cab");
+    EXPECT_EQ(h1.nextDisk, "Disk02");
+    EXPECT_EQ(h2.prevCabinet, "TSData1.cab");
+    EXPECT_EQ(h2.prevDisk, "Disk01");
+    EXPECT_EQ(h1.setID, 12345);
+    EXPECT_EQ(h2.setID, 12345);
+}
+
+TEST(Cabinet, FileNameInCabinetIsThePartAfterTheLastBackslash) {
+    TempFolder temp;
+    Sources src(temp);
+    platform::CreateFolder(src.folder + "\\b");
+    std::string path = src.Add("b\\readme.txt", cabtest::TextBytes(100, 1));
+    {
+        CCabinet cabinet(temp.Path(), "Disk%d", "one.cab", 0, 0);
+        cabinet.Open();
+        cabinet.AddFile(path);
+        cabinet.AddFile(path, "docs\\other.txt");
+        cabinet.Close();
+    }
+    cabtest::ExtractResult r = cabtest::Extract(temp.Path(), "one.cab");
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.files.count("readme.txt"), 1u);
+    EXPECT_EQ(r.files.count("docs\\other.txt"), 1u);
+}
+
+TEST(Cabinet, OpenTwiceThrowsAndKeepsTheFirstContext) {
+    TempFolder temp;
+    Sources src(temp);
+    CCabinet writer(temp.Path(), "D%d", "w.cab", 0, 0);
+    writer.Open();
+    EXPECT_EQ(ThrownBy([&] { writer.Open(); }), "The Cabinet is already open for compression!");
+    writer.AddFile(src.Add("x.txt", cabtest::TextBytes(10, 1)));
+    writer.Close();
+
+    CCabinet reader(temp / "w.cab");
+    reader.Open();
+    EXPECT_EQ(ThrownBy([&] { reader.Open(); }), "The Cabinet is already open for decompression!");
+    reader.Extract(nullptr, nullptr, nullptr);
+    EXPECT_TRUE(platform::FileExists(temp / "x.txt"));
+}
+
+TEST(Cabinet, OpeningWhatIsNotACabinet) {
+    TempFolder temp;
+    cabtest::WriteFile(temp / "fake.cab", cabtest::TextBytes(5000, 1));
+    CCabinet fake(temp / "fake.cab");
+    EXPECT_EQ(ThrownBy([&] { fake.Open(); }), "\"" + temp / "fake.cab" + "\" is not a cabinet file");
+    EXPECT_EQ(ThrownBy([&] { fake.Extract(nullptr, nullptr, nullptr); }), "The cabinet is not open!");
+    CCabinet missing(temp / "missing.cab");
+    EXPECT_EQ(ThrownBy([&] { missing.Open(); }), "Unable to open \"" + temp / "missing.cab" + "\" for input!\n");
+}
+
+TEST(Cabinet, CompressionFailures) {
+    TempFolder temp;
+    Sources src(temp);
+    CCabinet cabinet(temp.Path(), "D%d", "c.cab", 0, 0);
+    EXPECT_EQ(ThrownBy([&] { cabinet.AddFile(src.Add("a", {})); }), "The cabinet is not open!");
+    EXPECT_EQ(ThrownBy([&] { cabinet.Flush(); }), "The cabinet is not open!");
+    cabinet.Open();
+    EXPECT_EQ(ThrownBy([&] { cabinet.AddFile(temp / "no-such-file"); }),
+              "Cannot add file!(Failure opening file to be stored in cabinet)");
+    // The cabinet stays open and usable after a file that could not be added.
+    cabinet.AddFile(src.Add("real.txt", cabtest::TextBytes(1000, 2)));
+    cabinet.Close();
+    cabtest::ExtractResult r = cabtest::Extract(temp.Path(), "c.cab");
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.files.size(), 1u);
+}
+
+TEST(Cabinet, ErrorTextsByMode) {
+    TempFolder temp;
+    CCabinet writer(temp.Path(), "D%d", "c.cab", 0, 0);
+    CCabinet reader(temp / "c.cab");
+    EXPECT_STREQ(writer.ErrorText(0), "No error");
+    EXPECT_STREQ(writer.ErrorText(6), "Could not create cabinet file");
+    EXPECT_STREQ(writer.ErrorText(9), "Unknown error");
+    EXPECT_STREQ(reader.ErrorText(1), "Cabinet not found");
+    EXPECT_STREQ(reader.ErrorText(9), "Cabinets in set have different RESERVE sizes");
+    EXPECT_STREQ(reader.ErrorText(11), "User aborted");
+    EXPECT_STREQ(reader.ErrorText(12), "Unknown error");
+    EXPECT_STREQ(reader.ErrorText(-1), "Unknown error");
+}
+
+TEST(Cabinet, PatternsTakeOnlyIntegerConversions) {
+    EXPECT_EQ(FormatNumberPattern("Disk%02d", 3), "Disk03");
+    EXPECT_EQ(FormatNumberPattern("TSData%d.cab", 12), "TSData12.cab");
+    EXPECT_EQ(FormatNumberPattern("TSData.cab", 12), "TSData.cab");
+    EXPECT_EQ(FormatNumberPattern("100%% %s %n", 1), "100% %s %n");
+}
+
+// Writes a floppy-style set of three files with distinct times and attributes.
+struct SetFixture {
+    explicit SetFixture(const TempFolder& temp) : src(temp) {
+        files = {{"first.bin", cabtest::RandomBytes(90000, 1)},
+                 {"second.txt", cabtest::TextBytes(300000, 2)},
+                 {"third.bin", cabtest::RandomBytes(50000, 3)}};
+        const uint32_t bits[] = {platform::kAttributeArchive | platform::kAttributeReadOnly,
+                                       platform::kAttributeArchive | platform::kAttributeHidden,
+                                       platform::kAttributeArchive | platform::kAttributeSystem};
+        CCabinet cabinet(temp.Path(), "Disk%d", "TSData%d.cab", 70000, 0);
+        cabinet.Open();
+        for (size_t i = 0; i < files.size(); ++i) {
+            std::string path = src.Add(files[i].first, files[i].second);
+            platform::FileTime time;
+            EXPECT_TRUE(platform::LocalDosDateTimeToFileTime(static_cast<uint16_t>(0x5A21 + i), 0x6000, &time));
+            EXPECT_TRUE(platform::SetFileTimes(path, time));
+            times.push_back(time);
+            EXPECT_TRUE(platform::SetFileAttributeBits(path, bits[i]));
+            attributes.push_back(bits[i]);
+            cabinet.AddFile(path);
+        }
+        cabinet.Close();
+        cabinets = cabinet.LastCabinet();
+    }
+    Sources src;
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
+    std::vector<platform::FileTime> times;
+    std::vector<uint32_t> attributes;
+    int cabinets = 0;
+};
+
+TEST(Cabinet, ExtractionWithoutHooksKeepsBytesTimesAndAttributes) {
+    TempFolder temp;
+    SetFixture set(temp);
+    ASSERT_GE(set.cabinets, 3);
+    // All cabinets in one folder: extraction finds them there without any hook.
+    TempFolder flat;
+    for (int n = 1; n <= set.cabinets; ++n) {
+        std::string name = "TSData" + std::to_string(n) + ".cab";
+        cabtest::WriteFile(flat / name, cabtest::ReadFile(temp / ("Disk" + std::to_string(n) + "\\" + name)));
+    }
+    CCabinet cabinet(flat / "TSData1.cab");
+    cabinet.Open();
+    cabinet.Extract(nullptr, nullptr, nullptr);
+    cabinet.Close();
+    for (size_t i = 0; i < set.files.size(); ++i) {
+        std::string path = flat / set.files[i].first;
+        SCOPED_TRACE(path);
+        EXPECT_EQ(cabtest::ReadFile(path), set.files[i].second);
+        platform::FileTime time;
+        ASSERT_TRUE(platform::GetLastWriteTime(path, &time));
+        EXPECT_EQ(time.dwLowDateTime, set.times[i].dwLowDateTime);
+        EXPECT_EQ(time.dwHighDateTime, set.times[i].dwHighDateTime);
+        uint32_t attributes = 0;
+        ASSERT_TRUE(platform::GetFileAttributeBits(path, &attributes));
+        EXPECT_EQ(attributes, set.attributes[i]);
+    }
+}
+
+TEST(Cabinet, MissingSecondCabinetAsksTheHookWhichMayPointElsewhere) {
+    TempFolder temp;
+    SetFixture set(temp);
+    TempFolder out;
+    std::vector<std::pair<std::string, int>> asked;
+    CCabinet cabinet(temp / "Disk1\\TSData1.cab");
+    cabinet.Open();
+    cabinet.Extract(
+        [&](int, const std::string& base, char* path) {
+            EXPECT_EQ(base, temp / "Disk1");
+            std::string target = out / path;
+            std::snprintf(path, CCabinet::kPathBuffer, "%s", target.c_str());
+            return 1;
+        },
+        nullptr,
+        [&](const char* cabinetName, const char* disk, char* folder, int error) {
+            asked.emplace_back(cabinetName, error);
+            EXPECT_EQ(std::string("Disk") + cabinetName[6], disk);
+            std::string next = temp / (std::string(disk) + "\\");
+            std::snprintf(folder, CCabinet::kPathBuffer, "%s", next.c_str());
+            return 0;
+        });
+    cabinet.Close();
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ(asked[0].first, "TSData2.cab");
+    bool askedWithNotFound = false;
+    for (const auto& a : asked) {
+        askedWithNotFound |= a.second == cab::FDIERROR_CABINET_NOT_FOUND;
+    }
+    EXPECT_TRUE(askedWithNotFound);
+    for (const auto& file : set.files) {
+        EXPECT_EQ(cabtest::ReadFile(out / file.first), file.second) << file.first;
+    }
+}
+
+TEST(Cabinet, DecliningTheNextCabinetCancelsWithAnEmptyMessage) {
+    TempFolder temp;
+    SetFixture set(temp);
+    CCabinet cabinet(temp / "Disk1\\TSData1.cab");
+    cabinet.Open();
+    std::string message = ThrownBy([&] {
+        cabinet.Extract(nullptr, nullptr, [](const char*, const char*, char*, int error) { return error == 0 ? 0 : 1; });
+    });
+    EXPECT_EQ(message, "");
+}
+
+TEST(Cabinet, ContinuedFileIsSkippedWhenItsSecondCabinetIsReadAlone) {
+    TempFolder temp;
+    SetFixture set(temp);
+    TempFolder alone;
+    cabtest::WriteFile(alone / "TSData2.cab", cabtest::ReadFile(temp / "Disk2\\TSData2.cab"));
+    std::vector<std::string> offered;
+    CCabinet cabinet(alone / "TSData2.cab");
+    cabinet.Open();
+    // Files that go on into cabinet 3 need it; it is not there, and the hook gives up.
+    try {
+        cabinet.Extract(
+            [&](int, const std::string&, char* path) {
+                offered.push_back(path);
+                return 0;
+            },
+            nullptr, [](const char*, const char*, char*, int error) { return error == 0 ? 0 : 1; });
+    } catch (const CCabinetException&) {
+    }
+    cab::format::Header h = HeaderOf(alone / "TSData2.cab");
+    ASSERT_TRUE(h.flags & cab::format::kFlagPrevCabinet);
+    EXPECT_NE(std::find(offered.begin(), offered.end(), "second.txt"), offered.end());
+    EXPECT_EQ(std::find(offered.begin(), offered.end(), "first.bin"), offered.end());  // began in cabinet 1
+}
+
+TEST(Cabinet, ExtractionReplacesLongerFilesWithoutStaleBytes) {
+    TempFolder temp;
+    Sources src(temp);
+    std::vector<uint8_t> content = cabtest::TextBytes(1000, 1);
+    {
+        CCabinet cabinet(temp.Path(), "D%d", "t.cab", 0, 0);
+        cabinet.Open();
+        cabinet.AddFile(src.Add("short.txt", content));
+        cabinet.Close();
+    }
+    cabtest::WriteFile(temp / "short.txt", cabtest::RandomBytes(50000, 2));
+    CCabinet cabinet(temp / "t.cab");
+    cabinet.Open();
+    cabinet.Extract(nullptr, nullptr, nullptr);
+    EXPECT_EQ(cabtest::ReadFile(temp / "short.txt"), content);
+}
+
+TEST(Cabinet, ReadOnlyTargetsAndDamagedCabinetsLeaveExistingFilesAlone) {
+    TempFolder temp;
+    Sources src(temp);
+    {
+        CCabinet cabinet(temp.Path(), "D%d", "t.cab", 0, 0);
+        cabinet.Open();
+        cabinet.AddFile(src.Add("a.txt", cabtest::TextBytes(100000, 1)));
+        cabinet.Close();
+    }
+    std::vector<uint8_t> old = cabtest::RandomBytes(777, 5);
+    cabtest::WriteFile(temp / "a.txt", old);
+    ASSERT_TRUE(platform::SetFileAttributeBits(temp / "a.txt", platform::kAttributeReadOnly));
+    {
+        CCabinet cabinet(temp / "t.cab");
+        cabinet.Open();
+        EXPECT_EQ(ThrownBy([&] { cabinet.Extract(nullptr, nullptr, nullptr); }),
+                  "Cannot Extract files!(Failure writing to target file)");
+    }
+    EXPECT_EQ(cabtest::ReadFile(temp / "a.txt"), old);
+    ASSERT_TRUE(platform::SetFileAttributeBits(temp / "a.txt", platform::kAttributeArchive));
+
+    // The same cabinet with its last data block damaged: the file being written is abandoned.
+    std::vector<uint8_t> bytes = cabtest::ReadFile(temp / "t.cab");
+    bytes[bytes.size() - 10] ^= 0xFF;
+    cabtest::WriteFile(temp / "bad.cab", bytes);
+    CCabinet cabinet(temp / "bad.cab");
+    cabinet.Open();
+    EXPECT_EQ(ThrownBy([&] { cabinet.Extract(nullptr, nullptr, nullptr); }), "Cannot Extract files!(Corrupt cabinet)");
+    EXPECT_EQ(cabtest::ReadFile(temp / "a.txt"), old);
+    EXPECT_FALSE(platform::FileExists(platform::ReplaceWorkPath(temp / "a.txt")));
+}
+
+TEST(Cabinet, ACabinetChainThatLoopsIsRefused) {
+    TempFolder temp;
+    SetFixture set(temp);
+    // Cabinet 2 made to name cabinet 1 as its successor: 1 -> 2 -> 1 -> ...
+    TempFolder loop;
+    cabtest::WriteFile(loop / "TSData1.cab", cabtest::ReadFile(temp / "Disk1\\TSData1.cab"));
+    std::vector<uint8_t> second = cabtest::ReadFile(temp / "Disk2\\TSData2.cab");
+    const char* next = "TSData3.cab";
+    auto at = std::search(second.begin(), second.end(), next, next + std::strlen(next));
+    ASSERT_NE(at, second.end());
+    (*(at + 6)) = '1';
+    cabtest::WriteFile(loop / "TSData2.cab", second);
+    CCabinet cabinet(loop / "TSData1.cab");
+    cabinet.Open();
+    std::string message = ThrownBy([&] { cabinet.Extract(nullptr, nullptr, nullptr); });
+    EXPECT_TRUE(message == "Cannot Extract files!(Cabinet returned on fdintNEXT_CABINET is incorrect)" ||
+                message == "Cannot Extract files!(Corrupt cabinet)")
+        << message;
+}
+
+}  // namespace
