@@ -266,8 +266,10 @@ TEST(Cabinet, MissingSecondCabinetAsksTheHookWhichMayPointElsewhere) {
         [&](const char* cabinetName, const char* disk, char* folder, int error) {
             asked.emplace_back(cabinetName, error);
             EXPECT_EQ(std::string("Disk") + cabinetName[6], disk);
-            std::string next = temp / (std::string(disk) + "\\");
-            std::snprintf(folder, CCabinet::kPathBuffer, "%s", next.c_str());
+            if (error == cab::FDIERROR_CABINET_NOT_FOUND) {
+                std::string next = temp / (std::string(disk) + "\\");
+                std::snprintf(folder, CCabinet::kPathBuffer, "%s", next.c_str());
+            }
             return 0;
         });
     cabinet.Close();
