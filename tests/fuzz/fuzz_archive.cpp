@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -21,7 +22,11 @@ protected:
 };
 
 const std::string& Folder() {
-    static const std::string folder = platform::MakeTempFolder("tessaro-fuzz-");
+    static const std::string folder = [] {
+        std::string made = platform::MakeTempFolder("tessaro-fuzz-");
+        std::atexit([] { platform::RemoveTree(Folder()); });
+        return made;
+    }();
     return folder;
 }
 
