@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -21,13 +20,15 @@ protected:
     int overflow(int c) override { return c; }
 };
 
+// The folder for the input file and the files the archive embeds, removed when the fuzzer ends.
+struct ScratchFolder {
+    std::string path = platform::MakeTempFolder("tessaro-fuzz-");
+    ~ScratchFolder() { platform::RemoveTree(path); }
+};
+
 const std::string& Folder() {
-    static const std::string folder = [] {
-        std::string made = platform::MakeTempFolder("tessaro-fuzz-");
-        std::atexit([] { platform::RemoveTree(Folder()); });
-        return made;
-    }();
-    return folder;
+    static const ScratchFolder folder;
+    return folder.path;
 }
 
 void KeyedLoad(const std::string& path) {
