@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/ArchiveDump.h"
+#include "cli/NewProject.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
 
@@ -18,6 +19,7 @@ const char kUsage[] =
     "\n"
     "commands:\n"
     "  dump FILE     print an archive file (project, setup database) as an indented tree\n"
+    "  new FILE      write a new project file (it must not exist yet) and print its product GUID\n"
     "  help          print this text\n";
 
 int Usage(const std::string& problem) {
@@ -33,6 +35,14 @@ int Dump(int argc, char** argv) {
     return kExitOk;
 }
 
+int New(int argc, char** argv) {
+    if (argc != 3) {
+        return Usage("new takes exactly one FILE");
+    }
+    std::cout << platform::GuidText(WriteNewProject(platform::ToModelPath(argv[2]))) << "\n";
+    return kExitOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,6 +53,9 @@ int main(int argc, char** argv) {
     try {
         if (command == "dump") {
             return Dump(argc, argv);
+        }
+        if (command == "new") {
+            return New(argc, argv);
         }
         if (command == "help" || command == "--help" || command == "-h") {
             std::cout << kUsage;
