@@ -19,6 +19,8 @@ std::string FileTitle(const std::string& modelPath);
 
 bool FileExists(const std::string& modelPath);
 bool RemoveFile(const std::string& modelPath);
+// Creates one folder (its parent must exist); false when it cannot.
+bool CreateFolder(const std::string& modelPath);
 
 // A new, empty folder for temporary work; returns its model path with no trailing backslash.
 std::string MakeTempFolder(const std::string& prefix);

@@ -86,6 +86,8 @@ bool FileExists(const std::string& modelPath) {
 
 bool RemoveFile(const std::string& modelPath) { return unlink(ToNativePath(modelPath).c_str()) == 0; }
 
+bool CreateFolder(const std::string& modelPath) { return mkdir(ToNativePath(modelPath).c_str(), 0777) == 0; }
+
 std::string MakeTempFolder(const std::string& prefix) {
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/" + prefix + "XXXXXX";

@@ -49,6 +49,8 @@ bool FileExists(const std::string& modelPath) {
 
 bool RemoveFile(const std::string& modelPath) { return DeleteFileA(modelPath.c_str()) != 0; }
 
+bool CreateFolder(const std::string& modelPath) { return CreateDirectoryA(modelPath.c_str(), nullptr) != 0; }
+
 std::string MakeTempFolder(const std::string& prefix) {
     char temp[MAX_PATH];
     DWORD length = GetTempPathA(sizeof temp, temp);
