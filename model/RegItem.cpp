@@ -179,9 +179,13 @@ std::string CRegItem::DisplayName() const { return !IsKey() && name.empty() ? "(
 
 platform::RegistryHive CRegItem::RootAndSubkey(bool installForAllUsers, std::string* subkey) const {
     const CRegItem* root = this;
-    subkey->clear();
+    std::vector<const std::string*> names;  // from the item up to the root's child
     for (; root->parent != nullptr; root = root->parent) {
-        *subkey = subkey->empty() ? root->name : root->name + "\\" + *subkey;
+        names.push_back(&root->name);
+    }
+    subkey->clear();
+    for (size_t i = names.size(); i-- > 0;) {
+        *subkey += *names[i] + (i > 0 ? "\\" : "");
     }
     using platform::RegistryHive;
     if (root->name == kRootRegistryNames[0]) return RegistryHive::kClassesRoot;
