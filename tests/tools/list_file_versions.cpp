@@ -1,6 +1,7 @@
 // Lists the file version of every file in the folders named on the command line, one line per file:
 // "path size versionMS versionLS" in hexadecimal, or "path size none none". Built for Windows and run
-// under Wine, it records what the Windows version API says, for tests/data/pe-versions-wine.txt.
+// under Wine, it records what the Windows version API says (tests/data/pe-versions-wine.txt); built
+// natively, what our own reader says, for the cross-platform comparison in tests/e2e.
 #include <algorithm>
 #include <cstdio>
 #include <string>
