@@ -116,7 +116,8 @@ bool IsExcluded(const std::string& filePath, const std::string& exclusions) {
 }
 
 void CFolder::ExpandDynamic(CProject& project) {
-    if (isDynamic) {
+    // A dynamic folder that names no folder of the authoring machine mirrors nothing.
+    if (isDynamic && !dynamicPath.empty()) {
         if (includeSF) {
             for (const platform::FoundEntry& entry : platform::FindFiles(dynamicPath + "\\*.*")) {
                 if (!entry.isFolder) {

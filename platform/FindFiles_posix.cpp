@@ -9,9 +9,10 @@ namespace platform {
 std::vector<FoundEntry> FindFiles(const std::string& pattern) {
     std::vector<FoundEntry> found;
     const size_t slash = pattern.find_last_of('\\');
-    const std::string folder = slash == std::string::npos ? std::string() : pattern.substr(0, slash);
+    // The folder keeps its backslash, so that "\\*.*" searches the root rather than nothing.
+    const std::string folder = slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
     const std::string namePattern = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
-    const std::string nativeFolder = folder.empty() ? "." : ToNativePath(folder + "\\");
+    const std::string nativeFolder = folder.empty() ? "." : ToNativePath(folder);
     DIR* dir = opendir(nativeFolder.c_str());
     if (dir == nullptr) {
         return found;

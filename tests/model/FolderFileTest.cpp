@@ -233,11 +233,13 @@ TEST_F(DynamicFolderTest, WithoutSubfoldersOnlyItsOwnFilesAreTaken) {
                              }));
 }
 
-TEST_F(DynamicFolderTest, AMissingSourceFolderAddsNothing) {
-    dynamic->dynamicPath = source / "gone";
-    project.ExpandDynamicFolders();
-    EXPECT_EQ(project.files.size(), 1u);
-    EXPECT_EQ(dynamic->children.size(), 0u);
+TEST_F(DynamicFolderTest, AMissingOrEmptySourceFolderAddsNothing) {
+    for (const std::string& path : {source / "gone", std::string()}) {
+        dynamic->dynamicPath = path;
+        project.ExpandDynamicFolders();
+        EXPECT_EQ(project.files.size(), 1u) << "\"" << path << "\"";
+        EXPECT_EQ(dynamic->children.size(), 0u);
+    }
 }
 
 }  // namespace

@@ -55,6 +55,13 @@ TEST(FindFilesTest, ListsMatchingFilesAndFolders) {
     EXPECT_TRUE(platform::FindFiles(folder / "missing\\*.*").empty());
 }
 
+TEST(FindFilesTest, SearchesTheRootOfADrive) {
+    // Z: is the root of the Linux file system, natively and under Wine alike.
+    const std::vector<platform::FoundEntry> found = platform::FindFiles("Z:\\*.*");
+    EXPECT_TRUE(std::any_of(found.begin(), found.end(),
+                            [](const platform::FoundEntry& e) { return e.name == "usr" && e.isFolder; }));
+}
+
 TEST(FileInfoTest, SizeAndTimeOfAFileAndNothingForAFolder) {
     TempFolder folder;
     WriteBytes(folder / "f.bin", std::vector<uint8_t>(1234, 7));
