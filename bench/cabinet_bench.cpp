@@ -12,6 +12,7 @@
 
 #include "cabinet/Cabinet.h"
 #include "platform/File.h"
+#include "platform/FindFiles.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -51,7 +52,7 @@ bool Copy(const std::string& from, const std::string& to) {
 // Copies files from a folder tree into corpus\<kind> until the budget is spent (file names flattened).
 void Gather(const std::string& from, const std::string& to, const std::string& prefix, uint64_t* budget,
             const std::function<bool(const std::string&)>& wanted) {
-    for (const platform::FolderEntry& entry : platform::ListFolder(from)) {
+    for (const platform::FoundEntry& entry : platform::FindFiles(from + "\\*")) {
         if (*budget == 0) {
             return;
         }
@@ -92,7 +93,7 @@ std::string MakeCorpus(const std::string& root) {
 }
 
 void List(const std::string& folder, const std::string& prefix, std::vector<Input>* inputs) {
-    for (const platform::FolderEntry& entry : platform::ListFolder(folder)) {
+    for (const platform::FoundEntry& entry : platform::FindFiles(folder + "\\*")) {
         std::string path = folder + "\\" + entry.name;
         std::string name = prefix.empty() ? entry.name : prefix + "\\" + entry.name;
         if (entry.isFolder) {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "cabinet/CabinetFiles.h"
+#include "platform/FileInfo.h"
 
 namespace {
 
@@ -217,10 +218,10 @@ cab::INT_PTR CCabinet::GetOpenInfo(char* name, cab::USHORT* date, cab::USHORT* t
     if (file == -1) {
         return -1;
     }
-    platform::FileTime written;
+    platform::FileInfo info;
     *date = *time = 0;
-    if (platform::GetLastWriteTime(name, &written)) {
-        platform::FileTimeToLocalDosDateTime(written, date, time);
+    if (platform::GetFileInfo(name, &info)) {
+        platform::FileTimeToLocalDosDateTime(platform::ToFileTime(info.lastWriteTime), date, time);
     }
     uint32_t bits = 0;
     *attributes = platform::GetFileAttributeBits(name, &bits) ? static_cast<cab::USHORT>(bits & platform::kKeptAttributes)

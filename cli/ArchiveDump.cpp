@@ -99,7 +99,7 @@ void DumpChildren(CTreeArchive& ar, std::ostream& out, const std::string& indent
             ar.ReadLeaf(0);
             out << "  (empty)\n";
         } else {
-            out << " = " << FormatLeafValue(ar.ReadLeaf(kShownBytes), entry.size) << "\n";
+            out << " = " << FormatLeafValue(ar.ReadLeaf(kShownBytes), entry.size, entry.name) << "\n";
         }
     }
 }
@@ -132,7 +132,10 @@ std::string TopEntryName(const std::string& modelPath, uint64_t* fileSize) {
 
 }  // namespace
 
-std::string FormatLeafValue(const std::vector<uint8_t>& bytes, uint32_t size) {
+std::string FormatLeafValue(const std::vector<uint8_t>& bytes, uint32_t size, const std::string& key) {
+    if (key == "ProductID" && size == 16 && bytes.size() == 16) {
+        return GuidText(bytes);
+    }
     if (size == 1 && bytes.size() == 1) {
         return std::to_string(bytes[0]);
     }

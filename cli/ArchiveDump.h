@@ -11,4 +11,6 @@
 void DumpArchive(const std::string& modelPath, std::ostream& out);
 
 // How one leaf is shown; size is the leaf's full size, bytes its first bytes (all of them up to a limit).
-std::string FormatLeafValue(const std::vector<uint8_t>& bytes, uint32_t size);
+// The key decides where the bytes alone cannot: a 16-byte "ProductID" is a GUID even when its bytes
+// happen to look like text.
+std::string FormatLeafValue(const std::vector<uint8_t>& bytes, uint32_t size, const std::string& key = "");

@@ -1,5 +1,6 @@
 #include "cli/CabCommand.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include "cabinet/CabFormat.h"
 #include "cabinet/Cabinet.h"
 #include "platform/File.h"
+#include "platform/FindFiles.h"
 #include "platform/Paths.h"
 
 const char kCabUsage[] =
@@ -54,7 +56,10 @@ int32_t ParseSize(const std::string& option, const char* text) {
 // The files below a folder, with their names relative to it.
 void CollectFolder(const std::string& folder, const std::string& prefix,
                    std::vector<std::pair<std::string, std::string>>* files) {
-    for (const platform::FolderEntry& entry : platform::ListFolder(folder)) {
+    std::vector<platform::FoundEntry> entries = platform::FindFiles(folder + "\\*");
+    std::sort(entries.begin(), entries.end(),
+              [](const platform::FoundEntry& a, const platform::FoundEntry& b) { return a.name < b.name; });
+    for (const platform::FoundEntry& entry : entries) {
         std::string path = folder + "\\" + entry.name;
         std::string name = prefix.empty() ? entry.name : prefix + "\\" + entry.name;
         if (entry.isFolder) {

@@ -5,6 +5,7 @@
 
 #include "cli/ArchiveDump.h"
 #include "cli/CabCommand.h"
+#include "cli/NewProject.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
 
@@ -18,7 +19,8 @@ const std::string kUsage = std::string(
     "usage: tessaro COMMAND [ARGUMENTS]\n"
     "\n"
     "commands:\n"
-    "  dump FILE     print an archive file (project, setup database) as an indented tree\n") +
+    "  dump FILE     print an archive file (project, setup database) as an indented tree\n"
+    "  new FILE      write a new project file (it must not exist yet) and print its product GUID\n") +
     kCabUsage +
     "  help          print this text\n";
 
@@ -35,6 +37,14 @@ int Dump(int argc, char** argv) {
     return kExitOk;
 }
 
+int New(int argc, char** argv) {
+    if (argc != 3) {
+        return Usage("new takes exactly one FILE");
+    }
+    std::cout << platform::GuidText(WriteNewProject(platform::ToModelPath(argv[2]))) << "\n";
+    return kExitOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -45,6 +55,9 @@ int main(int argc, char** argv) {
     try {
         if (command == "dump") {
             return Dump(argc, argv);
+        }
+        if (command == "new") {
+            return New(argc, argv);
         }
         if (command == "cab") {
             return RunCabCommand(argc, argv, std::cout, std::cerr);

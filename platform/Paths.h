@@ -21,6 +21,8 @@ std::string FileTitle(const std::string& modelPath);
 
 bool FileExists(const std::string& modelPath);
 bool RemoveFile(const std::string& modelPath);
+// Creates one folder (its parent must exist); false when it cannot.
+bool CreateFolder(const std::string& modelPath);
 
 // A new, empty folder for temporary work; returns its model path with no trailing backslash.
 std::string MakeTempFolder(const std::string& prefix);
@@ -28,17 +30,8 @@ std::string MakeTempFolder(const std::string& prefix);
 void RemoveTree(const std::string& modelPath);
 
 bool FolderExists(const std::string& modelPath);
-// Creates one folder; true when it was made or already exists as a folder.
-bool CreateFolder(const std::string& modelPath);
-// Creates a folder and any missing folders above it.
+// Creates a folder and any missing folders above it; true when it exists afterwards.
 bool CreateFolderPath(const std::string& modelPath);
-
-struct FolderEntry {
-    std::string name;
-    bool isFolder = false;
-};
-// The entries of a folder (without "." and ".."), sorted by name; empty when it cannot be read.
-std::vector<FolderEntry> ListFolder(const std::string& modelPath);
 
 // A new, empty file in the system's temporary folder whose name starts with prefix; empty on failure.
 std::string MakeTempFile(const std::string& prefix);
@@ -49,11 +42,18 @@ std::string ReplaceWorkPath(const std::string& modelPath);
 // The number of the operating system's last error (errno, or the Win32 error code on Windows).
 int LastErrorCode();
 
-// A point in time as the Win32 FILETIME holds it: 100-nanosecond intervals since 1601-01-01 UTC.
+// A point in time as the Win32 FILETIME holds it: 100-nanosecond intervals since 1601-01-01 UTC, in two
+// halves (FileInfo keeps the same value as one number).
 struct FileTime {
     uint32_t dwLowDateTime = 0;
     uint32_t dwHighDateTime = 0;
 };
+inline FileTime ToFileTime(uint64_t ticks) {
+    return FileTime{static_cast<uint32_t>(ticks), static_cast<uint32_t>(ticks >> 32)};
+}
+inline uint64_t ToTicks(const FileTime& time) {
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
 
 // File attributes as Windows numbers them; only these four are carried by cabinets and the model.
 constexpr uint32_t kAttributeReadOnly = 0x01;
@@ -62,7 +62,6 @@ constexpr uint32_t kAttributeSystem = 0x04;
 constexpr uint32_t kAttributeArchive = 0x20;
 constexpr uint32_t kKeptAttributes = 0x27;
 
-bool GetLastWriteTime(const std::string& modelPath, FileTime* time);
 // Sets the creation time (where the file system keeps one) and the last-write time.
 bool SetFileTimes(const std::string& modelPath, const FileTime& time);
 // The read-only, hidden, system and archive bits of a file. On POSIX read-only is the absence of write

@@ -65,17 +65,6 @@ constexpr uint32_t kExtendedAttributeBits = kAttributeHidden | kAttributeSystem 
 constexpr uint64_t kTicksPerSecond = 10000000;
 constexpr uint64_t kUnixEpochSeconds = 11644473600ULL;  // seconds from 1601-01-01 to 1970-01-01
 
-uint64_t ToTicks(const FileTime& time) {
-    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-FileTime FromTicks(uint64_t ticks) {
-    FileTime time;
-    time.dwLowDateTime = static_cast<uint32_t>(ticks);
-    time.dwHighDateTime = static_cast<uint32_t>(ticks >> 32);
-    return time;
-}
-
 struct DosFields {
     int year, month, day, hour, minute, second;
     bool valid;
@@ -149,6 +138,8 @@ bool FileExists(const std::string& modelPath) {
 
 bool RemoveFile(const std::string& modelPath) { return unlink(ToNativePath(modelPath).c_str()) == 0; }
 
+bool CreateFolder(const std::string& modelPath) { return mkdir(ToNativePath(modelPath).c_str(), 0777) == 0; }
+
 std::string MakeTempFolder(const std::string& prefix) {
     std::string buffer = TempRoot() + "/" + prefix + "XXXXXX";
     if (mkdtemp(buffer.data()) == nullptr) {
@@ -183,30 +174,6 @@ bool FolderExists(const std::string& modelPath) {
     return stat(ToNativePath(modelPath).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool CreateFolder(const std::string& modelPath) {
-    return mkdir(ToNativePath(modelPath).c_str(), 0777) == 0 || FolderExists(modelPath);
-}
-
-std::vector<FolderEntry> ListFolder(const std::string& modelPath) {
-    std::vector<FolderEntry> entries;
-    std::string native = ToNativePath(modelPath);
-    if (DIR* dir = opendir(native.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            struct stat info;
-            bool isFolder = stat((native + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-            entries.push_back({name, isFolder});
-        }
-        closedir(dir);
-    }
-    std::sort(entries.begin(), entries.end(),
-              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-    return entries;
-}
-
 std::string MakeTempFile(const std::string& prefix) {
     std::string buffer = TempRoot() + "/" + prefix + "XXXXXX";
     int fd = mkstemp(buffer.data());
@@ -218,17 +185,6 @@ std::string MakeTempFile(const std::string& prefix) {
 }
 
 int LastErrorCode() { return errno; }
-
-bool GetLastWriteTime(const std::string& modelPath, FileTime* time) {
-    struct stat info;
-    if (stat(ToNativePath(modelPath).c_str(), &info) != 0) {
-        return false;
-    }
-    uint64_t ticks = (static_cast<uint64_t>(info.st_mtim.tv_sec) + kUnixEpochSeconds) * kTicksPerSecond +
-                     static_cast<uint64_t>(info.st_mtim.tv_nsec) / 100;
-    *time = FromTicks(ticks);
-    return true;
-}
 
 bool SetFileTimes(const std::string& modelPath, const FileTime& time) {
     uint64_t ticks = ToTicks(time);
@@ -301,7 +257,7 @@ bool LocalDosDateTimeToFileTime(uint16_t date, uint16_t dosTime, FileTime* resul
     if (seconds == static_cast<time_t>(-1) && errno == EOVERFLOW) {
         return false;
     }
-    *result = FromTicks((static_cast<uint64_t>(seconds) + kUnixEpochSeconds) * kTicksPerSecond);
+    *result = ToFileTime((static_cast<uint64_t>(seconds) + kUnixEpochSeconds) * kTicksPerSecond);
     return true;
 }
 

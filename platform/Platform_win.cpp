@@ -71,6 +71,8 @@ bool FileExists(const std::string& modelPath) {
 
 bool RemoveFile(const std::string& modelPath) { return DeleteFileA(modelPath.c_str()) != 0; }
 
+bool CreateFolder(const std::string& modelPath) { return CreateDirectoryA(modelPath.c_str(), nullptr) != 0; }
+
 std::string MakeTempFolder(const std::string& prefix) {
     char temp[MAX_PATH];
     DWORD length = GetTempPathA(sizeof temp, temp);
@@ -114,28 +116,6 @@ bool FolderExists(const std::string& modelPath) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool CreateFolder(const std::string& modelPath) {
-    return CreateDirectoryA(modelPath.c_str(), nullptr) || FolderExists(modelPath);
-}
-
-std::vector<FolderEntry> ListFolder(const std::string& modelPath) {
-    std::vector<FolderEntry> entries;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((modelPath + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name != "." && name != "..") {
-                entries.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    std::sort(entries.begin(), entries.end(),
-              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-    return entries;
-}
-
 std::string MakeTempFile(const std::string& prefix) {
     char folder[MAX_PATH];
     char name[MAX_PATH];
@@ -147,15 +127,6 @@ std::string MakeTempFile(const std::string& prefix) {
 }
 
 int LastErrorCode() { return static_cast<int>(GetLastError()); }
-
-bool GetLastWriteTime(const std::string& modelPath, FileTime* time) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(modelPath.c_str(), GetFileExInfoStandard, &data)) {
-        return false;
-    }
-    *time = FromWinTime(data.ftLastWriteTime);
-    return true;
-}
 
 bool SetFileTimes(const std::string& modelPath, const FileTime& time) {
     HANDLE file = CreateFileA(modelPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,

@@ -8,6 +8,7 @@
 
 #include "cabinet/CabinetFiles.h"
 #include "platform/File.h"
+#include "platform/FileInfo.h"
 #include "platform/Paths.h"
 
 namespace cabtest {
@@ -160,6 +161,12 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
     std::vector<uint8_t> bytes;
     EXPECT_TRUE(platform::File::ReadAll(path, &bytes)) << path;
     return bytes;
+}
+
+platform::FileTime LastWriteTime(const std::string& path) {
+    platform::FileInfo info;
+    EXPECT_TRUE(platform::GetFileInfo(path, &info)) << path;
+    return platform::ToFileTime(info.lastWriteTime);
 }
 
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {

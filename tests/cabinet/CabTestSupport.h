@@ -9,6 +9,7 @@
 
 #include "cabinet/Fci.h"
 #include "cabinet/Fdi.h"
+#include "platform/Paths.h"
 
 namespace cabtest {
 
@@ -53,6 +54,8 @@ ExtractResult Extract(const std::string& folder, const std::string& cabinet, con
 std::map<std::string, std::vector<uint8_t>> ExtractSet(const std::string& folder, size_t cabinets);
 
 std::vector<uint8_t> ReadFile(const std::string& path);
+// The last-write time of a file (all bits zero when it cannot be read).
+platform::FileTime LastWriteTime(const std::string& path);
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace cabtest

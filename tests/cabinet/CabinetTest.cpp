@@ -8,6 +8,7 @@
 
 #include "cabinet/CabFormat.h"
 #include "cabinet/Cabinet.h"
+#include "platform/FindFiles.h"
 #include "tests/TestSupport.h"
 #include "tests/cabinet/CabTestSupport.h"
 
@@ -66,7 +67,7 @@ TEST(Cabinet, WithoutDiskSizeOneCabinetInTheBaseFolder) {
         cabinet.Close();
         EXPECT_EQ(cabinet.LastCabinet(), 1);
     }
-    std::vector<platform::FolderEntry> entries = platform::ListFolder(out);
+    std::vector<platform::FoundEntry> entries = platform::FindFiles(out + "\\*");
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].name, "TSFiles.cab");
     EXPECT_FALSE(entries[0].isFolder);
@@ -238,8 +239,7 @@ TEST(Cabinet, ExtractionWithoutHooksKeepsBytesTimesAndAttributes) {
         std::string path = flat / set.files[i].first;
         SCOPED_TRACE(path);
         EXPECT_EQ(cabtest::ReadFile(path), set.files[i].second);
-        platform::FileTime time;
-        ASSERT_TRUE(platform::GetLastWriteTime(path, &time));
+        platform::FileTime time = cabtest::LastWriteTime(path);
         EXPECT_EQ(time.dwLowDateTime, set.times[i].dwLowDateTime);
         EXPECT_EQ(time.dwHighDateTime, set.times[i].dwHighDateTime);
         uint32_t attributes = 0;

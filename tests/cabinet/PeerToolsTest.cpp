@@ -129,8 +129,7 @@ TEST_F(PeerTools, CabextractKeepsTheStoredTimes) {
     Write("one", 0);
     ShellRun extract = Shell("cabextract -q -d " + Native(temp_ / "out") + " " + Native(temp_ / "one\\all.cab"));
     ASSERT_EQ(extract.status, 0) << extract.output;
-    platform::FileTime extracted;
-    ASSERT_TRUE(platform::GetLastWriteTime(temp_ / "out\\noise.bin", &extracted));
+    platform::FileTime extracted = cabtest::LastWriteTime(temp_ / "out\\noise.bin");
     EXPECT_EQ(extracted.dwLowDateTime, time.dwLowDateTime);
     EXPECT_EQ(extracted.dwHighDateTime, time.dwHighDateTime);
 }

@@ -48,8 +48,7 @@ protected:
             std::string path = folder + "\\" + e.name;
             SCOPED_TRACE(path);
             EXPECT_EQ(cabtest::ReadFile(path), e.content);
-            platform::FileTime time;
-            ASSERT_TRUE(platform::GetLastWriteTime(path, &time));
+            platform::FileTime time = cabtest::LastWriteTime(path);
             EXPECT_EQ(time.dwLowDateTime, e.time.dwLowDateTime);
             EXPECT_EQ(time.dwHighDateTime, e.time.dwHighDateTime);
             uint32_t attributes = 0;

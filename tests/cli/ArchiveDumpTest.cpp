@@ -21,6 +21,10 @@ TEST(ArchiveDumpTest, ShowsLeavesAsNumbersTextsGuidsOrBytes) {
     EXPECT_EQ(FormatLeafValue({'a', '"', 'b', '\n'}, 5), "\"a\\\"b\\n\"... (5 bytes)");
     EXPECT_EQ(FormatLeafValue({'C', ':', '\\', 'x'}, 4), "\"C:\\\\x\"") << "four printable bytes read as text";
     EXPECT_EQ(FormatLeafValue({'C', ':', '\\', 0}, 4), "6044227 (0x5C3A43)");
+    const std::vector<uint8_t> textLike = {'\n', 0x98, 0xDD, 0x9F, 'w', 0xA6, 0x88, 'I', 0xA2, 0xE1, 0x7E, 0x46, 0x8B,
+                                           0x4F, 0xD0, 0x73};
+    EXPECT_EQ(FormatLeafValue(textLike, 16, "ProductID"), "{9FDD980A-A677-4988-A2E1-7E468B4FD073}")
+        << "a product GUID whose bytes all look like text";
     EXPECT_EQ(FormatLeafValue({'a', 'b', 'c'}, 3), "\"abc\"");
     EXPECT_EQ(FormatLeafValue({1, 2, 0}, 3), "3 bytes: 01 02 00");
     EXPECT_EQ(FormatLeafValue({0x78, 0x56, 0x34, 0x12, 0x34, 0x12, 0xCD, 0xAB, 1, 2, 3, 4, 5, 6, 7, 8}, 16),

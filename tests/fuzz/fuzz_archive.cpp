@@ -20,9 +20,15 @@ protected:
     int overflow(int c) override { return c; }
 };
 
+// The folder for the input file and the files the archive embeds, removed when the fuzzer ends.
+struct ScratchFolder {
+    std::string path = platform::MakeTempFolder("tessaro-fuzz-");
+    ~ScratchFolder() { platform::RemoveTree(path); }
+};
+
 const std::string& Folder() {
-    static const std::string folder = platform::MakeTempFolder("tessaro-fuzz-");
-    return folder;
+    static const ScratchFolder folder;
+    return folder.path;
 }
 
 void KeyedLoad(const std::string& path) {

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/FileItem.h"
+#include "model/Folder.h"
+#include "model/ItemArray.h"
+#include "model/RegItem.h"
+#include "platform/Guid.h"
+
+// An object that would lose a reference to an item being removed, as the delete confirmation lists it.
+struct Dependent {
+    std::string objectName;
+    std::string objectType;
+    bool operator==(const Dependent& other) const {
+        return objectName == other.objectName && objectType == other.objectType;
+    }
+};
+
+// The root of the model: everything a setup project describes. The authoring program holds one as its
+// open document; the setup program holds one loaded from the setup database.
+//
+// References between the model's objects are pointers in memory; they become positions in the Files list
+// or index paths when they are stored, so the lists keep every element's position right at all times.
+class CProject {
+public:
+    static constexpr size_t kMaxRootFolders = 500;
+    // Both programs hold up to 2000 files, so every project the authoring program accepts loads in the
+    // setup program.
+    static constexpr size_t kMaxFiles = 2000;
+    static constexpr size_t kMaxRootRegs = 500;
+
+    static constexpr uint32_t kDefaultMinNT = 0x2004;  // Windows NT 4 with Service Pack 4
+    static constexpr uint32_t kDefaultMin95 = 0x200;   // Windows 95
+
+    // The setup program's starting state: every value at its default, no GUID, no root items. The
+    // authoring program calls Reset to make a new project.
+    CProject() = default;
+    CProject(const CProject&) = delete;
+    CProject& operator=(const CProject&) = delete;
+
+    CItemArray<CFolder> rootFolders{kMaxRootFolders};
+    CItemArray<CFileItem> files{kMaxFiles};
+    CItemArray<CRegItem> rootRegs{kMaxRootRegs};
+
+    std::string target;
+    CFileItem* iconFile = nullptr;
+    int32_t iconIndex = 0;
+    bool noModify = false;
+    bool noRemove = false;
+    bool noRepair = false;
+    std::string author;
+    std::string comments;
+    bool noARP = false;
+    platform::Guid productID;
+    std::string productName;
+    std::string productVersion;
+    std::string manufacturer;
+    std::string productURL;
+    std::string supportPhone;
+    uint32_t minNT = kDefaultMinNT;
+    uint32_t min95 = kDefaultMin95;
+    int32_t mediaType = 0;
+    int32_t mediaSize = 0;
+    bool makeAutorun = true;
+    std::string cdIconFile;
+    int32_t cdIconIndex = 0;
+    std::string destination;
+    int32_t reservedSpace = 0;
+
+    // Not stored.
+    std::string projectPath;  // the project file; the base of every relative path
+    std::string displayName;
+    CFolder* sourceFolder = nullptr;
+    CFolder* tempFolder = nullptr;
+
+    // The new-project state: a new GUID, the "Target Folder", the five root registry keys and the next
+    // "Project%d" name.
+    void Reset();
+
+    // Stores or loads the whole project as one object named by the key ("TSDatabase").
+    void Serialize(const std::string& key, CTreeArchive& ar);
+
+    // Finds the root folders "Source Folder" and "Temp Folder": by exact name after a load, without
+    // regard to case before a build.
+    void FindSpecialFolders(bool ignoreCase);
+    // Whether a file lies in the Source Folder or below it (such files are not compressed).
+    bool IsInSourceFolder(const CFileItem& file) const;
+
+    // Index paths of folders and registry items; the lookups give nullptr for a path that does not resolve.
+    std::string IndexPathOf(const CFolder* folder) const;
+    std::string IndexPathOf(const CRegItem* item) const;
+    CFolder* FolderFromIndexPath(const std::string& text) const;
+    CRegItem* RegItemFromIndexPath(const std::string& text) const;
+    // The file reference and folder reference exchanges of the model's records.
+    void ExchangeFileRef(CTreeArchive& ar, const char* name, CFileItem** file);
+    void ExchangeFolderRef(CTreeArchive& ar, const char* name, CFolder** folder);
+
+    // Adds a file to a folder. Files of the same title may share a folder when they are meant for
+    // different releases: the new file gets the named releases that its namesakes leave free, and none is
+    // added (nullptr) when they leave none or the Files list is full.
+    CFileItem* AddFile(const std::string& sourcePath, CFolder* folder);
+
+    // Expands every dynamic folder (the build's first step) and removes what that added (its last).
+    void ExpandDynamicFolders();
+    void RemoveGenerated();
+
+    // Removal. Each removal first clears every reference to the item; the Dependents calls list the
+    // objects that would lose one, without changing anything.
+    std::vector<Dependent> FileDependents(const CFileItem* file);
+    void RemoveFile(CFileItem* file);
+    bool CanRemoveFolder(const CFolder* folder) const;
+    std::vector<Dependent> FolderDependents(const CFolder* folder);
+    // Removes a folder with everything below it. Callers check CanRemoveFolder first; files that still
+    // name a removed folder are left without folder.
+    void RemoveFolder(CFolder* folder);
+    std::vector<Dependent> RegItemDependents(const CRegItem* item);
+    void RemoveRegItem(CRegItem* item);
+
+private:
+    // One walk over every reference to an item: it lists what would lose a reference when dependents is
+    // given, and clears those references when it is not.
+    void ForgetFile(const CFileItem* file, std::vector<Dependent>* dependents);
+    void ForgetFolder(const CFolder* folder, std::vector<Dependent>* dependents);
+    void ForgetRegItem(const CRegItem* item, std::vector<Dependent>* dependents);
+    void RemoveFolderTree(CFolder* folder);
+};

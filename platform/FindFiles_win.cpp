@@ -1,0 +1,27 @@
+#include <windows.h>
+
+#include "platform/FindFiles.h"
+
+namespace platform {
+
+std::vector<FoundEntry> FindFiles(const std::string& pattern) {
+    std::vector<FoundEntry> found;
+    const size_t slash = pattern.find_last_of('\\');
+    const std::string namePattern = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) {
+        return found;
+    }
+    do {
+        const std::string name = data.cFileName;
+        // The system also matches the short 8.3 names ("*.htm" finds "page.html"); the long name decides.
+        if (name != "." && name != ".." && WildcardMatch(namePattern, name)) {
+            found.push_back(FoundEntry{name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+        }
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+    return found;
+}
+
+}  // namespace platform

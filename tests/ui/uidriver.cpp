@@ -1,0 +1,294 @@
+// A small driver that works a Windows program's windows the way a person would, for UI tests under Wine:
+// finds windows by title and controls by identifier, reads texts, presses buttons, works tree views.
+//
+//   uidriver STEP [STEP ...]        each STEP is one argument: verb|arg|arg...
+//
+//   wait|TITLE[|MS]                 a visible top-level window with that title appears
+//   gone|TITLE[|MS]                 no such window is left
+//   text|TITLE|ID                   prints the control's text
+//   expect|TITLE|ID|TEXT            the control's text becomes TEXT (within 5 s)
+//   visible|TITLE|ID|0|1            the control is hidden (0) or shown (1)
+//   default|TITLE|ID                the button is the default push button
+//   click|TITLE|ID                  presses an enabled, shown button (posted, so that a modal loop it
+//                                   starts does not block the driver)
+//   command|TITLE|ID                posts WM_COMMAND with ID to the window itself (IDCANCEL is Escape)
+//   tree|TITLE|ID                   prints the tree's items, indented, "*" before the selected one
+//   tree-select|TITLE|ID|A\B\C      selects the item reached by those texts from the root
+//   tree-edit|TITLE|ID|TEXT         types TEXT into the label being edited and ends the edit
+//   tree-try-edit|TITLE|ID          asks to edit the selected item's label; prints "editing" or "refused"
+//   sleep|MS
+//
+// Exits 0 when every step succeeds, 1 at the first that fails (with a message), 2 for a bad step.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kDefaultWait = 10000;
+
+struct Failure {
+    std::string message;
+};
+
+std::vector<std::string> Split(const std::string& step) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t bar = step.find('|', start);
+        parts.push_back(step.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+        if (bar == std::string::npos) {
+            return parts;
+        }
+        start = bar + 1;
+    }
+}
+
+struct FindState {
+    const std::string* title;
+    HWND found;
+};
+
+BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM param) {
+    auto* state = reinterpret_cast<FindState*>(param);
+    char text[512];
+    if (IsWindowVisible(hwnd) && GetWindowTextA(hwnd, text, sizeof text) >= 0 && *state->title == text) {
+        state->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindWindowTitled(const std::string& title) {
+    FindState state{&title, nullptr};
+    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&state));
+    return state.found;
+}
+
+HWND WaitWindow(const std::string& title, DWORD timeout) {
+    for (DWORD waited = 0;; waited += 50) {
+        if (HWND hwnd = FindWindowTitled(title)) {
+            return hwnd;
+        }
+        if (waited >= timeout) {
+            throw Failure{"no window titled \"" + title + "\""};
+        }
+        Sleep(50);
+    }
+}
+
+HWND Control(const std::string& title, const std::string& id) {
+    HWND window = WaitWindow(title, kDefaultWait);
+    HWND control = GetDlgItem(window, std::atoi(id.c_str()));
+    if (control == nullptr) {
+        throw Failure{"window \"" + title + "\" has no control " + id};
+    }
+    return control;
+}
+
+std::string TextOf(HWND hwnd) {
+    char text[4096] = "";
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        &length);
+    return std::string(text, length);
+}
+
+// Memory inside the program under test, for control messages whose pointers the system does not carry
+// across processes.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND hwnd, size_t size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_ == nullptr) {
+            throw Failure{"cannot open the program's process"};
+        }
+        address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+        if (address_ == nullptr) {
+            CloseHandle(process_);
+            throw Failure{"cannot reserve memory in the program's process"};
+        }
+    }
+    ~RemoteBuffer() {
+        VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        CloseHandle(process_);
+    }
+    char* At(size_t offset) const { return static_cast<char*>(address_) + offset; }
+    void Write(size_t offset, const void* data, size_t size) const {
+        WriteProcessMemory(process_, At(offset), data, size, nullptr);
+    }
+    void Read(size_t offset, void* data, size_t size) const {
+        ReadProcessMemory(process_, At(offset), data, size, nullptr);
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+    size_t size_;
+};
+
+std::string TreeItemText(HWND tree, HTREEITEM item) {
+    RemoteBuffer remote(tree, sizeof(TVITEMA) + MAX_PATH);
+    TVITEMA tv{};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = remote.At(sizeof(TVITEMA));
+    tv.cchTextMax = MAX_PATH;
+    remote.Write(0, &tv, sizeof tv);
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.At(0)));
+    char text[MAX_PATH + 1] = "";
+    remote.Read(sizeof(TVITEMA), text, MAX_PATH);
+    return text;
+}
+
+HTREEITEM Next(HWND tree, HTREEITEM item, UINT which) {
+    return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, which, reinterpret_cast<LPARAM>(item)));
+}
+
+void PrintTree(HWND tree, HTREEITEM item, int depth) {
+    HTREEITEM selected = Next(tree, nullptr, TVGN_CARET);
+    for (; item != nullptr; item = Next(tree, item, TVGN_NEXT)) {
+        std::printf("%s%s%s\n", std::string(static_cast<size_t>(depth) * 2, ' ').c_str(),
+                    item == selected ? "*" : "", TreeItemText(tree, item).c_str());
+        PrintTree(tree, Next(tree, item, TVGN_CHILD), depth + 1);
+    }
+}
+
+HTREEITEM FindTreeItem(HWND tree, const std::string& path) {
+    HTREEITEM item = nullptr;
+    HTREEITEM level = Next(tree, nullptr, TVGN_ROOT);
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t slash = path.find('\\', start);
+        std::string part = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        for (item = level; item != nullptr && TreeItemText(tree, item) != part; item = Next(tree, item, TVGN_NEXT)) {
+        }
+        if (item == nullptr) {
+            throw Failure{"no tree item \"" + part + "\" on the way to \"" + path + "\""};
+        }
+        if (slash == std::string::npos) {
+            return item;
+        }
+        SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+        level = Next(tree, item, TVGN_CHILD);
+        start = slash + 1;
+    }
+    return item;
+}
+
+void Need(const std::vector<std::string>& args, size_t count) {
+    if (args.size() < count) {
+        throw Failure{"step \"" + args[0] + "\" needs " + std::to_string(count - 1) + " arguments"};
+    }
+}
+
+void Run(const std::vector<std::string>& a) {
+    const std::string& verb = a[0];
+    if (verb == "wait") {
+        Need(a, 2);
+        WaitWindow(a[1], a.size() > 2 ? static_cast<DWORD>(std::atoi(a[2].c_str())) : kDefaultWait);
+    } else if (verb == "gone") {
+        Need(a, 2);
+        DWORD timeout = a.size() > 2 ? static_cast<DWORD>(std::atoi(a[2].c_str())) : kDefaultWait;
+        for (DWORD waited = 0; FindWindowTitled(a[1]) != nullptr; waited += 50) {
+            if (waited >= timeout) {
+                throw Failure{"the window \"" + a[1] + "\" is still there"};
+            }
+            Sleep(50);
+        }
+    } else if (verb == "text") {
+        Need(a, 3);
+        std::printf("%s\n", TextOf(Control(a[1], a[2])).c_str());
+    } else if (verb == "expect") {
+        Need(a, 4);
+        HWND control = Control(a[1], a[2]);
+        std::string text;
+        for (DWORD waited = 0; (text = TextOf(control)) != a[3]; waited += 50) {
+            if (waited >= 5000) {
+                throw Failure{"control " + a[2] + " of \"" + a[1] + "\" shows \"" + text + "\", not \"" + a[3] + "\""};
+            }
+            Sleep(50);
+        }
+    } else if (verb == "visible") {
+        Need(a, 4);
+        bool visible = IsWindowVisible(Control(a[1], a[2])) != FALSE;
+        if (visible != (a[3] == "1")) {
+            throw Failure{"control " + a[2] + " of \"" + a[1] + "\" is " + (visible ? "shown" : "hidden")};
+        }
+    } else if (verb == "default") {
+        Need(a, 3);
+        LONG_PTR style = GetWindowLongPtrA(Control(a[1], a[2]), GWL_STYLE);
+        if ((style & 0x0F) != BS_DEFPUSHBUTTON) {
+            throw Failure{"control " + a[2] + " of \"" + a[1] + "\" is not the default button"};
+        }
+    } else if (verb == "click") {
+        // What a click on an enabled, visible button sends its dialog; BM_CLICK depends on the mouse
+        // capture, which a window that is not in front may not get.
+        Need(a, 3);
+        HWND button = Control(a[1], a[2]);
+        if (!IsWindowEnabled(button) || !IsWindowVisible(button)) {
+            throw Failure{"button " + a[2] + " of \"" + a[1] + "\" cannot be pressed: it is disabled or hidden"};
+        }
+        PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+    } else if (verb == "command") {
+        Need(a, 3);
+        PostMessageA(WaitWindow(a[1], kDefaultWait), WM_COMMAND, static_cast<WPARAM>(std::atoi(a[2].c_str())), 0);
+    } else if (verb == "tree") {
+        Need(a, 3);
+        HWND tree = Control(a[1], a[2]);
+        PrintTree(tree, Next(tree, nullptr, TVGN_ROOT), 0);
+    } else if (verb == "tree-select") {
+        Need(a, 4);
+        HWND tree = Control(a[1], a[2]);
+        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(FindTreeItem(tree, a[3])));
+    } else if (verb == "tree-edit") {
+        Need(a, 4);
+        HWND tree = Control(a[1], a[2]);
+        HWND edit = nullptr;
+        for (DWORD waited = 0; (edit = reinterpret_cast<HWND>(SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0))) == nullptr;
+             waited += 50) {
+            if (waited >= 5000) {
+                throw Failure{"no label is being edited"};
+            }
+            Sleep(50);
+        }
+        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[3].c_str()));
+        PostMessageA(tree, TVM_ENDEDITLABELNOW, FALSE, 0);
+    } else if (verb == "tree-try-edit") {
+        Need(a, 3);
+        HWND tree = Control(a[1], a[2]);
+        HTREEITEM selected = Next(tree, nullptr, TVGN_CARET);
+        HWND edit = reinterpret_cast<HWND>(SendMessageA(tree, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(selected)));
+        std::printf("%s\n", edit != nullptr ? "editing" : "refused");
+        if (edit != nullptr) {
+            SendMessageA(tree, TVM_ENDEDITLABELNOW, TRUE, 0);
+        }
+    } else if (verb == "sleep") {
+        Need(a, 2);
+        Sleep(static_cast<DWORD>(std::atoi(a[1].c_str())));
+    } else {
+        throw Failure{"unknown step \"" + verb + "\""};
+    }
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        try {
+            Run(Split(argv[i]));
+        } catch (const Failure& failure) {
+            std::fprintf(stderr, "uidriver: step %d (%s): %s\n", i, argv[i], failure.message.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}

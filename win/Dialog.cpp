@@ -1,0 +1,82 @@
+#include "win/Dialog.h"
+
+namespace win {
+
+namespace {
+constexpr INT_PTR kEndedByFailure = -2;
+}
+
+INT_PTR Dialog::DoModal(HWND owner, int templateId, HINSTANCE instance) {
+    failure_ = nullptr;
+    if (instance == nullptr) {
+        instance = GetModuleHandleA(nullptr);
+    }
+    INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), owner, &Dialog::Procedure,
+                                     reinterpret_cast<LPARAM>(this));
+    *static_cast<Window*>(this) = Window();
+    if (failure_) {
+        std::exception_ptr failure = failure_;
+        failure_ = nullptr;
+        std::rethrow_exception(failure);
+    }
+    return result;
+}
+
+INT_PTR CALLBACK Dialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Dialog* self = nullptr;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<Dialog*>(lParam);
+        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        *static_cast<Window*>(self) = Window(hwnd);
+    } else {
+        self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    }
+    if (self == nullptr || self->failure_) {
+        return FALSE;
+    }
+    try {
+        return self->Dispatch(message, wParam, lParam);
+    } catch (...) {
+        self->failure_ = std::current_exception();
+        EndDialog(hwnd, kEndedByFailure);
+        return TRUE;
+    }
+}
+
+INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return OnInit();
+        case WM_COMMAND: {
+            int id = LOWORD(wParam);
+            int code = HIWORD(wParam);
+            HWND control = reinterpret_cast<HWND>(lParam);
+            if (OnCommand(id, code, control)) {
+                return TRUE;
+            }
+            if (id == IDOK) {
+                OnOK();
+                return TRUE;
+            }
+            if (id == IDCANCEL) {
+                OnCancel();
+                return TRUE;
+            }
+            return FALSE;
+        }
+        case WM_NOTIFY: {
+            LRESULT result = 0;
+            if (OnNotify(reinterpret_cast<NMHDR*>(lParam), &result)) {
+                SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, result);
+                return TRUE;
+            }
+            return FALSE;
+        }
+        default: {
+            INT_PTR result = FALSE;
+            return OnMessage(message, wParam, lParam, &result) ? result : FALSE;
+        }
+    }
+}
+
+}  // namespace win
