@@ -6,9 +6,9 @@
 
 namespace cab {
 
-BlockCompressor::BlockCompressor(int threads, int level) : level_(level) {
+BlockCompressor::BlockCompressor(int threads) {
     if (threads <= 1) {
-        inlineCompressor_ = std::make_unique<MszipCompressor>(level);
+        inlineCompressor_ = std::make_unique<MszipCompressor>();
         return;
     }
     for (int i = 0; i < threads; ++i) {
@@ -67,7 +67,7 @@ void BlockCompressor::Wait(BlockJob& job) {
 }
 
 void BlockCompressor::WorkerLoop() {
-    MszipCompressor compressor(level_);
+    MszipCompressor compressor;
     for (;;) {
         std::shared_ptr<BlockJob> job;
         {

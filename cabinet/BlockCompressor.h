@@ -26,7 +26,7 @@ struct BlockJob {
 
 class BlockCompressor {
 public:
-    BlockCompressor(int threads, int level);
+    explicit BlockCompressor(int threads);
     ~BlockCompressor();
     BlockCompressor(const BlockCompressor&) = delete;
     BlockCompressor& operator=(const BlockCompressor&) = delete;
@@ -42,7 +42,6 @@ private:
     void WorkerLoop();
     static void Run(BlockJob& job, class MszipCompressor* compressor);
 
-    int level_;
     std::unique_ptr<class MszipCompressor> inlineCompressor_;
     std::vector<std::thread> workers_;
     std::mutex mutex_;

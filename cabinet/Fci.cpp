@@ -12,7 +12,6 @@ namespace fci {
 
 namespace {
 
-constexpr int kCompressionLevel = 4;
 constexpr size_t kReadChunk = format::kBlockSize;
 // Formed blocks allowed to wait for placement before the feeding waits for the oldest.
 constexpr size_t kPendingPerThread = 4;
@@ -128,7 +127,7 @@ bool Context::AddFile(const char* source, const char* name, bool execute, PFNFCI
         return Fail(FCIERR_CAB_FORMAT_LIMIT);
     }
     if (!compressor_) {
-        compressor_ = std::make_unique<BlockCompressor>(threads_, kCompressionLevel);
+        compressor_ = std::make_unique<BlockCompressor>(threads_);
     }
     if (!PrepareFolder(size, type & tcompMASK_TYPE)) {
         closeSource();

@@ -10,10 +10,16 @@ namespace cab {
 namespace {
 constexpr size_t kWindow = 32768;
 constexpr int kRawDeflate = -15;
+constexpr int kLevel = 4;
+// deflateTune: good length, lazy length, nice length, chain length (level 4 has 4, 4, 16, 16).
+constexpr int kGoodLength = 4;
+constexpr int kLazyLength = 6;
+constexpr int kNiceLength = 32;
+constexpr int kChainLength = 16;
 }  // namespace
 
-MszipCompressor::MszipCompressor(int level) : stream_(new z_stream{}) {
-    ready_ = deflateInit2(stream_, level, Z_DEFLATED, kRawDeflate, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+MszipCompressor::MszipCompressor() : stream_(new z_stream{}) {
+    ready_ = deflateInit2(stream_, kLevel, Z_DEFLATED, kRawDeflate, 8, Z_DEFAULT_STRATEGY) == Z_OK;
 }
 
 MszipCompressor::~MszipCompressor() {
@@ -31,7 +37,9 @@ bool MszipCompressor::Compress(const uint8_t* history, size_t historySize, const
     output->resize(2 + deflateBound(stream_, static_cast<uLong>(inputSize)) + 16);
     (*output)[0] = 'C';
     (*output)[1] = 'K';
-    bool deflated = deflateReset(stream_) == Z_OK;
+    // A reset brings back the level's own lengths, so the tuning follows every reset.
+    bool deflated = deflateReset(stream_) == Z_OK &&
+                    deflateTune(stream_, kGoodLength, kLazyLength, kNiceLength, kChainLength) == Z_OK;
     if (deflated && historySize > 0) {
         size_t used = std::min(historySize, kWindow);
         deflated = deflateSetDictionary(stream_, history + historySize - used, static_cast<uInt>(used)) == Z_OK;

@@ -10,10 +10,12 @@ struct z_stream_s;
 
 namespace cab {
 
-// Compresses blocks one at a time; one object per thread.
+// Compresses blocks one at a time; one object per thread. The setting is zlib's lazy matcher of level 4
+// with longer lazy and nice match lengths: with the history of the preceding block it makes cabinets
+// smaller than level 6 without history does, at about half the work.
 class MszipCompressor {
 public:
-    explicit MszipCompressor(int level);
+    MszipCompressor();
     ~MszipCompressor();
     MszipCompressor(const MszipCompressor&) = delete;
     MszipCompressor& operator=(const MszipCompressor&) = delete;
