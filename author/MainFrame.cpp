@@ -2,8 +2,11 @@
 
 #include <commdlg.h>
 
+#include <iterator>
+
 #include "author/Help.h"
 #include "author/Settings.h"
+#include "author/pages/GeneralPage.h"
 #include "author/resource.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
@@ -72,8 +75,10 @@ bool AskFileName(HWND owner, bool save, const std::string& proposed, std::string
 }  // namespace
 
 CMainFrame::CMainFrame(CDocument& document) : document_(document) {
-    for (const PageInfo& page : kPages) {
-        pages_.push_back(std::make_unique<CPage>(document_, page.templateId, page.name));
+    pages_.push_back(std::make_unique<CGeneralPage>(document_));
+    // The editors not yet in the program stand in the list as empty pages.
+    for (size_t i = 1; i < std::size(kPages); ++i) {
+        pages_.push_back(std::make_unique<CPage>(document_, kPages[i].templateId, kPages[i].name));
     }
 }
 

@@ -1,7 +1,7 @@
 #!/bin/sh
 # The authoring program's frame worked as a person would: titles of new projects, the About box, opening
 # from the command line (bare, quoted with spaces, damaged), the recent-file list and its deleted entry,
-# and the B option that ends the program by itself.
+# the B option that ends the program by itself, and the save prompt's three answers.
 # Arguments: the x86_64 tree, the native tessaro, the wine runner, a folder for screenshots.
 set -u
 tree=$1
@@ -38,7 +38,7 @@ mru() { "$wine_run" reg query 'HKCU\Software\Aldmere\TS\MRUList' /v "$1" 2>/dev/
 start
 drive "wait|Tessaro - Project1" "command|Tessaro - Project1|40001" "wait|Tessaro - Project2" \
     "command|Tessaro - Project2|40001" "wait|Tessaro - Project3" || fail "new project titles"
-import -display "$DISPLAY" -window root "$shots/main-window.png"
+import -display "$DISPLAY" -window root "$shots/general-page.png"
 drive "command|Tessaro - Project3|40033" "wait|About Tessaro" "click|About Tessaro|1" "gone|About Tessaro" \
     || fail "about box"
 drive "command|Tessaro - Project3|40006" "gone|Tessaro - Project3" || fail "exit"
@@ -77,6 +77,24 @@ ended || fail "the program did not end after Exit"
 # The damaged file never joined the list; the deleted one left it.
 [ "$(mru file1)" = "$(winpath "$work/demo.tsp")" ] || fail "recent file 1 is \"$(mru file1)\" after the removal"
 [ -z "$(mru file2)" ] || fail "recent file 2 is \"$(mru file2)\" after the removal"
+
+# The save prompt: Cancel keeps the edit, Save As names a new project, Yes saves, No discards.
+start
+drive "wait|Tessaro - Project1" "type|Tessaro - Project1|1101|Acme Tool" "command|Tessaro - Project1|40001" \
+    "wait|Tessaro" "expect|Tessaro|65535|Save changes to \"Project1\"?" "click|Tessaro|2" "gone|Tessaro" \
+    "expect|Tessaro - Project1|1101|Acme Tool" || fail "Cancel in the save prompt"
+drive "command|Tessaro - Project1|40004" "wait|Save As" "expect|Save As|1148|Project1" \
+    "type|Save As|1148|$(winpath "$work/saved.tsp")" "click|Save As|1" "gone|Save As" "wait|Tessaro - saved.tsp" \
+    || fail "Save As on a new project"
+drive "type|Tessaro - saved.tsp|1104|2.5" "command|Tessaro - saved.tsp|40001" "wait|Tessaro" \
+    "expect|Tessaro|65535|Save changes to \"saved.tsp\"?" "click|Tessaro|6" "wait|Tessaro - Project2" \
+    || fail "Yes in the save prompt"
+drive "type|Tessaro - Project2|1104|3.0" "command|Tessaro - Project2|40006" "wait|Tessaro" "click|Tessaro|7" \
+    "gone|Tessaro - Project2" || fail "No in the save prompt at Exit"
+ended || fail "the program did not end after Exit"
+"$tessaro" dump "$work/saved.tsp" >"$work/saved.txt"
+grep -q 'ProductName = "Acme Tool"' "$work/saved.txt" || fail "the saved project lacks its product name"
+grep -q 'ProductVersion = "2.5"' "$work/saved.txt" || fail "the saved project lacks its version"
 
 [ "$failures" = 0 ] && echo "authoring frame: all steps as expected"
 exit "$failures"
