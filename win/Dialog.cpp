@@ -1,5 +1,7 @@
 #include "win/Dialog.h"
 
+#include "platform/TSException.h"
+
 namespace win {
 
 namespace {
@@ -8,6 +10,7 @@ constexpr INT_PTR kEndedByFailure = -2;
 
 INT_PTR Dialog::DoModal(HWND owner, int templateId, HINSTANCE instance) {
     failure_ = nullptr;
+    modal_ = true;
     if (instance == nullptr) {
         instance = GetModuleHandleA(nullptr);
     }
@@ -21,6 +24,31 @@ INT_PTR Dialog::DoModal(HWND owner, int templateId, HINSTANCE instance) {
     }
     return result;
 }
+
+HWND Dialog::Create(HWND parent, int templateId, HINSTANCE instance) {
+    modal_ = false;
+    if (instance == nullptr) {
+        instance = GetModuleHandleA(nullptr);
+    }
+    return CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), parent, &Dialog::Procedure,
+                              reinterpret_cast<LPARAM>(this));
+}
+
+namespace {
+
+std::string TextOf(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const CTSException& e) {
+        return e.Message();
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "An unexpected error occurred!";
+    }
+}
+
+}  // namespace
 
 INT_PTR CALLBACK Dialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Dialog* self = nullptr;
@@ -37,6 +65,10 @@ INT_PTR CALLBACK Dialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
     try {
         return self->Dispatch(message, wParam, lParam);
     } catch (...) {
+        if (!self->modal_) {
+            self->ReportFailure(TextOf(std::current_exception()));
+            return TRUE;
+        }
         self->failure_ = std::current_exception();
         EndDialog(hwnd, kEndedByFailure);
         return TRUE;

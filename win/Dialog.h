@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <string>
 
 #include "win/Window.h"
 
@@ -10,12 +11,15 @@ namespace win {
 
 // Base of every dialog: one dialog procedure binds the object on WM_INITDIALOG (pointer in DWLP_USER) and
 // dispatches to the virtual handlers. The procedure is an exception barrier: an exception thrown by a
-// handler ends the dialog and is thrown again from DoModal, in the caller, never into the system.
+// handler of a modal dialog ends it and is thrown again from DoModal, in the caller; in a modeless one it
+// is shown by ReportFailure. No exception ever reaches the system.
 class Dialog : public Window {
 public:
     virtual ~Dialog() = default;
 
     INT_PTR DoModal(HWND owner, int templateId, HINSTANCE instance = nullptr);
+    // Creates the dialog modeless (a main window or a child page); nullptr when it cannot be created.
+    HWND Create(HWND parent, int templateId, HINSTANCE instance = nullptr);
 
 protected:
     Dialog() = default;
@@ -30,6 +34,9 @@ protected:
     // Any other message; returns true when handled.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) { return false; }
 
+    // Shows the text of an exception that a handler of a modeless dialog let out.
+    virtual void ReportFailure(const std::string& text) { MessageBoxA(Handle(), text.c_str(), "Error", MB_OK | MB_ICONERROR); }
+
     void End(INT_PTR result) { EndDialog(Handle(), result); }
 
 private:
@@ -37,6 +44,7 @@ private:
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     std::exception_ptr failure_;
+    bool modal_ = false;
 };
 
 }  // namespace win

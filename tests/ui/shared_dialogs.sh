@@ -14,7 +14,7 @@ trap 'rm -rf "$work"; stop_xvfb' EXIT
 start_xvfb
 
 drive() { "$wine_run" "$ui/uidriver.exe" "$@" </dev/null; }
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+fail() { printf 'FAIL: %s\n' "$*"; failures=$((failures + 1)); }
 
 # Starts the dialog host in the background; its answer lands in $work/answer.
 host() { "$wine_run" "$ui/dialog_host.exe" "$@" >"$work/answer" 2>&1 </dev/null & host_pid=$!; }

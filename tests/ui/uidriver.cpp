@@ -9,6 +9,7 @@
 //   expect|TITLE|ID|TEXT            the control's text becomes TEXT (within 5 s)
 //   visible|TITLE|ID|0|1            the control is hidden (0) or shown (1)
 //   default|TITLE|ID                the button is the default push button
+//   type|TITLE|ID|TEXT              replaces the text of an edit control
 //   click|TITLE|ID                  presses an enabled, shown button (posted, so that a modal loop it
 //                                   starts does not block the driver)
 //   command|TITLE|ID                posts WM_COMMAND with ID to the window itself (IDCANCEL is Escape)
@@ -81,9 +82,25 @@ HWND WaitWindow(const std::string& title, DWORD timeout) {
     }
 }
 
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindControl(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<ControlSearch*>(param);
+    if (GetDlgCtrlID(hwnd) == search->id && (search->found == nullptr || IsWindowVisible(hwnd))) {
+        search->found = hwnd;
+    }
+    return TRUE;
+}
+
+// A control of the window or of a child dialog in it (a page), the visible one when several share the id.
 HWND Control(const std::string& title, const std::string& id) {
     HWND window = WaitWindow(title, kDefaultWait);
-    HWND control = GetDlgItem(window, std::atoi(id.c_str()));
+    ControlSearch search{std::atoi(id.c_str()), nullptr};
+    EnumChildWindows(window, FindControl, reinterpret_cast<LPARAM>(&search));
+    HWND control = search.found;
     if (control == nullptr) {
         throw Failure{"window \"" + title + "\" has no control " + id};
     }
@@ -227,6 +244,9 @@ void Run(const std::vector<std::string>& a) {
         if ((style & 0x0F) != BS_DEFPUSHBUTTON) {
             throw Failure{"control " + a[2] + " of \"" + a[1] + "\" is not the default button"};
         }
+    } else if (verb == "type") {
+        Need(a, 4);
+        SendMessageA(Control(a[1], a[2]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[3].c_str()));
     } else if (verb == "click") {
         // What a click on an enabled, visible button sends its dialog; BM_CLICK depends on the mouse
         // capture, which a window that is not in front may not get.

@@ -1,0 +1,439 @@
+#include "author/MainFrame.h"
+
+#include <commdlg.h>
+
+#include <iterator>
+
+#include "author/Help.h"
+#include "author/Settings.h"
+#include "author/pages/GeneralPage.h"
+#include "author/resource.h"
+#include "platform/Paths.h"
+#include "platform/TSException.h"
+
+namespace {
+
+const char kCaption[] = "Tessaro";
+const char kFilter[] = "Tessaro Files (*.tsp)\0*.tsp\0All Files (*.*)\0*.*\0\0";
+
+struct PageInfo {
+    int templateId;
+    const char* name;
+};
+
+const PageInfo kPages[] = {{IDD_PAGE_GENERAL, "General"},         {IDD_PAGE_FOLDERS, "Folders"},
+                           {IDD_PAGE_REGISTRY, "Registry"},       {IDD_PAGE_FEATURES, "Features"},
+                           {IDD_PAGE_DOCTYPES, "Doc Types"},      {IDD_PAGE_ACTIONS, "Custom Actions"},
+                           {IDD_PAGE_USERINTERFACE, "User Interface"}, {IDD_PAGE_MAINTENANCE, "Maintenance"},
+                           {IDD_PAGE_SETUPMEDIA, "Setup Media"}};
+
+struct ToolButton {
+    int command;
+    int image;  // in the common controls' standard small images
+    const char* tip;
+};
+
+const ToolButton kToolButtons[] = {{ID_FILE_NEW, STD_FILENEW, "New (Ctrl+N)"},
+                                   {ID_FILE_OPEN, STD_FILEOPEN, "Open (Ctrl+O)"},
+                                   {ID_FILE_SAVE, STD_FILESAVE, "Save (Ctrl+S)"},
+                                   {ID_BUILD_BUILD, STD_PROPERTIES, "Build Setup (F7)"},
+                                   {ID_BUILD_OPEN_TARGET, STD_FIND, "Open Target Folder"},
+                                   {ID_BUILD_RUN, STD_REDOW, "Run Setup (F5)"},
+                                   {ID_BUILD_TEST, STD_PRINTPRE, "Test User Interface of Setup"},
+                                   {ID_HELP_ABOUT, STD_HELP, "About Tessaro"}};
+
+// The wait cursor for the lifetime of a long command.
+class WaitCursor {
+public:
+    WaitCursor() : previous_(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(previous_); }
+
+private:
+    HCURSOR previous_;
+};
+
+class AboutBox : public win::Dialog {};
+
+bool AskFileName(HWND owner, bool save, const std::string& proposed, std::string* chosen) {
+    char name[MAX_PATH] = "";
+    lstrcpynA(name, proposed.c_str(), sizeof name);
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = kFilter;
+    ofn.lpstrFile = name;
+    ofn.nMaxFile = sizeof name;
+    ofn.lpstrDefExt = "tsp";
+    ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    if (!(save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn))) {
+        return false;
+    }
+    *chosen = name;
+    return true;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CDocument& document) : document_(document) {
+    pages_.push_back(std::make_unique<CGeneralPage>(document_));
+    // The editors not yet in the program stand in the list as empty pages.
+    for (size_t i = 1; i < std::size(kPages); ++i) {
+        pages_.push_back(std::make_unique<CPage>(document_, kPages[i].templateId, kPages[i].name));
+    }
+}
+
+BOOL CMainFrame::OnInit() {
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TESSARO));
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon != nullptr ? icon : LoadIconA(nullptr, IDI_APPLICATION)));
+    recent_.Assign(settings::LoadRecentFiles());
+    RebuildRecentMenu();
+    CreateToolbar();
+    CreatePages();
+    DragAcceptFiles(Handle(), TRUE);
+    return TRUE;
+}
+
+void CMainFrame::CreateToolbar() {
+    toolbar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
+                               WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP, 0, 0, 0, 0,
+                               Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageA(toolbar_, TB_LOADIMAGES, IDB_STD_SMALL_COLOR, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+    std::vector<TBBUTTON> buttons;
+    for (const ToolButton& tool : kToolButtons) {
+        TBBUTTON button{};
+        button.iBitmap = tool.image;
+        button.idCommand = tool.command;
+        button.fsState = TBSTATE_ENABLED;
+        button.fsStyle = BTNS_BUTTON;
+        buttons.push_back(button);
+    }
+    SendMessageA(toolbar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    SendMessageA(toolbar_, TB_AUTOSIZE, 0, 0);
+}
+
+void CMainFrame::CreatePages() {
+    win::Window list = Item(IDC_PAGE_LIST);
+    pageImages_ = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 9, 0);
+    const int shellIcons[] = {1, 4, 8, 3, 2, 23, 15, 21, 11};
+    for (int index : shellIcons) {
+        HICON icon = nullptr;
+        ExtractIconExA("shell32.dll", index, &icon, nullptr, 1);
+        ImageList_AddIcon(pageImages_, icon != nullptr ? icon : LoadIconA(nullptr, IDI_APPLICATION));
+        if (icon != nullptr) {
+            DestroyIcon(icon);
+        }
+    }
+    ListView_SetImageList(list.Handle(), pageImages_, LVSIL_NORMAL);
+    RECT listBox = list.ClientRect();
+    ListView_SetIconSpacing(list.Handle(), listBox.right, listBox.bottom / static_cast<int>(pages_.size()));
+    RECT area = Item(IDC_PAGE_AREA).RectInParent();
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        LVITEMA item{};
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = static_cast<int>(i);
+        item.pszText = const_cast<char*>(pages_[i]->Name());
+        item.iImage = static_cast<int>(i);
+        list.Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        HWND page = pages_[i]->Create(Handle(), pages_[i]->TemplateId());
+        SetWindowPos(page, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                     SWP_NOZORDER | SWP_HIDEWINDOW);
+    }
+}
+
+void CMainFrame::Start(const author_rules::CommandLine& commandLine) {
+    if (!commandLine.projectPath.empty()) {
+        LoadDocument(platform::ToModelPath(commandLine.projectPath), false);
+    } else {
+        ReloadPages(CPage::kStartedEmpty);
+    }
+    if (commandLine.BuildAndExit()) {
+        PostMessageA(Handle(), WM_COMMAND, ID_BUILD_BUILD, 0);
+        PostMessageA(Handle(), WM_CLOSE, 0, 0);
+    }
+    UpdateTitle();
+    ShowPage(0);
+    document_.modified = false;
+}
+
+void CMainFrame::ShowPage(int index) {
+    if (index < 0 || static_cast<size_t>(index) >= pages_.size()) {
+        return;
+    }
+    if (current_ >= 0 && current_ != index) {
+        pages_[static_cast<size_t>(current_)]->Hidden();
+        pages_[static_cast<size_t>(current_)]->Show(false);
+    }
+    current_ = index;
+    CPage& page = *pages_[static_cast<size_t>(index)];
+    page.Shown();
+    page.Show(true);
+    ListView_SetItemState(Item(IDC_PAGE_LIST).Handle(), index, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void CMainFrame::ReloadPages(int reason) {
+    for (auto& page : pages_) {
+        page->Reload(reason);
+    }
+}
+
+bool CMainFrame::ValidatePages() {
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        if (!pages_[i]->Validate()) {
+            ShowPage(static_cast<int>(i));
+            return false;
+        }
+    }
+    return true;
+}
+
+void CMainFrame::UpdateTitle() {
+    SetText(std::string(kCaption) + " - " + document_.Title());
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void CMainFrame::RebuildRecentMenu() {
+    HMENU file = GetSubMenu(GetMenu(Handle()), 0);
+    // The recent entries (or the grayed placeholder) stand where the placeholder stood.
+    int at = -1;
+    for (int i = GetMenuItemCount(file) - 1; i >= 0; --i) {
+        UINT id = GetMenuItemID(file, i);
+        if (id == ID_FILE_RECENT || (id >= ID_RECENT_FIRST && id < ID_RECENT_FIRST + 8)) {
+            DeleteMenu(file, static_cast<UINT>(i), MF_BYPOSITION);
+            at = i;
+        }
+    }
+    if (at < 0) {
+        return;
+    }
+    const auto& entries = recent_.Entries();
+    if (entries.empty()) {
+        InsertMenuA(file, static_cast<UINT>(at), MF_BYPOSITION | MF_STRING | MF_GRAYED, ID_FILE_RECENT,
+                    "Recent Files");
+    }
+    for (size_t i = 0; i < entries.size(); ++i) {
+        std::string text = "&" + std::to_string(i + 1) + " " + author_rules::ShortenPath(entries[i]);
+        InsertMenuA(file, static_cast<UINT>(at) + static_cast<UINT>(i), MF_BYPOSITION | MF_STRING,
+                    ID_RECENT_FIRST + i, text.c_str());
+    }
+    DrawMenuBar(Handle());
+}
+
+void CMainFrame::ShowError(const std::string& text) { MessageBoxA(Handle(), text.c_str(), kCaption, MB_OK | MB_ICONSTOP); }
+
+void CMainFrame::ReportFailure(const std::string& text) { ShowError(text); }
+
+bool CMainFrame::SavePrompt() {
+    if (!document_.modified) {
+        return true;
+    }
+    const std::string question = "Save changes to \"" + document_.Title() + "\"?";
+    switch (MessageBoxA(Handle(), question.c_str(), kCaption, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+        case IDYES:
+            return ValidatePages() && Save();
+        case IDNO:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CMainFrame::NewDocument() {
+    if (!SavePrompt()) {
+        return;
+    }
+    WaitCursor wait;
+    document_.New();
+    ReloadPages(CPage::kProjectChanged);
+    UpdateTitle();
+}
+
+void CMainFrame::OpenDocument() {
+    std::string path;
+    if (SavePrompt() && AskFileName(Handle(), false, std::string(), &path)) {
+        LoadDocument(path, true);
+    }
+}
+
+void CMainFrame::OpenRecent(size_t index) {
+    if (index >= recent_.Entries().size()) {
+        return;
+    }
+    const std::string path = recent_.Entries()[index];
+    if (!platform::FileExists(path)) {
+        recent_.Remove(path);
+        RebuildRecentMenu();
+        ShowError("Cannot open the file \"" + path + "\"!");
+        return;
+    }
+    if (SavePrompt() && !LoadDocument(path, true)) {
+        recent_.Remove(path);
+        RebuildRecentMenu();
+    }
+}
+
+void CMainFrame::OpenDropped(HDROP drop) {
+    char path[MAX_PATH] = "";
+    UINT files = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    if (files > 0) {
+        DragQueryFileA(drop, 0, path, sizeof path);  // only the first of several files
+    }
+    DragFinish(drop);
+    if (files > 0 && SavePrompt()) {
+        LoadDocument(path, true);
+    }
+}
+
+bool CMainFrame::LoadDocument(const std::string& path, bool resetOnFailure) {
+    bool loaded = true;
+    try {
+        WaitCursor wait;
+        document_.Load(path);
+        recent_.Add(path);
+        RebuildRecentMenu();
+    } catch (const CTSException& e) {
+        ShowError(e.Message());
+        loaded = false;
+        if (resetOnFailure) {
+            document_.New();
+        }
+    }
+    ReloadPages(CPage::kProjectChanged);
+    document_.modified = false;
+    UpdateTitle();
+    return loaded;
+}
+
+bool CMainFrame::Save() {
+    if (document_.untitled) {
+        return SaveAs();
+    }
+    return ValidatePages() && Store(document_.Path());
+}
+
+bool CMainFrame::SaveAs() {
+    std::string path;
+    if (!ValidatePages() || !AskFileName(Handle(), true, document_.Title(), &path)) {
+        return false;
+    }
+    if (!Store(path)) {
+        return false;
+    }
+    recent_.Add(path);
+    RebuildRecentMenu();
+    return true;
+}
+
+bool CMainFrame::Store(const std::string& path) {
+    for (auto& page : pages_) {
+        page->Store();
+    }
+    try {
+        WaitCursor wait;
+        document_.Store(path);
+    } catch (const CTSException& e) {
+        ShowError(e.Message());
+        return false;
+    }
+    UpdateTitle();
+    return true;
+}
+
+void CMainFrame::Close() {
+    if (!SavePrompt()) {
+        return;
+    }
+    settings::SaveRecentFiles(recent_.Entries());
+    DestroyWindow(Handle());
+}
+
+void CMainFrame::MediaCommand(int id) {
+    ShowPage(kSetupMediaPage);
+    UpdateWindow(Handle());
+    // The build, run and test operations join here when the media builder is part of the program.
+    (void)id;
+}
+
+void CMainFrame::ContextHelp(const HELPINFO& info) {
+    int resource = IDD_MAINFRAME;
+    if (info.iContextType == HELPINFO_WINDOW && current_ >= 0) {
+        resource = pages_[static_cast<size_t>(current_)]->TemplateId();
+    }
+    help::ShowTopic(Handle(), help::TopicOfResource(resource));
+}
+
+bool CMainFrame::OnCommand(int id, int code, HWND control) {
+    if (id >= ID_PAGE_FIRST && id < ID_PAGE_FIRST + static_cast<int>(pages_.size())) {
+        ShowPage(id - ID_PAGE_FIRST);
+        return true;
+    }
+    if (id >= ID_RECENT_FIRST && id < ID_RECENT_FIRST + static_cast<int>(author_rules::RecentFiles::kMaxEntries)) {
+        OpenRecent(static_cast<size_t>(id - ID_RECENT_FIRST));
+        return true;
+    }
+    switch (id) {
+        case ID_FILE_NEW: NewDocument(); return true;
+        case ID_FILE_OPEN: OpenDocument(); return true;
+        case ID_FILE_SAVE: Save(); return true;
+        case ID_FILE_SAVE_AS: SaveAs(); return true;
+        case ID_FILE_EXIT: Close(); return true;
+        case ID_BUILD_BUILD:
+        case ID_BUILD_OPEN_TARGET:
+        case ID_BUILD_RUN:
+        case ID_BUILD_TEST: MediaCommand(id); return true;
+        case ID_HELP_CONTENTS: help::ShowContents(Handle()); return true;
+        case ID_HELP_INDEX: help::ShowIndex(Handle()); return true;
+        case ID_HELP_HOWTO: help::ShowTopic(Handle(), "How2UseHelp.htm"); return true;
+        case ID_HELP_ABOUT: {
+            AboutBox about;
+            about.DoModal(Handle(), IDD_ABOUT);
+            return true;
+        }
+        default: return false;
+    }
+}
+
+bool CMainFrame::OnNotify(NMHDR* header, LRESULT* result) {
+    if (header->code == TTN_GETDISPINFOA) {
+        auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+        for (const ToolButton& tool : kToolButtons) {
+            if (static_cast<UINT_PTR>(tool.command) == header->idFrom) {
+                info->lpszText = const_cast<char*>(tool.tip);
+            }
+        }
+        return true;
+    }
+    if (header->idFrom == IDC_PAGE_LIST && header->code == LVN_ITEMCHANGED) {
+        auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+        if ((change->uNewState & LVIS_SELECTED) && !(change->uOldState & LVIS_SELECTED) && change->iItem != current_) {
+            ShowPage(change->iItem);
+        }
+        return true;
+    }
+    return false;
+}
+
+bool CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+    switch (message) {
+        case WM_CLOSE:
+            Close();
+            return true;
+        case WM_DROPFILES:
+            OpenDropped(reinterpret_cast<HDROP>(wParam));
+            return true;
+        case WM_HELP:
+            ContextHelp(*reinterpret_cast<HELPINFO*>(lParam));
+            *result = TRUE;
+            return true;
+        case WM_DESTROY:
+            if (pageImages_ != nullptr) {
+                ImageList_Destroy(pageImages_);
+            }
+            PostQuitMessage(0);
+            return true;
+        default:
+            return false;
+    }
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "author/Document.h"
+#include "win/Dialog.h"
+
+// One page of the main window: a child dialog that edits part of the document. The frame tells it when it
+// becomes current and when it stops being current, asks it to validate and to store its controls into
+// the project, and to reload them from the project.
+class CPage : public win::Dialog {
+public:
+    enum ReloadReason { kStartedEmpty = 0, kProjectChanged = 5 };
+
+    CPage(CDocument& document, int templateId, const char* name)
+        : document_(document), templateId_(templateId), name_(name) {}
+
+    int TemplateId() const { return templateId_; }
+    const char* Name() const { return name_; }
+
+    virtual void Shown() {}
+    virtual void Hidden() {}
+    // False refuses (a bad value in a control); the frame then keeps the user on this page.
+    virtual bool Validate() { return true; }
+    virtual void Store() {}
+    virtual void Reload(int reason) {}
+
+protected:
+    void ReportFailure(const std::string& text) override {
+        MessageBoxA(Handle(), text.c_str(), "Tessaro", MB_OK | MB_ICONSTOP);
+    }
+
+    CDocument& document_;
+
+private:
+    int templateId_;
+    const char* name_;
+};

@@ -1,0 +1,65 @@
+#include "author/AuthorRules.h"
+
+#include <gtest/gtest.h>
+
+using namespace author_rules;
+
+namespace {
+
+TEST(CommandLineTest, BarePathsEndAtSpaceCommaOrHyphen) {
+    CommandLine line = ParseCommandLine("C:\\p\\demo.tsp -B");
+    EXPECT_EQ(line.projectPath, "C:\\p\\demo.tsp");
+    EXPECT_EQ(line.options, "-B");
+    EXPECT_TRUE(line.BuildAndExit());
+    EXPECT_EQ(ParseCommandLine("  --C:\\p\\demo.tsp,B").options, "B");
+    EXPECT_EQ(ParseCommandLine("C:\\p\\demo.tsp").options, "");
+    EXPECT_FALSE(ParseCommandLine("C:\\p\\demo.tsp").BuildAndExit());
+    EXPECT_EQ(ParseCommandLine("C:\\p\\demo.tsp  \t").projectPath, "C:\\p\\demo.tsp");
+}
+
+TEST(CommandLineTest, QuotedPathsKeepTheirSpacesAndHyphens) {
+    CommandLine line = ParseCommandLine("\"C:\\My Projects\\a-b, c.tsp\" -B");
+    EXPECT_EQ(line.projectPath, "C:\\My Projects\\a-b, c.tsp");
+    EXPECT_TRUE(line.BuildAndExit());
+    EXPECT_EQ(ParseCommandLine("\"C:\\p\\demo.tsp\"").projectPath, "C:\\p\\demo.tsp");
+    EXPECT_EQ(ParseCommandLine("\"C:\\p\\demo.tsp\"").options, "");
+    EXPECT_EQ(ParseCommandLine("\"C:\\p\\demo.tsp").projectPath, "C:\\p\\demo.tsp") << "an unclosed quote";
+}
+
+TEST(CommandLineTest, AnEmptyLineNamesNoProject) {
+    EXPECT_EQ(ParseCommandLine("").projectPath, "");
+    EXPECT_EQ(ParseCommandLine("  \t - \"\" ").projectPath, "");
+}
+
+TEST(ShortenPathTest, KeepsTheDriveAndTheLastPartsWithinTheLimit) {
+    EXPECT_EQ(ShortenPath("C:\\p\\demo.tsp"), "C:\\p\\demo.tsp");
+    EXPECT_EQ(ShortenPath("C:\\Projects\\Customers\\Acme\\Setup\\acme.tsp"), "C:\\...\\Acme\\Setup\\acme.tsp");
+    EXPECT_EQ(ShortenPath("C:\\Projects\\Customers\\Acme\\Setup\\a-rather-long-name.tsp"),
+              "C:\\...\\a-rather-long-name.tsp");
+    const std::string longName = "C:\\x\\" + std::string(40, 'n') + ".tsp";
+    EXPECT_EQ(ShortenPath(longName).size(), 30u);
+    EXPECT_EQ(ShortenPath(longName).substr(27), "...");
+    for (const std::string& path : {std::string("\\\\server\\share\\folder\\deeper\\project.tsp"),
+                                    std::string("Z:\\home\\user\\work\\setups\\demo-project.tsp"), longName}) {
+        EXPECT_LE(ShortenPath(path).size(), 30u) << path;
+    }
+}
+
+TEST(RecentFilesTest, MostRecentFirstAtMostEightEachOnce) {
+    RecentFiles recent;
+    for (int i = 1; i <= 9; ++i) {
+        recent.Add("C:\\p\\" + std::to_string(i) + ".tsp");
+    }
+    ASSERT_EQ(recent.Entries().size(), 8u);
+    EXPECT_EQ(recent.Entries().front(), "C:\\p\\9.tsp");
+    EXPECT_EQ(recent.Entries().back(), "C:\\p\\2.tsp") << "the ninth pushed the oldest out";
+    recent.Add("c:\\P\\5.TSP");
+    EXPECT_EQ(recent.Entries().front(), "c:\\P\\5.TSP");
+    EXPECT_EQ(recent.Entries().size(), 8u);
+    recent.Remove("C:\\p\\9.tsp");
+    EXPECT_EQ(recent.Entries()[1], "C:\\p\\8.tsp");
+    recent.Assign({"", "a", "A", "b", "c", "d", "e", "f", "g", "h", "i"});
+    EXPECT_EQ(recent.Entries(), (std::vector<std::string>{"a", "b", "c", "d", "e", "f", "g", "h"}));
+}
+
+}  // namespace
