@@ -2,11 +2,10 @@
 
 #include <commdlg.h>
 
-#include <iterator>
-
 #include "author/Help.h"
 #include "author/Settings.h"
 #include "author/pages/GeneralPage.h"
+#include "author/pages/MaintenancePage.h"
 #include "author/resource.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
@@ -75,10 +74,13 @@ bool AskFileName(HWND owner, bool save, const std::string& proposed, std::string
 }  // namespace
 
 CMainFrame::CMainFrame(CDocument& document) : document_(document) {
-    pages_.push_back(std::make_unique<CGeneralPage>(document_));
     // The editors not yet in the program stand in the list as empty pages.
-    for (size_t i = 1; i < std::size(kPages); ++i) {
-        pages_.push_back(std::make_unique<CPage>(document_, kPages[i].templateId, kPages[i].name));
+    for (const PageInfo& page : kPages) {
+        switch (page.templateId) {
+            case IDD_PAGE_GENERAL: pages_.push_back(std::make_unique<CGeneralPage>(document_)); break;
+            case IDD_PAGE_MAINTENANCE: pages_.push_back(std::make_unique<CMaintenancePage>(document_)); break;
+            default: pages_.push_back(std::make_unique<CPage>(document_, page.templateId, page.name));
+        }
     }
 }
 

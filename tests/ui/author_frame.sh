@@ -96,5 +96,19 @@ ended || fail "the program did not end after Exit"
 grep -q 'ProductName = "Acme Tool"' "$work/saved.txt" || fail "the saved project lacks its product name"
 grep -q 'ProductVersion = "2.5"' "$work/saved.txt" || fail "the saved project lacks its version"
 
+# The Maintenance page: its settings reach the saved project.
+start "$(winpath "$work/saved.tsp")"
+drive "wait|Tessaro - saved.tsp" "command|Tessaro - saved.tsp|40017" "check|Tessaro - saved.tsp|1301|0" \
+    "check|Tessaro - saved.tsp|1309|1" "type|Tessaro - saved.tsp|1302|http://acme.example" "sleep|300" \
+    || fail "Maintenance page"
+import -display "$DISPLAY" -window root "$shots/maintenance-page.png"
+drive "command|Tessaro - saved.tsp|40003" "command|Tessaro - saved.tsp|40006" "gone|Tessaro - saved.tsp" \
+    || fail "saving from the Maintenance page"
+ended || fail "the program did not end after Exit"
+"$tessaro" dump "$work/saved.tsp" >"$work/saved.txt"
+grep -q 'NoARP = 1' "$work/saved.txt" || fail "Register to the Add/Remove programs was not cleared"
+grep -q 'NoRemove = 1' "$work/saved.txt" || fail "Disable Remove was not stored"
+grep -q 'ProductURL = "http://acme.example"' "$work/saved.txt" || fail "the product URL was not stored"
+
 [ "$failures" = 0 ] && echo "authoring frame: all steps as expected"
 exit "$failures"

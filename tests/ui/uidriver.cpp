@@ -10,6 +10,7 @@
 //   visible|TITLE|ID|0|1            the control is hidden (0) or shown (1)
 //   default|TITLE|ID                the button is the default push button
 //   type|TITLE|ID|TEXT              replaces the text of an edit control
+//   check|TITLE|ID|0|1              clears or sets a check box, as a click on it would
 //   click|TITLE|ID                  presses an enabled, shown button (posted, so that a modal loop it
 //                                   starts does not block the driver)
 //   command|TITLE|ID                posts WM_COMMAND with ID to the window itself (IDCANCEL is Escape)
@@ -247,6 +248,12 @@ void Run(const std::vector<std::string>& a) {
     } else if (verb == "type") {
         Need(a, 4);
         SendMessageA(Control(a[1], a[2]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[3].c_str()));
+    } else if (verb == "check") {
+        Need(a, 4);
+        HWND box = Control(a[1], a[2]);
+        SendMessageA(box, BM_SETCHECK, a[3] == "1" ? BST_CHECKED : BST_UNCHECKED, 0);
+        PostMessageA(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(box));
     } else if (verb == "click") {
         // What a click on an enabled, visible button sends its dialog; BM_CLICK depends on the mouse
         // capture, which a window that is not in front may not get.

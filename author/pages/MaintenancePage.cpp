@@ -1,0 +1,130 @@
+#include "author/pages/MaintenancePage.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "author/SelectFileDialog.h"
+#include "author/resource.h"
+
+namespace {
+
+struct Tip {
+    int id;
+    const char* text;
+};
+
+const Tip kTips[] = {
+    {IDC_MNT_URL, "The web site address of the product"},
+    {IDC_MNT_PHONE, "The support phone number for the program"},
+    {IDC_MNT_ICON_FILE, "The file containing the icon displayed in the Add/Remove Programs list."},
+    {IDC_MNT_ICON_INDEX, "The index of the icon displayed in the Add/Remove Programs list"},
+    {IDC_MNT_ICON_BROWSE, "Select the file containing the icon."},
+    {IDC_MNT_REGISTER, "Check to register this program in the Add/Remove programs list."},
+    {IDC_MNT_NO_CHANGE, "Check to diable the \"Change\" button in the Add/Remove programs list."},
+    {IDC_MNT_NO_REMOVE, "Check to diable the \"Remove\" button in the Add/Remove programs list."},
+    {IDC_MNT_NO_REPAIR, "Check to diable the \"Repair\" button in the Add/Remove programs list."}};
+
+constexpr int kMaxIconIndex = 9999;
+
+}  // namespace
+
+CMaintenancePage::CMaintenancePage(CDocument& document) : CPage(document, IDD_PAGE_MAINTENANCE, "Maintenance") {}
+
+BOOL CMaintenancePage::OnInit() {
+    Item(IDC_MNT_ICON_SPIN).Send(UDM_SETRANGE32, 0, kMaxIconIndex);
+    tips_.Create(Handle());
+    for (const Tip& tip : kTips) {
+        tips_.Add(Item(tip.id).Handle(), tip.text);
+    }
+    return FALSE;
+}
+
+void CMaintenancePage::Reload(int reason) {
+    const CProject& p = document_.project;
+    loading_ = true;
+    CheckDlgButton(Handle(), IDC_MNT_REGISTER, p.noARP ? BST_UNCHECKED : BST_CHECKED);
+    Item(IDC_MNT_URL).SetText(p.productURL);
+    Item(IDC_MNT_PHONE).SetText(p.supportPhone);
+    iconFile_ = p.iconFile;
+    Item(IDC_MNT_ICON_FILE).SetText(iconFile_ != nullptr ? iconFile_->TargetPath() : std::string());
+    Item(IDC_MNT_ICON_SPIN).Send(UDM_SETPOS32, 0, p.iconIndex);
+    Item(IDC_MNT_ICON_INDEX).SetText(std::to_string(p.iconIndex));
+    CheckDlgButton(Handle(), IDC_MNT_NO_REMOVE, p.noRemove ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(Handle(), IDC_MNT_NO_CHANGE, p.noModify ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(Handle(), IDC_MNT_NO_REPAIR, p.noRepair ? BST_CHECKED : BST_UNCHECKED);
+    ShowIcon();
+    loading_ = false;
+}
+
+void CMaintenancePage::Store() {
+    CProject& p = document_.project;
+    p.noARP = IsDlgButtonChecked(Handle(), IDC_MNT_REGISTER) != BST_CHECKED;
+    p.productURL = Item(IDC_MNT_URL).Text();
+    p.supportPhone = Item(IDC_MNT_PHONE).Text();
+    p.iconFile = iconFile_;
+    p.iconIndex = static_cast<int32_t>(Item(IDC_MNT_ICON_SPIN).Send(UDM_GETPOS32));
+    p.noRemove = IsDlgButtonChecked(Handle(), IDC_MNT_NO_REMOVE) == BST_CHECKED;
+    p.noModify = IsDlgButtonChecked(Handle(), IDC_MNT_NO_CHANGE) == BST_CHECKED;
+    p.noRepair = IsDlgButtonChecked(Handle(), IDC_MNT_NO_REPAIR) == BST_CHECKED;
+}
+
+void CMaintenancePage::Changed() {
+    if (loading_) {
+        return;
+    }
+    Store();
+    document_.SetModified();
+}
+
+void CMaintenancePage::ChooseIconFile() {
+    // The icon must be installed with the product to show in the list of installed programs, so it is
+    // one of the project's files.
+    CSelectFileDialog chooser(document_.project, iconFile_);
+    if (chooser.Choose(Handle()) == CSelectFileDialog::kCancelled) {
+        return;
+    }
+    iconFile_ = chooser.Chosen();
+    Item(IDC_MNT_ICON_FILE).SetText(iconFile_ != nullptr ? iconFile_->TargetPath() : std::string());
+    ShowIcon();
+    Changed();
+}
+
+void CMaintenancePage::ShowIcon() {
+    if (preview_ != nullptr) {
+        DestroyIcon(preview_);
+        preview_ = nullptr;
+    }
+    if (iconFile_ != nullptr) {
+        UINT index = static_cast<UINT>(Item(IDC_MNT_ICON_SPIN).Send(UDM_GETPOS32));
+        HICON icon = ExtractIconA(GetModuleHandleA(nullptr), iconFile_->sourcePath.c_str(), index);
+        preview_ = reinterpret_cast<UINT_PTR>(icon) > 1 ? icon : nullptr;
+    }
+    Item(IDC_MNT_ICON_PREVIEW).Send(STM_SETICON, reinterpret_cast<WPARAM>(preview_));
+}
+
+bool CMaintenancePage::OnCommand(int id, int code, HWND control) {
+    if (id == IDC_MNT_ICON_BROWSE) {
+        ChooseIconFile();
+        return true;
+    }
+    if (id == IDC_MNT_ICON_INDEX && code == EN_CHANGE) {
+        if (!loading_) {
+            ShowIcon();
+        }
+        Changed();
+        return true;
+    }
+    if (code == EN_CHANGE || code == BN_CLICKED) {
+        Changed();
+        return true;
+    }
+    return false;
+}
+
+bool CMaintenancePage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+    if (message == WM_DESTROY && preview_ != nullptr) {
+        DestroyIcon(preview_);
+        preview_ = nullptr;
+    }
+    return false;
+}
