@@ -6,6 +6,7 @@
 #include "author/Settings.h"
 #include "author/pages/GeneralPage.h"
 #include "author/pages/MaintenancePage.h"
+#include "author/pages/SetupMediaPage.h"
 #include "author/resource.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
@@ -79,6 +80,7 @@ CMainFrame::CMainFrame(CDocument& document) : document_(document) {
         switch (page.templateId) {
             case IDD_PAGE_GENERAL: pages_.push_back(std::make_unique<CGeneralPage>(document_)); break;
             case IDD_PAGE_MAINTENANCE: pages_.push_back(std::make_unique<CMaintenancePage>(document_)); break;
+            case IDD_PAGE_SETUPMEDIA: pages_.push_back(std::make_unique<CSetupMediaPage>(document_)); break;
             default: pages_.push_back(std::make_unique<CPage>(document_, page.templateId, page.name));
         }
     }

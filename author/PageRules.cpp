@@ -96,6 +96,14 @@ uint32_t MinNTCode(int choice, int servicePack) {
     return kMinNTCodes[choice] | (static_cast<uint32_t>(servicePack) & 0xFF);
 }
 
+const std::vector<std::string>& MediaChoices() {
+    static const std::vector<std::string> choices = {"CD ROM (650 MB)", "Floppy Disk (1.44 MB)",
+                                                     "Single Executable file", "User defined size"};
+    return choices;
+}
+
+bool MediaTakesAutorun(int mediaType) { return mediaType == 0 || mediaType == kUserDefinedMedia; }
+
 bool ParseNumber(const std::string& text, long min, long max, long* value) {
     size_t begin = text.find_first_not_of(" \t");
     size_t end = text.find_last_not_of(" \t");

@@ -35,6 +35,13 @@ int ServicePack(uint32_t osCode);  // the low byte
 // The NT code of a choice with a service pack; "None" has no service pack.
 uint32_t MinNTCode(int choice, int servicePack);
 
+// The setup media choices, by MediaType: "CD ROM (650 MB)", "Floppy Disk (1.44 MB)", "Single Executable
+// file", "User defined size".
+const std::vector<std::string>& MediaChoices();
+constexpr int kUserDefinedMedia = 3;
+// Whether the media type writes an autorun.inf (CDs and user-defined disks).
+bool MediaTakesAutorun(int mediaType);
+
 // A whole number typed into a field: false for anything else or for a value outside min..max.
 bool ParseNumber(const std::string& text, long min, long max, long* value);
 

@@ -50,6 +50,14 @@ TEST(SpecialFoldersTest, OffersOnlyTheFoldersTheProjectLacks) {
     EXPECT_EQ(all.size(), 13u);
 }
 
+TEST(MediaTest, OnlyCdsAndUserDefinedDisksTakeAnAutorunFile) {
+    EXPECT_EQ(MediaChoices()[2], "Single Executable file");
+    EXPECT_TRUE(MediaTakesAutorun(0));
+    EXPECT_FALSE(MediaTakesAutorun(1));
+    EXPECT_FALSE(MediaTakesAutorun(2));
+    EXPECT_TRUE(MediaTakesAutorun(kUserDefinedMedia));
+}
+
 TEST(ParseNumberTest, AcceptsWholeNumbersInRangeOnly) {
     long v = -1;
     EXPECT_TRUE(ParseNumber(" 6 ", 0, 255, &v));

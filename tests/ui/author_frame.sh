@@ -110,5 +110,21 @@ grep -q 'NoARP = 1' "$work/saved.txt" || fail "Register to the Add/Remove progra
 grep -q 'NoRemove = 1' "$work/saved.txt" || fail "Disable Remove was not stored"
 grep -q 'ProductURL = "http://acme.example"' "$work/saved.txt" || fail "the product URL was not stored"
 
+# The Setup Media page: a user-defined disk size and the destination reach the saved project; "..." of the
+# destination opens the folder chooser.
+start "$(winpath "$work/saved.tsp")"
+drive "wait|Tessaro - saved.tsp" "command|Tessaro - saved.tsp|40018" "select|Tessaro - saved.tsp|1401|3" \
+    "type|Tessaro - saved.tsp|1402|1000000" "type|Tessaro - saved.tsp|1408|$(winpath "$work/media")" \
+    "click|Tessaro - saved.tsp|1409" "wait|Select Folder" "command|Select Folder|2" "gone|Select Folder" "sleep|500" \
+    || fail "Setup Media page"
+import -display "$DISPLAY" -window root "$shots/setup-media-page.png"
+drive "command|Tessaro - saved.tsp|40003" "command|Tessaro - saved.tsp|40006" "gone|Tessaro - saved.tsp" \
+    || fail "saving from the Setup Media page"
+ended || fail "the program did not end after Exit"
+"$tessaro" dump "$work/saved.tsp" >"$work/saved.txt"
+grep -q 'MediaType = 3' "$work/saved.txt" || fail "the media type was not stored"
+grep -q 'MediaSize = 1000000' "$work/saved.txt" || fail "the disk size was not stored"
+grep -qF 'Destination = "0,\\media"' "$work/saved.txt" || fail "the destination was not stored beside the project"
+
 [ "$failures" = 0 ] && echo "authoring frame: all steps as expected"
 exit "$failures"

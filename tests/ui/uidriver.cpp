@@ -11,6 +11,7 @@
 //   default|TITLE|ID                the button is the default push button
 //   type|TITLE|ID|TEXT              replaces the text of an edit control
 //   check|TITLE|ID|0|1              clears or sets a check box, as a click on it would
+//   select|TITLE|ID|INDEX           chooses an entry of a drop-down list, as a person would
 //   click|TITLE|ID                  presses an enabled, shown button (posted, so that a modal loop it
 //                                   starts does not block the driver)
 //   command|TITLE|ID                posts WM_COMMAND with ID to the window itself (IDCANCEL is Escape)
@@ -254,6 +255,12 @@ void Run(const std::vector<std::string>& a) {
         SendMessageA(box, BM_SETCHECK, a[3] == "1" ? BST_CHECKED : BST_UNCHECKED, 0);
         PostMessageA(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), BN_CLICKED),
                      reinterpret_cast<LPARAM>(box));
+    } else if (verb == "select") {
+        Need(a, 4);
+        HWND combo = Control(a[1], a[2]);
+        SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(std::atoi(a[3].c_str())), 0);
+        PostMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(combo));
     } else if (verb == "click") {
         // What a click on an enabled, visible button sends its dialog; BM_CLICK depends on the mouse
         // capture, which a window that is not in front may not get.
