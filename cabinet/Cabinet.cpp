@@ -123,9 +123,9 @@ std::string FormatNumberPattern(const std::string& pattern, int number) {
             ++end;
         }
         if (end < pattern.size() && end - i <= 8 && std::strchr("diuxX", pattern[end]) != nullptr) {
-            std::string spec = pattern.substr(i, end - i + 1);
+            std::string conversion = pattern.substr(i, end - i + 1);
             char text[64];
-            std::snprintf(text, sizeof text, spec.c_str(), number);
+            std::snprintf(text, sizeof text, conversion.c_str(), number);
             result += text;
             i = end;
         } else {
