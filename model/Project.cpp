@@ -220,6 +220,15 @@ void CProject::ExchangeRegItemRef(CTreeArchive& ar, const char* name, CRegItem**
     }
 }
 
+bool CProject::IsInstalledByAFeature(const CFileItem* file) const {
+    for (const CFeature* feature : rootFeature.children) {
+        if (feature->ContainsFile(file, true) != kNotIncluded) {
+            return true;
+        }
+    }
+    return false;
+}
+
 CFileItem* CProject::AddFile(const std::string& sourcePath, CFolder* folder) {
     const std::string title = platform::FileTitle(sourcePath);
     uint32_t taken = 0;

@@ -113,6 +113,10 @@ public:
     void ExchangeFolderRef(CTreeArchive& ar, const char* name, CFolder** folder);
     void ExchangeRegItemRef(CTreeArchive& ar, const char* name, CRegItem** item);
 
+    // Whether a feature that the setup program installs takes in the file: one below the root feature,
+    // whose own lists are not installed.
+    bool IsInstalledByAFeature(const CFileItem* file) const;
+
     // Adds a file to a folder. Files of the same title may share a folder when they are meant for
     // different releases: the new file gets the named releases that its namesakes leave free, and none is
     // added (nullptr) when they leave none or the Files list is full.
