@@ -5,11 +5,8 @@
 
 namespace {
 
-bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
-
-bool EndsWith(const std::string& text, const char* suffix) {
-    const size_t n = std::strlen(suffix);
-    return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
+bool StartsWith(const std::string& text, const char* prefix) {
+    return text.rfind(prefix, 0) == 0;
 }
 
 // The number of an array element's key ("Arr12" is 12), or -1 for any other key.
@@ -28,14 +25,14 @@ int ElementNumber(const std::string& name) {
 }
 
 // Keys whose leaves hold texts wherever they appear.
-const char* const kTextKeys[] = {"Name",         "Description", "Arguments",      "Function",     "Extension",
-                                 "Value",        "AppPath",     "FileTitle",      "DynamicPath",  "WildCards",
-                                 "XWildCards",   "Author",      "Comments",       "ProductName",  "ProductVersion",
-                                 "Manufacturer", "ProductURL",  "SupportPhone",   "CDIconFile",   "Destination",
-                                 "SplashFile",   "BannerForAll", "Folder",        "WkDir"};
+const char* const kTextKeys[] = {
+    "Name",       "Description", "Arguments",      "Function",     "Extension",  "Value",
+    "AppPath",    "FileTitle",   "DynamicPath",    "WildCards",    "XWildCards", "Author",
+    "Comments",   "ProductName", "ProductVersion", "Manufacturer", "ProductURL", "SupportPhone",
+    "CDIconFile", "Destination", "SplashFile",     "BannerForAll", "Folder",     "WkDir"};
 // Prefixes of the numbered keys that hold texts: licence paths and the index paths of features.
-const char* const kTextKeyPrefixes[] = {"LicenseFiles[", "FileFolders[", "Folders[", "RegValueKeys[", "RegKeys[",
-                                        "RegValues["};
+const char* const kTextKeyPrefixes[] = {"LicenseFiles[", "FileFolders[", "Folders[",
+                                        "RegValueKeys[", "RegKeys[",     "RegValues["};
 
 // Days since 1970-01-01 as a civil date (proleptic Gregorian calendar).
 void CivilDate(int64_t days, int64_t* year, unsigned* month, unsigned* day) {
@@ -65,44 +62,54 @@ std::string FileTimeText(uint64_t fileTime) {
     unsigned day = 0;
     CivilDate(days, &year, &month, &day);
     char text[64];
-    std::snprintf(text, sizeof text, "%04lld-%02u-%02u %02u:%02u:%02u UTC", static_cast<long long>(year), month, day,
-                  static_cast<unsigned>(secondOfDay / 3600), static_cast<unsigned>(secondOfDay / 60 % 60),
-                  static_cast<unsigned>(secondOfDay % 60));
+    std::snprintf(text, sizeof text, "%04lld-%02u-%02u %02u:%02u:%02u UTC", static_cast<long long>(year),
+                  month, day, static_cast<unsigned>(secondOfDay / 3600),
+                  static_cast<unsigned>(secondOfDay / 60 % 60), static_cast<unsigned>(secondOfDay % 60));
     return text;
 }
 
-ProjectNotes::ProjectNotes() { frames_.push_back(Frame{Kind::kTop, -1, "", ""}); }
+ProjectNotes::ProjectNotes() {
+    frames_.push_back(Frame{Kind::kTop, -1, "", ""});
+}
 
 ProjectNotes::Kind ProjectNotes::KindInside(const Frame& parent, const std::string& name) {
+    // The objects of a project by their parent and key; a step without key takes any element "Arr%d".
+    struct Step {
+        Kind parent;
+        const char* key;
+        Kind kind;
+    };
+    static const Step kSteps[] = {
+        {Kind::kTop, "TSDatabase", Kind::kProject},
+        {Kind::kProject, "RootFolders", Kind::kFolderList},
+        {Kind::kProject, "Files", Kind::kFileList},
+        {Kind::kProject, "RootRegs", Kind::kRegList},
+        {Kind::kProject, "Shortcuts", Kind::kShortcutList},
+        {Kind::kProject, "DocTypes", Kind::kDocTypeList},
+        {Kind::kProject, "Actions", Kind::kActionList},
+        {Kind::kProject, "RootFeature", Kind::kFeature},
+        {Kind::kProject, "UserInterface", Kind::kSettings},
+        {Kind::kFolderList, nullptr, Kind::kFolder},
+        {Kind::kFolder, "Children", Kind::kFolderList},
+        {Kind::kRegList, nullptr, Kind::kReg},
+        {Kind::kReg, "Children", Kind::kRegList},
+        {Kind::kFileList, nullptr, Kind::kFile},
+        {Kind::kShortcutList, nullptr, Kind::kShortcut},
+        {Kind::kDocTypeList, nullptr, Kind::kDocType},
+        {Kind::kDocType, "Verbs", Kind::kVerbList},
+        {Kind::kVerbList, nullptr, Kind::kVerb},
+        {Kind::kActionList, nullptr, Kind::kAction},
+        {Kind::kFeature, "Children", Kind::kFeatureList},
+        {Kind::kFeatureList, nullptr, Kind::kFeature},
+        {Kind::kSettings, "PageBanner", Kind::kPageBanners},
+    };
     const bool element = ElementNumber(name) >= 0;
-    switch (parent.kind) {
-        case Kind::kTop:
-            return name == "TSDatabase" ? Kind::kProject : Kind::kOther;
-        case Kind::kProject:
-            if (name == "RootFolders") return Kind::kFolderList;
-            if (name == "Files") return Kind::kFileList;
-            if (name == "RootRegs") return Kind::kRegList;
-            if (name == "Shortcuts") return Kind::kShortcutList;
-            if (name == "DocTypes") return Kind::kDocTypeList;
-            if (name == "Actions") return Kind::kActionList;
-            if (name == "RootFeature") return Kind::kFeature;
-            if (name == "UserInterface") return Kind::kSettings;
-            return Kind::kOther;
-        case Kind::kFolderList: return element ? Kind::kFolder : Kind::kOther;
-        case Kind::kFolder: return name == "Children" ? Kind::kFolderList : Kind::kOther;
-        case Kind::kRegList: return element ? Kind::kReg : Kind::kOther;
-        case Kind::kReg: return name == "Children" ? Kind::kRegList : Kind::kOther;
-        case Kind::kFileList: return element ? Kind::kFile : Kind::kOther;
-        case Kind::kShortcutList: return element ? Kind::kShortcut : Kind::kOther;
-        case Kind::kDocTypeList: return element ? Kind::kDocType : Kind::kOther;
-        case Kind::kDocType: return name == "Verbs" ? Kind::kVerbList : Kind::kOther;
-        case Kind::kVerbList: return element ? Kind::kVerb : Kind::kOther;
-        case Kind::kActionList: return element ? Kind::kAction : Kind::kOther;
-        case Kind::kFeature: return name == "Children" ? Kind::kFeatureList : Kind::kOther;
-        case Kind::kFeatureList: return element ? Kind::kFeature : Kind::kOther;
-        case Kind::kSettings: return name == "PageBanner" ? Kind::kPageBanners : Kind::kOther;
-        default: return Kind::kOther;
+    for (const Step& step : kSteps) {
+        if (step.parent == parent.kind && (step.key != nullptr ? name == step.key : element)) {
+            return step.kind;
+        }
     }
+    return Kind::kOther;
 }
 
 void ProjectNotes::Enter(const std::string& name) {
@@ -142,30 +149,40 @@ bool ProjectNotes::IsText(const std::string& key) const {
 }
 
 ProjectNotes::Reference ProjectNotes::ReferenceKind(const std::string& key) const {
-    switch (frames_.back().kind) {
-        case Kind::kProject:
-            return key == "IconFile" ? Reference::kFile : Reference::kNone;
-        case Kind::kFile:
-            return key == "Folder" ? Reference::kFolder : Reference::kNone;
-        case Kind::kShortcut:
-            if (key == "Folder" || key == "WkDir") return Reference::kFolder;
-            return key == "Target" || key == "IconFile" ? Reference::kFile : Reference::kNone;
-        case Kind::kDocType:
-            return key == "IconFile" ? Reference::kFile : Reference::kNone;
-        case Kind::kVerb:
-        case Kind::kAction:
-            return key == "Target" ? Reference::kFile : Reference::kNone;
-        case Kind::kSettings:
-            return key == "RunApplication" || key == "ReadmeFile" ? Reference::kFile : Reference::kNone;
-        case Kind::kFeature:
-            if (StartsWith(key, "FileFolders[") || StartsWith(key, "Folders[")) return Reference::kFolder;
-            if (StartsWith(key, "RegValueKeys[") || StartsWith(key, "RegKeys[") || StartsWith(key, "RegValues[")) {
-                return Reference::kRegItem;
-            }
-            return StartsWith(key, "Files[") && EndsWith(key, "]->Index") ? Reference::kFile : Reference::kNone;
-        default:
-            return Reference::kNone;
+    // The references of each kind of record; a key ending in "[" stands for the numbered keys of a
+    // feature's index list.
+    struct Use {
+        Kind kind;
+        const char* key;
+        Reference reference;
+    };
+    static const Use kUses[] = {
+        {Kind::kProject, "IconFile", Reference::kFile},
+        {Kind::kFile, "Folder", Reference::kFolder},
+        {Kind::kShortcut, "Folder", Reference::kFolder},
+        {Kind::kShortcut, "Target", Reference::kFile},
+        {Kind::kShortcut, "WkDir", Reference::kFolder},
+        {Kind::kShortcut, "IconFile", Reference::kFile},
+        {Kind::kDocType, "IconFile", Reference::kFile},
+        {Kind::kVerb, "Target", Reference::kFile},
+        {Kind::kAction, "Target", Reference::kFile},
+        {Kind::kSettings, "RunApplication", Reference::kFile},
+        {Kind::kSettings, "ReadmeFile", Reference::kFile},
+        {Kind::kFeature, "FileFolders[", Reference::kFolder},
+        {Kind::kFeature, "Folders[", Reference::kFolder},
+        {Kind::kFeature, "Files[", Reference::kFile},
+        {Kind::kFeature, "RegValueKeys[", Reference::kRegItem},
+        {Kind::kFeature, "RegKeys[", Reference::kRegItem},
+        {Kind::kFeature, "RegValues[", Reference::kRegItem},
+    };
+    const Kind kind = frames_.back().kind;
+    for (const Use& use : kUses) {
+        const bool numbered = use.key[std::strlen(use.key) - 1] == '[';
+        if (use.kind == kind && (numbered ? StartsWith(key, use.key) : key == use.key)) {
+            return use.reference;
+        }
     }
+    return Reference::kNone;
 }
 
 std::string ProjectNotes::FileNote(const std::vector<uint8_t>& bytes, uint32_t size) const {
@@ -219,10 +236,17 @@ std::string ProjectNotes::Note(const std::string& key, const std::vector<uint8_t
     }
     std::string target;
     switch (ReferenceKind(key)) {
-        case Reference::kFile: target = FileNote(bytes, size); break;
-        case Reference::kFolder: target = whole ? PathNote(folders_, text) : std::string(); break;
-        case Reference::kRegItem: target = whole ? PathNote(regItems_, text) : std::string(); break;
-        case Reference::kNone: break;
+        case Reference::kFile:
+            target = FileNote(bytes, size);
+            break;
+        case Reference::kFolder:
+            target = whole ? PathNote(folders_, text) : std::string();
+            break;
+        case Reference::kRegItem:
+            target = whole ? PathNote(regItems_, text) : std::string();
+            break;
+        case Reference::kNone:
+            break;
     }
     if (!target.empty()) {
         return "-> " + target;

@@ -51,9 +51,10 @@ private:
     };
     struct Frame {
         Kind kind;
-        int number;              // the element's number in its list; -1 for other objects
-        std::string indexPath;   // folders and registry items: the index path of the item (of a list: its owner's)
-        std::string shownPath;   // folders and registry items: the display path of the item (or list owner)
+        int number;  // the element's number in its list; -1 for other objects
+        std::string
+            indexPath;  // folders and registry items: the index path of the item (of a list: its owner's)
+        std::string shownPath;  // folders and registry items: the display path of the item (or list owner)
     };
     enum class Reference { kNone, kFile, kFolder, kRegItem };
 
@@ -64,10 +65,10 @@ private:
     void Learn(const std::string& key, const std::string& text);
 
     std::vector<Frame> frames_;
-    std::map<std::string, std::string> folders_;  // by index path: "<Target Folder>\Bin"
+    std::map<std::string, std::string> folders_;   // by index path: "<Target Folder>\Bin"
     std::map<std::string, std::string> regItems_;  // by index path: "HKEY_LOCAL_MACHINE\Software"
-    std::map<int32_t, std::string> fileTitles_;     // by position in the Files list
-    std::map<int32_t, std::string> fileFolders_;    // by position: the index path of the file's folder
+    std::map<int32_t, std::string> fileTitles_;    // by position in the Files list
+    std::map<int32_t, std::string> fileFolders_;   // by position: the index path of the file's folder
 };
 
 // A Win32 FILETIME as "YYYY-MM-DD hh:mm:ss UTC"; empty for 0.

@@ -4,16 +4,11 @@
 #include "model/Text.h"
 
 const char* const kInvokePointTexts[kInvokePointCount] = {
-    "Before the Welcome dialog box",
-    "After the Welcome dialog box",
-    "After the License agreement dialog box",
-    "After the User information dialog box",
-    "After the Destination dialog box",
-    "After the Setup type dialog box",
-    "After the Features dialog box",
-    "After the Confirmation dialog box",
-    "After the Progress dialog box",
-    "After the Finish dialog box",
+    "Before the Welcome dialog box",          "After the Welcome dialog box",
+    "After the License agreement dialog box", "After the User information dialog box",
+    "After the Destination dialog box",       "After the Setup type dialog box",
+    "After the Features dialog box",          "After the Confirmation dialog box",
+    "After the Progress dialog box",          "After the Finish dialog box",
 };
 
 bool IsLibraryName(const std::string& fileName) {

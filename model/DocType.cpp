@@ -22,6 +22,7 @@ void CDocType::Serialize(const std::string& key, CTreeArchive& ar, CProject& pro
     ar.ExchangeString("Description", &description, std::string());
     project.ExchangeFileRef(ar, "IconFile", &iconFile);
     ar.ExchangeInt("IconIndex", &iconIndex, 0);
-    verbs.Exchange(ar, "Verbs", [&](CVerb& verb, const std::string& verbKey) { verb.Serialize(verbKey, ar, project); });
+    verbs.Exchange(ar, "Verbs",
+                   [&](CVerb& verb, const std::string& verbKey) { verb.Serialize(verbKey, ar, project); });
     ar.EndObject();
 }

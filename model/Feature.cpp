@@ -43,8 +43,12 @@ void ExchangeIndexList(CTreeArchive& ar, const std::string& key, const char* ent
     }
 }
 
-bool IsBelow(const CFolder* item, const CFolder* ancestor) { return item->IsBelow(ancestor, true); }
-bool IsBelow(const CRegItem* item, const CRegItem* ancestor) { return item->IsBelow(ancestor); }
+bool IsBelow(const CFolder* item, const CFolder* ancestor) {
+    return item->IsBelow(ancestor, true);
+}
+bool IsBelow(const CRegItem* item, const CRegItem* ancestor) {
+    return item->IsBelow(ancestor);
+}
 
 // The answer of the first child that has one, when the query is recursive.
 template <typename Query>
@@ -97,9 +101,10 @@ void CFeature::Serialize(const std::string& key, CTreeArchive& ar, CProject& pro
     };
     ExchangeIndexList(ar, "FileFolders", "FileFolders[%d]", fileFolders, folderEntry);
     ExchangeIndexList(ar, "Folders", "Folders[%d]", folders, folderEntry);
-    ExchangeIndexList(ar, "Files", "Files[%d]->Index", files, [&](const std::string& entry, CFileItem** file) {
-        project.ExchangeFileRef(ar, entry.c_str(), file);
-    });
+    ExchangeIndexList(ar, "Files", "Files[%d]->Index", files,
+                      [&](const std::string& entry, CFileItem** file) {
+                          project.ExchangeFileRef(ar, entry.c_str(), file);
+                      });
     ExchangeIndexList(ar, "RegValueKeys", "RegValueKeys[%d]", regValueKeys, regEntry);
     ExchangeIndexList(ar, "RegKeys", "RegKeys[%d]", regKeys, regEntry);
     ExchangeIndexList(ar, "RegValues", "RegValues[%d]", regValues, regEntry);
@@ -221,4 +226,6 @@ CFeature* CFeature::AddChild(std::unique_ptr<CFeature> child) {
     return added;
 }
 
-bool CFeature::RemoveChild(CFeature* child) { return children.Remove(child); }
+bool CFeature::RemoveChild(CFeature* child) {
+    return children.Remove(child);
+}

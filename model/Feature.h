@@ -46,7 +46,7 @@ public:
     bool required = false;  // the user cannot deselect it
     bool visible = true;    // shown in the setup program (an invisible feature hides its subtree)
     bool expanded = false;
-    bool selected = true;  // selected for installation at the start
+    bool selected = true;                           // selected for installation at the start
     CRefList<CFolder> fileFolders{kMaxFolderRefs};  // each folder with the files directly in it
     CRefList<CFolder> folders{kMaxFolderRefs};      // each folder with everything below it
     CRefList<CFileItem> files{kMaxFileRefs};        // each file alone (its folder is made for it)

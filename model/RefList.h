@@ -32,7 +32,9 @@ public:
         return true;
     }
 
-    bool Contains(const T* item) const { return std::find(items_.begin(), items_.end(), item) != items_.end(); }
+    bool Contains(const T* item) const {
+        return std::find(items_.begin(), items_.end(), item) != items_.end();
+    }
     bool Any(const Match& matches) const { return std::any_of(items_.begin(), items_.end(), matches); }
 
     // Takes out every matching entry; the entries behind move up.

@@ -7,8 +7,8 @@
 #include "model/Project.h"
 
 const char* const kWizardPageNames[kWizardPageCount] = {
-    "Welcome",  "License Agreement", "User Information", "Destination Folder", "Setup Type",
-    "Features", "Confirmation",      "Progress",         "Finish",
+    "Welcome",      "License Agreement", "User Information", "Destination Folder", "Setup Type", "Features",
+    "Confirmation", "Progress",          "Finish",
 };
 const char* const kRunOptionTexts[3] = {"Do not run any application", "Ask the user (default: Unchecked)",
                                         "Ask the user (default: Checked)"};
@@ -34,11 +34,13 @@ int32_t CUISettings::LicenseFileCount() const {
     if (!showPage[kLicensePage]) {
         return 0;
     }
-    return static_cast<int32_t>(
-        std::count_if(licenseFiles, licenseFiles + kMaxLicenseFiles, [](const std::string& p) { return !p.empty(); }));
+    return static_cast<int32_t>(std::count_if(licenseFiles, licenseFiles + kMaxLicenseFiles,
+                                              [](const std::string& p) { return !p.empty(); }));
 }
 
-bool CUISettings::HasOwnBanner(int page) const { return showPage[page] && !pageBanner[page].empty(); }
+bool CUISettings::HasOwnBanner(int page) const {
+    return showPage[page] && !pageBanner[page].empty();
+}
 
 void CUISettings::Serialize(const std::string& key, CTreeArchive& ar, CProject& project) {
     if (!ar.BeginObject(key)) {
@@ -79,8 +81,8 @@ void CUISettings::Serialize(const std::string& key, CTreeArchive& ar, CProject& 
             const int stored = loading ? std::min(ar.ChildCount(), kPageSlots) : kPageSlots;
             for (int page = 0; page < kPageSlots; ++page) {
                 if (page < stored) {
-                    archive_refs::ExchangeRelativePath(ar, NumberedKey("Arr%d", page).c_str(), &pageBanner[page],
-                                                       base);
+                    archive_refs::ExchangeRelativePath(ar, NumberedKey("Arr%d", page).c_str(),
+                                                       &pageBanner[page], base);
                 } else {
                     pageBanner[page].clear();
                 }
@@ -88,8 +90,8 @@ void CUISettings::Serialize(const std::string& key, CTreeArchive& ar, CProject& 
             ar.EndObject();
         }
         for (int i = 0; i < kMaxLicenseFiles; ++i) {
-            archive_refs::ExchangeRelativePath(ar, NumberedKey("LicenseFiles[%d]", i).c_str(), &licenseFiles[i],
-                                               base);
+            archive_refs::ExchangeRelativePath(ar, NumberedKey("LicenseFiles[%d]", i).c_str(),
+                                               &licenseFiles[i], base);
         }
     } else {
         if (ar.IsBuildingDatabase()) {

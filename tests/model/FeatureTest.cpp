@@ -1,7 +1,6 @@
-#include "model/Feature.h"
-
 #include <gtest/gtest.h>
 
+#include "model/Feature.h"
 #include "model/ProjectFile.h"
 #include "tests/TestSupport.h"
 #include "tests/model/ModelTestSupport.h"
@@ -93,7 +92,8 @@ TEST(FeatureTest, ARecursiveQueryAsksTheChildrenInOrder) {
     first->files.Add(t.inData);
     second->folders.Add(t.data);
     EXPECT_EQ(t.project.rootFeature.ContainsFile(t.inData, false), kNotIncluded);
-    EXPECT_EQ(t.project.rootFeature.ContainsFile(t.inData, true), kIncludedItself) << "the first child answers";
+    EXPECT_EQ(t.project.rootFeature.ContainsFile(t.inData, true), kIncludedItself)
+        << "the first child answers";
     EXPECT_EQ(t.project.rootFeature.FolderState(t.data, true), kPartlyIncluded)
         << "First holds a file in Data";
     EXPECT_EQ(second->FolderState(t.data, true), kIncludedWithSubtree);
@@ -185,12 +185,13 @@ TEST(FeatureTest, IndexListsAreStoredAsSizeAndEntryLeaves) {
     const std::string path = t.folder / "p.tsp";
     SaveProjectFile(t.project, path);
     const std::vector<std::string> at = {"TSDatabase", "RootFeature", "Children", "Arr0"};
-    EXPECT_EQ(KeysAt(path, at),
-              (std::vector<std::string>{"Name", "Description", "Required", "Visible", "Expanded", "Selected",
-                                        "FileFolders.Size", "FileFolders[0]", "Folders.Size", "Folders[0]",
-                                        "Folders[1]", "Files.Size", "Files[0]->Index", "RegValueKeys.Size",
-                                        "RegValueKeys[0]", "RegKeys.Size", "RegKeys[0]", "RegValues.Size",
-                                        "RegValues[0]", "Children"}));
+    EXPECT_EQ(
+        KeysAt(path, at),
+        (std::vector<std::string>{
+            "Name",         "Description",      "Required",        "Visible",           "Expanded",
+            "Selected",     "FileFolders.Size", "FileFolders[0]",  "Folders.Size",      "Folders[0]",
+            "Folders[1]",   "Files.Size",       "Files[0]->Index", "RegValueKeys.Size", "RegValueKeys[0]",
+            "RegKeys.Size", "RegKeys[0]",       "RegValues.Size",  "RegValues[0]",      "Children"}));
     EXPECT_EQ(IntAt(path, at, "Folders.Size", -1), 2);
     EXPECT_EQ(IntAt(path, at, "Files[0]->Index", -1), 3);
     CTreeArchive ar(kMainClass, kLoadProject);
@@ -271,8 +272,10 @@ TEST(FeatureTest, EntriesThatDoNotResolveAreDroppedAndCountsAreNotTrusted) {
         ASSERT_TRUE(LoadProjectFile(source, good));
         source.rootFolders.Exchange(ar, "RootFolders",
                                     [&](CFolder& f, const std::string& k) { f.Serialize(k, ar, good); });
-        source.files.Exchange(ar, "Files", [&](CFileItem& f, const std::string& k) { f.Serialize(k, ar, source); });
-        source.rootRegs.Exchange(ar, "RootRegs", [&](CRegItem& r, const std::string& k) { r.Serialize(k, ar); });
+        source.files.Exchange(ar, "Files",
+                              [&](CFileItem& f, const std::string& k) { f.Serialize(k, ar, source); });
+        source.rootRegs.Exchange(ar, "RootRegs",
+                                 [&](CRegItem& r, const std::string& k) { r.Serialize(k, ar); });
         ar.BeginObject("RootFeature");
         std::string name = "Features";
         ar.ExchangeString("Name", &name, "");

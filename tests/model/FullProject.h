@@ -83,7 +83,8 @@ inline void BuildFullProject(CProject& project, const std::string& folder) {
     docType->description = "Acme Writer document";
     docType->iconFile = app;
     docType->iconIndex = 2;
-    const char* verbs[][3] = {{"open", "&Open", "\"%1\""}, {"print", "&Print", "/p \"%1\""}, {"edit", "&Edit", ""}};
+    const char* verbs[][3] = {
+        {"open", "&Open", "\"%1\""}, {"print", "&Print", "/p \"%1\""}, {"edit", "&Edit", ""}};
     for (const auto& v : verbs) {
         auto verb = std::make_unique<CVerb>();
         verb->name = v[0];
@@ -158,8 +159,12 @@ inline void BuildFullProject(CProject& project, const std::string& folder) {
 
 namespace view_detail {
 
-inline std::string Number(long n) { return std::to_string(n); }
-inline std::string Bool(bool b) { return b ? "1" : "0"; }
+inline std::string Number(long n) {
+    return std::to_string(n);
+}
+inline std::string Bool(bool b) {
+    return b ? "1" : "0";
+}
 inline std::string Bytes(const uint8_t* bytes, size_t n) {
     std::string text;
     for (size_t i = 0; i < n; ++i) {
@@ -167,9 +172,15 @@ inline std::string Bytes(const uint8_t* bytes, size_t n) {
     }
     return text;
 }
-inline std::string FileName(const CFileItem* file) { return file ? file->TargetPath() : "(none)"; }
-inline std::string FolderName(const CFolder* folder) { return folder ? folder->TargetPath() : "(none)"; }
-inline std::string RegName(const CRegItem* item) { return item ? item->FullPath() : "(none)"; }
+inline std::string FileName(const CFileItem* file) {
+    return file ? file->TargetPath() : "(none)";
+}
+inline std::string FolderName(const CFolder* folder) {
+    return folder ? folder->TargetPath() : "(none)";
+}
+inline std::string RegName(const CRegItem* item) {
+    return item ? item->FullPath() : "(none)";
+}
 
 template <typename T, typename Name>
 std::string List(const CRefList<T>& list, Name name) {
@@ -181,11 +192,12 @@ std::string List(const CRefList<T>& list, Name name) {
 }
 
 inline void DescribeFeature(const CFeature& f, const std::string& indent, std::string* out) {
-    *out += indent + "feature " + f.name + " | " + f.description + " | " + Bool(f.required) + Bool(f.visible) +
-            Bool(f.expanded) + Bool(f.selected) + " | fileFolders " + List(f.fileFolders, FolderName) +
-            " folders " + List(f.folders, FolderName) + " files " + List(f.files, FileName) + " regValueKeys " +
-            List(f.regValueKeys, RegName) + " regKeys " + List(f.regKeys, RegName) + " regValues " +
-            List(f.regValues, RegName) + " parent " + (f.parent ? f.parent->name : "(none)") + "\n";
+    *out += indent + "feature " + f.name + " | " + f.description + " | " + Bool(f.required) +
+            Bool(f.visible) + Bool(f.expanded) + Bool(f.selected) + " | fileFolders " +
+            List(f.fileFolders, FolderName) + " folders " + List(f.folders, FolderName) + " files " +
+            List(f.files, FileName) + " regValueKeys " + List(f.regValueKeys, RegName) + " regKeys " +
+            List(f.regKeys, RegName) + " regValues " + List(f.regValues, RegName) + " parent " +
+            (f.parent ? f.parent->name : "(none)") + "\n";
     for (const CFeature* child : f.children) {
         DescribeFeature(*child, indent + "  ", out);
     }
@@ -208,8 +220,9 @@ inline std::string DescribeProject(const CProject& p, bool authoring) {
     using namespace view_detail;
     std::string out;
     for (const CFileItem* f : p.files) {
-        out += "file " + Number(f->position) + " " + f->TargetPath() + " size " + Number(f->size) + " shared " +
-               Bool(f->shared) + " permanent " + Bool(f->permanent) + " mask " + Number(f->osMask);
+        out += "file " + Number(f->position) + " " + f->TargetPath() + " size " + Number(f->size) +
+               " shared " + Bool(f->shared) + " permanent " + Bool(f->permanent) + " mask " +
+               Number(f->osMask);
         out += authoring ? " source " + f->sourcePath : " compressed " + Bool(f->compressed);
         out += "\n";
     }
@@ -223,18 +236,18 @@ inline std::string DescribeProject(const CProject& p, bool authoring) {
                FileName(s->iconFile) + "," + Number(s->iconIndex) + "\n";
     }
     for (const CDocType* d : p.docTypes) {
-        out += "doctype " + Number(d->position) + " ." + d->extension + " " + d->name + " | " + d->description +
-               " | icon " + FileName(d->iconFile) + "," + Number(d->iconIndex) + "\n";
+        out += "doctype " + Number(d->position) + " ." + d->extension + " " + d->name + " | " +
+               d->description + " | icon " + FileName(d->iconFile) + "," + Number(d->iconIndex) + "\n";
         for (const CVerb* v : d->verbs) {
-            out += "  verb " + Number(v->position) + " " + v->name + " | " + v->description + " | " + v->arguments +
-                   " -> " + FileName(v->target) + "\n";
+            out += "  verb " + Number(v->position) + " " + v->name + " | " + v->description + " | " +
+                   v->arguments + " -> " + FileName(v->target) + "\n";
         }
     }
     for (const CCustomAction* a : p.actions) {
         out += "action " + Number(a->position) + " " + a->name + " -> " + FileName(a->target) + " | " +
-               a->description + " | " + a->arguments + " | " + a->function + " | at " + Number(a->invokeAfter) +
-               " wait " + Number(a->waitTime) + " during " + Number(a->runDuring) + " ignore " +
-               Bool(a->ignoreReturnValue) + " once " + Bool(a->runOnce) + "\n";
+               a->description + " | " + a->arguments + " | " + a->function + " | at " +
+               Number(a->invokeAfter) + " wait " + Number(a->waitTime) + " during " + Number(a->runDuring) +
+               " ignore " + Bool(a->ignoreReturnValue) + " once " + Bool(a->runOnce) + "\n";
     }
     DescribeFeature(p.rootFeature, "", &out);
     const CUISettings& ui = p.ui;
@@ -242,8 +255,8 @@ inline std::string DescribeProject(const CProject& p, bool authoring) {
            Bytes(ui.showPage, CUISettings::kPageSlots) + " restart " + Bool(ui.showRestart) + "\n";
     out += "ui asks " + Bool(ui.askUserName) + Bool(ui.askOrganization) + Bool(ui.askEMail) +
            Bool(ui.askInstallForAll) + Bool(ui.askDesktop) + Bool(ui.askStartMenu) + " run " +
-           FileName(ui.runApplication) + "," + Number(ui.runOption) + " readme " + FileName(ui.readmeFile) + "," +
-           Number(ui.readmeOption) + "\n";
+           FileName(ui.runApplication) + "," + Number(ui.runOption) + " readme " + FileName(ui.readmeFile) +
+           "," + Number(ui.readmeOption) + "\n";
     if (authoring) {
         out += "ui paths " + ui.splashFile + " | " + ui.bannerForAll + " |";
         for (const std::string& banner : ui.pageBanner) {

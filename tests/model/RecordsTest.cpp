@@ -74,21 +74,23 @@ TEST(RecordStorageTest, KeysInTheirOrderAndVerbsAsAnArray) {
     const std::string path = folder / "full.tsp";
     SaveProjectFile(project, path);
     EXPECT_EQ(KeysAt(path, {"TSDatabase", "Shortcuts", "Arr0"}),
-              (std::vector<std::string>{"Folder", "Name", "Target", "Arguments", "Description", "ShowCmd", "WkDir",
-                                        "IconFile", "IconIndex"}));
-    EXPECT_EQ(KeysAt(path, {"TSDatabase", "DocTypes", "Arr0"}),
-              (std::vector<std::string>{"Extension", "Name", "Description", "IconFile", "IconIndex", "Verbs"}));
+              (std::vector<std::string>{"Folder", "Name", "Target", "Arguments", "Description", "ShowCmd",
+                                        "WkDir", "IconFile", "IconIndex"}));
+    EXPECT_EQ(
+        KeysAt(path, {"TSDatabase", "DocTypes", "Arr0"}),
+        (std::vector<std::string>{"Extension", "Name", "Description", "IconFile", "IconIndex", "Verbs"}));
     EXPECT_EQ(KeysAt(path, {"TSDatabase", "DocTypes", "Arr0", "Verbs"}),
               (std::vector<std::string>{"Arr0", "Arr1", "Arr2"}));
     EXPECT_EQ(KeysAt(path, {"TSDatabase", "DocTypes", "Arr0", "Verbs", "Arr1"}),
               (std::vector<std::string>{"Name", "Description", "Arguments", "Target"}));
-    EXPECT_EQ(KeysAt(path, {"TSDatabase", "Actions", "Arr0"}),
-              (std::vector<std::string>{"Name", "Target", "Description", "Arguments", "Function", "InvokeAfter",
-                                        "WaitTime", "RunDuring", "IgnoreReturnValue", "RunOnce"}));
+    EXPECT_EQ(
+        KeysAt(path, {"TSDatabase", "Actions", "Arr0"}),
+        (std::vector<std::string>{"Name", "Target", "Description", "Arguments", "Function", "InvokeAfter",
+                                  "WaitTime", "RunDuring", "IgnoreReturnValue", "RunOnce"}));
     const std::vector<std::string> projectKeys = KeysAt(path, {"TSDatabase"});
     const std::vector<std::string> leading(projectKeys.begin(), projectKeys.begin() + 9);
-    EXPECT_EQ(leading, (std::vector<std::string>{"RootFolders", "Files", "RootRegs", "Shortcuts", "DocTypes", "Actions",
-                                                 "RootFeature", "UserInterface", "Target"}));
+    EXPECT_EQ(leading, (std::vector<std::string>{"RootFolders", "Files", "RootRegs", "Shortcuts", "DocTypes",
+                                                 "Actions", "RootFeature", "UserInterface", "Target"}));
     // References as positions and index paths: the first shortcut lies in "Program Menu Folder\Acme".
     CTreeArchive ar(kMainClass, kLoadProject);
     ASSERT_TRUE(ar.OpenForLoad(path));
@@ -140,17 +142,16 @@ TEST(RemovalWalkTest, AFileIsListedByEveryObjectThatUsesItAndThenForgottenByAll)
     project.iconFile = app;
     project.rootFeature.children[0]->files.Add(app);
     project.rootFeature.children[0]->children[0]->files.Add(app);
-    EXPECT_EQ(project.FileDependents(app),
-              (std::vector<Dependent>{{"Icon File", "project"},
-                                      {"Run File", "project"},
-                                      {"Acme Writer", "shortcut"},
-                                      {"AcmeWriter.Document", "Document Type"},
-                                      {"open", "Verb"},
-                                      {"print", "Verb"},
-                                      {"edit", "Verb"},
-                                      {"Clean up", "custom action"},
-                                      {"Main", "feature"},
-                                      {"Extras", "feature"}}));
+    EXPECT_EQ(project.FileDependents(app), (std::vector<Dependent>{{"Icon File", "project"},
+                                                                   {"Run File", "project"},
+                                                                   {"Acme Writer", "shortcut"},
+                                                                   {"AcmeWriter.Document", "Document Type"},
+                                                                   {"open", "Verb"},
+                                                                   {"print", "Verb"},
+                                                                   {"edit", "Verb"},
+                                                                   {"Clean up", "custom action"},
+                                                                   {"Main", "feature"},
+                                                                   {"Extras", "feature"}}));
     EXPECT_EQ(project.shortcuts[0]->target, app) << "listing changes nothing";
 
     const std::string before = DescribeProject(project, true);
@@ -198,10 +199,9 @@ TEST(RemovalWalkTest, AFolderWithAShortcutStaysAndAnEmptyOneLeavesFeaturesAndSho
     CFeature* main = project.rootFeature.children[0];
     main->folders.Add(data);
     main->children[0]->fileFolders.Add(data);
-    EXPECT_EQ(project.FolderDependents(data), (std::vector<Dependent>{{"data.dat", "file"},
-                                                                       {"Data", "shortcut"},
-                                                                       {"Main", "feature"},
-                                                                       {"Extras", "feature"}}));
+    EXPECT_EQ(project.FolderDependents(data),
+              (std::vector<Dependent>{
+                  {"data.dat", "file"}, {"Data", "shortcut"}, {"Main", "feature"}, {"Extras", "feature"}}));
     project.RemoveFile(project.files[4]);
     ASSERT_TRUE(project.CanRemoveFolder(data));
     project.RemoveFolder(data);
@@ -221,7 +221,8 @@ TEST(RemovalWalkTest, ARegistryKeyTakesItsWholeSubtreeOutOfTheFeatures) {
     CRegItem* user = project.rootRegs[4]->children[0];
     CRegItem* settings = acme->children[2];
     ASSERT_EQ(settings->name, "Settings");
-    EXPECT_EQ(project.RegItemDependents(settings), (std::vector<Dependent>{{"Extras", "feature"}, {"Hidden", "feature"}}))
+    EXPECT_EQ(project.RegItemDependents(settings),
+              (std::vector<Dependent>{{"Extras", "feature"}, {"Hidden", "feature"}}))
         << "Extras holds a value of Settings, Hidden Settings itself; Main holds Acme, above it";
     EXPECT_EQ(project.RegItemDependents(software),
               (std::vector<Dependent>{{"Main", "feature"}, {"Extras", "feature"}, {"Hidden", "feature"}}));
@@ -251,8 +252,10 @@ TEST(RemovalWalkTest, RecordsKeptByALoadLoseTheirReferencesIntoReplacedLists) {
         ar.BeginObject("TSDatabase");
         other.rootFolders.Exchange(ar, "RootFolders",
                                    [&](CFolder& f, const std::string& k) { f.Serialize(k, ar, path); });
-        other.files.Exchange(ar, "Files", [&](CFileItem& f, const std::string& k) { f.Serialize(k, ar, other); });
-        other.rootRegs.Exchange(ar, "RootRegs", [&](CRegItem& r, const std::string& k) { r.Serialize(k, ar); });
+        other.files.Exchange(ar, "Files",
+                             [&](CFileItem& f, const std::string& k) { f.Serialize(k, ar, other); });
+        other.rootRegs.Exchange(ar, "RootRegs",
+                                [&](CRegItem& r, const std::string& k) { r.Serialize(k, ar); });
         ar.CloseAfterSave();
     }
     CProject project;

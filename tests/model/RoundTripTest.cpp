@@ -49,14 +49,16 @@ TEST(RoundTripTest, TheSetupDatabaseCarriesEverythingTheSetupProgramNeeds) {
               std::vector<uint8_t>(banners, banners + 20))
         << "welcome and finish; the user-information banner belongs to a hidden page";
     EXPECT_FALSE(setup.files[5]->compressed) << "the manual lies in the Source Folder";
-    EXPECT_EQ(setup.rootRegs[2]->children[0]->children[0]->children[1]->data, (std::vector<uint8_t>{31, 0, 0, 0}));
+    EXPECT_EQ(setup.rootRegs[2]->children[0]->children[0]->children[1]->data,
+              (std::vector<uint8_t>{31, 0, 0, 0}));
     EXPECT_EQ(setup.ui.runApplication, setup.files[0]);
     EXPECT_EQ(setup.shortcuts[0]->workingFolder->TargetPath(), "<Target Folder>\\Data");
     EXPECT_EQ(setup.actions[0]->function, "RegisterAll");
     EXPECT_EQ(setup.productName, "Acme Writer");
 
     const std::vector<std::string> keys = KeysAt(folder / "tsdb.dat", {"TSDatabase", "UserInterface"});
-    EXPECT_FALSE(Contains(keys, "SplashFile") || Contains(keys, "PageBanner") || Contains(keys, "LicenseFiles[0]"));
+    EXPECT_FALSE(Contains(keys, "SplashFile") || Contains(keys, "PageBanner") ||
+                 Contains(keys, "LicenseFiles[0]"));
 }
 
 TEST(RoundTripTest, TheSetupProgramsCopyLoadsAndStoresAgainUnchanged) {

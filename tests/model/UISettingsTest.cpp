@@ -1,8 +1,7 @@
-#include "model/UISettings.h"
-
 #include <gtest/gtest.h>
 
 #include "model/ProjectFile.h"
+#include "model/UISettings.h"
 #include "tests/TestSupport.h"
 #include "tests/model/ModelTestSupport.h"
 
@@ -96,9 +95,9 @@ TEST(UISettingsTest, KeysByKindOfFile) {
     project.Reset();
     SaveWithKind(project, folder / "p.tsp", kSaveProject);
     const std::vector<std::string> common = {
-        "ShowSplash", "UIType",     "ShowPage",       "AskUserName", "AskOrganization", "AskEMail",
-        "AskInstallForAll", "AskDesktop", "AskStartMenu", "RunApplication", "ReadmeFile", "RunOption",
-        "ReadmeOption",     "ShowRestart"};
+        "ShowSplash", "UIType",           "ShowPage",     "AskUserName",  "AskOrganization",
+        "AskEMail",   "AskInstallForAll", "AskDesktop",   "AskStartMenu", "RunApplication",
+        "ReadmeFile", "RunOption",        "ReadmeOption", "ShowRestart"};
     std::vector<std::string> projectKeys = common;
     for (const char* key : {"SplashFile", "BannerForAll", "PageBanner", "LicenseFiles[0]", "LicenseFiles[1]",
                             "LicenseFiles[2]"}) {
