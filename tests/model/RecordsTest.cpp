@@ -51,16 +51,13 @@ TEST(RecordDefaultsTest, NewRecordsAndRecordsWithoutKeys) {
     EXPECT_TRUE(project.docTypes[0]->verbs.empty());
 }
 
-TEST(RecordDefaultsTest, ValueSets) {
+TEST(RecordDefaultsTest, LibrariesAreToldApartByName) {
     EXPECT_TRUE(IsLibraryName("SETUP.DLL"));
     EXPECT_TRUE(IsLibraryName("helper.dll"));
     EXPECT_TRUE(IsLibraryName("odd.xdll"));
     EXPECT_FALSE(IsLibraryName("setup.exe"));
     EXPECT_FALSE(IsLibraryName("ll"));
     EXPECT_FALSE(IsLibraryName(""));
-    EXPECT_STREQ(kInvokePointTexts[kBeforeWelcome - 1], "Before the Welcome dialog box");
-    EXPECT_STREQ(kInvokePointTexts[kAfterLicense - 1], "After the License agreement dialog box");
-    EXPECT_STREQ(kInvokePointTexts[kAfterFinish - 1], "After the Finish dialog box");
     CCustomAction action;
     EXPECT_FALSE(action.CallsFunction());
     action.function = "Run";
@@ -101,34 +98,6 @@ TEST(RecordStorageTest, KeysInTheirOrderAndVerbsAsAnArray) {
     int32_t target = -5;
     ar.ExchangeInt("Target", &target, -5);
     EXPECT_EQ(target, 0);
-}
-
-TEST(RecordStorageTest, AVerbListStopsAtTenOnLoad) {
-    TempFolder folder;
-    CProject project;
-    project.Reset();
-    CItemArray<CVerb> many(12);
-    for (int i = 0; i < 12; ++i) {
-        auto verb = std::make_unique<CVerb>();
-        verb->name = "verb" + std::to_string(i);
-        many.Add(std::move(verb));
-    }
-    const std::string path = folder / "verbs.tsp";
-    {
-        CTreeArchive ar(kMainClass, kSaveProject);
-        ar.OpenForSave(path);
-        ar.BeginObject("TSDatabase");
-        ar.BeginObject("DocTypes");
-        ar.BeginObject("Arr0");
-        many.Exchange(ar, "Verbs", [&](CVerb& v, const std::string& k) { v.Serialize(k, ar, project); });
-        ar.CloseAfterSave();
-    }
-    ASSERT_TRUE(LoadProjectFile(project, path));
-    ASSERT_EQ(project.docTypes.size(), 1u);
-    const CItemArray<CVerb>& verbs = project.docTypes[0]->verbs;
-    ASSERT_EQ(verbs.size(), 10u);
-    EXPECT_EQ(verbs[9]->name, "verb9");
-    EXPECT_EQ(verbs[9]->position, 9);
 }
 
 // The full project has shortcuts, a document type, verbs, actions, features and settings that refer to
