@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "cli/ProjectNotes.h"
 #include "model/TreeArchive.h"
 #include "platform/File.h"
 #include "platform/TSException.h"
@@ -83,7 +84,7 @@ std::string Plural(uint32_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-void DumpChildren(CTreeArchive& ar, std::ostream& out, const std::string& indent) {
+void DumpChildren(CTreeArchive& ar, ProjectNotes& notes, std::ostream& out, const std::string& indent) {
     const int children = ar.ChildCount();
     for (int i = 0; i < children; ++i) {
         ArchiveEntry entry;
@@ -93,13 +94,19 @@ void DumpChildren(CTreeArchive& ar, std::ostream& out, const std::string& indent
             out << "  (" << Plural(entry.count, "entry", "entries") << ", " << Plural(entry.size, "byte", "bytes")
                 << ")\n";
             ar.BeginObject(entry.name);
-            DumpChildren(ar, out, indent + "  ");
+            notes.Enter(entry.name);
+            DumpChildren(ar, notes, out, indent + "  ");
+            notes.Leave();
             ar.EndObject();
-        } else if (entry.size == 0) {
-            ar.ReadLeaf(0);
-            out << "  (empty)\n";
         } else {
-            out << " = " << FormatLeafValue(ar.ReadLeaf(kShownBytes), entry.size, entry.name) << "\n";
+            const std::vector<uint8_t> bytes = ar.ReadLeaf(kShownBytes);
+            const std::string note = notes.Note(entry.name, bytes, entry.size);
+            if (entry.size == 0) {
+                out << "  (empty)";
+            } else {
+                out << " = " << FormatLeafValue(bytes, entry.size, entry.name, notes.IsText(entry.name));
+            }
+            out << (note.empty() ? "" : "  " + note) << "\n";
         }
     }
 }
@@ -132,9 +139,14 @@ std::string TopEntryName(const std::string& modelPath, uint64_t* fileSize) {
 
 }  // namespace
 
-std::string FormatLeafValue(const std::vector<uint8_t>& bytes, uint32_t size, const std::string& key) {
+std::string FormatLeafValue(const std::vector<uint8_t>& bytes, uint32_t size, const std::string& key,
+                            bool isText) {
     if (key == "ProductID" && size == 16 && bytes.size() == 16) {
         return GuidText(bytes);
+    }
+    const bool whole = bytes.size() == size;
+    if (isText) {
+        return Quoted(bytes) + (whole ? "" : "... (" + Plural(size, "byte", "bytes") + ")");
     }
     if (size == 1 && bytes.size() == 1) {
         return std::to_string(bytes[0]);
@@ -151,7 +163,6 @@ std::string FormatLeafValue(const std::vector<uint8_t>& bytes, uint32_t size, co
         }
         return text;
     }
-    const bool whole = bytes.size() == size;
     if (IsText(bytes)) {
         return Quoted(bytes) + (whole ? "" : "... (" + Plural(size, "byte", "bytes") + ")");
     }
@@ -172,7 +183,8 @@ void DumpArchive(const std::string& modelPath, std::ostream& out) {
     const uint32_t size = ar.ObjectSize();
     out << EntryName(top) << "  (" << Plural(static_cast<uint32_t>(ar.ChildCount()), "entry", "entries") << ", "
         << Plural(size, "byte", "bytes") << ")\n";
-    DumpChildren(ar, out, "  ");
+    ProjectNotes notes;
+    DumpChildren(ar, notes, out, "  ");
     ar.CloseAfterLoad();
     const uint64_t used = 9 + top.size() + size;
     if (fileSize > used) {

@@ -9,6 +9,7 @@ namespace {
 const char kSourceFolderName[] = "Source Folder";
 const char kTempFolderName[] = "Temp Folder";
 const char kTargetFolderName[] = "Target Folder";
+const char kRootFeatureName[] = "Features";
 
 // New projects are numbered from 1 while the program runs.
 int newProjectCounter = 0;
@@ -45,6 +46,11 @@ void CProject::Reset() {
     iconFile = nullptr;
     sourceFolder = nullptr;
     tempFolder = nullptr;
+    // The records that refer to files, folders and registry items go before what they refer to.
+    rootFeature.Empty();
+    shortcuts.Clear();
+    docTypes.Clear();
+    actions.Clear();
     files.Clear();
     rootFolders.Clear();
     rootRegs.Clear();
@@ -70,8 +76,21 @@ void CProject::Reset() {
     for (const char* name : kRootRegistryNames) {
         rootRegs.Add(std::make_unique<CRegItem>(name, 0));
     }
-    // The root feature ("Features" with its child "Main") and the user-interface settings are reset here
-    // once the project holds them.
+
+    rootFeature.name = kRootFeatureName;
+    rootFeature.description = "The Root feature";
+    rootFeature.required = true;
+    rootFeature.visible = false;
+    rootFeature.expanded = false;
+    rootFeature.selected = true;
+    auto main = std::make_unique<CFeature>("Main", "The main feature of this installation");
+    main->required = true;
+    main->visible = true;
+    main->expanded = false;
+    main->selected = true;
+    rootFeature.AddChild(std::move(main));
+
+    ui.Reset();
 }
 
 void CProject::Serialize(const std::string& key, CTreeArchive& ar) {
@@ -82,26 +101,32 @@ void CProject::Serialize(const std::string& key, CTreeArchive& ar) {
     if (ar.IsBuildingDatabase() && !loading) {
         FindSpecialFolders(true);
     }
-    const bool foldersLoaded = rootFolders.Exchange(ar, "RootFolders", [&](CFolder& folder, const std::string& k) {
-        folder.Serialize(k, ar, projectPath);
-    });
-    if (loading && foldersLoaded) {
-        // Files kept from before (a file without "Files") must not point into the replaced folders.
-        for (CFileItem* file : files) {
-            file->folder = nullptr;
-        }
-        sourceFolder = tempFolder = nullptr;
+    // A list that a load replaces takes its old elements with it. Whatever the file leaves in place (a
+    // list or object whose key is missing) must not keep pointing at them, so those references go first.
+    auto everything = [](const void*) { return true; };
+    if (rootFolders.Exchange(ar, "RootFolders", [&](CFolder& folder, const std::string& k) {
+            folder.Serialize(k, ar, projectPath);
+        }) && loading) {
+        ForgetFolders(everything, nullptr);
     }
-    if (loading) {
-        iconFile = nullptr;  // read again below; the list it points into may be replaced now
+    if (files.Exchange(
+            ar, "Files", [&](CFileItem& file, const std::string& k) { file.Serialize(k, ar, *this); },
+            [&](const CFileItem& file) { return file.generated && ar.IsProjectFile(); }) &&
+        loading) {
+        ForgetFiles(everything, nullptr);
     }
-    files.Exchange(
-        ar, "Files", [&](CFileItem& file, const std::string& k) { file.Serialize(k, ar, *this); },
-        [&](const CFileItem& file) { return file.generated && ar.IsProjectFile(); });
-    rootRegs.Exchange(ar, "RootRegs", [&](CRegItem& item, const std::string& k) { item.Serialize(k, ar); });
-    // The lists "Shortcuts", "DocTypes" and "Actions", the object "RootFeature" and the object
-    // "UserInterface" belong here, in this order, once the project holds them: they come after the
-    // folders, files and registry items so that their references resolve on load.
+    if (rootRegs.Exchange(ar, "RootRegs", [&](CRegItem& item, const std::string& k) { item.Serialize(k, ar); }) &&
+        loading) {
+        ForgetRegItems(everything, nullptr);
+    }
+    // The records that refer to folders, files and registry items come after them, so that their
+    // references resolve on load.
+    shortcuts.Exchange(ar, "Shortcuts",
+                       [&](CShortcut& shortcut, const std::string& k) { shortcut.Serialize(k, ar, *this); });
+    docTypes.Exchange(ar, "DocTypes", [&](CDocType& docType, const std::string& k) { docType.Serialize(k, ar, *this); });
+    actions.Exchange(ar, "Actions", [&](CCustomAction& action, const std::string& k) { action.Serialize(k, ar, *this); });
+    rootFeature.Serialize("RootFeature", ar, *this);
+    ui.Serialize("UserInterface", ar, *this);
 
     ar.ExchangeString("Target", &target, std::string());
     ExchangeFileRef(ar, "IconFile", &iconFile);
@@ -132,6 +157,10 @@ void CProject::Serialize(const std::string& key, CTreeArchive& ar) {
     ar.EndObject();
     if (loading) {
         FindSpecialFolders(false);
+        if (!ar.IsProjectFile() && !ar.IsBuildingDatabase()) {
+            // After "NoModify", which the rules may override.
+            ui.ApplySetupRules(&noModify);
+        }
     }
 }
 
@@ -181,6 +210,23 @@ void CProject::ExchangeFolderRef(CTreeArchive& ar, const char* name, CFolder** f
     if (!ar.IsStoring()) {
         *folder = FolderFromIndexPath(path);
     }
+}
+
+void CProject::ExchangeRegItemRef(CTreeArchive& ar, const char* name, CRegItem** item) {
+    std::string path = IndexPathOf(*item);
+    ar.ExchangeString(name, &path, std::string());
+    if (!ar.IsStoring()) {
+        *item = RegItemFromIndexPath(path);
+    }
+}
+
+bool CProject::IsInstalledByAFeature(const CFileItem* file) const {
+    for (const CFeature* feature : rootFeature.children) {
+        if (feature->ContainsFile(file, true) != kNotIncluded) {
+            return true;
+        }
+    }
+    return false;
 }
 
 CFileItem* CProject::AddFile(const std::string& sourcePath, CFolder* folder) {

@@ -4,10 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "model/CustomAction.h"
+#include "model/DocType.h"
+#include "model/Feature.h"
 #include "model/FileItem.h"
 #include "model/Folder.h"
 #include "model/ItemArray.h"
 #include "model/RegItem.h"
+#include "model/Shortcut.h"
+#include "model/UISettings.h"
 #include "platform/Guid.h"
 
 // An object that would lose a reference to an item being removed, as the delete confirmation lists it.
@@ -31,12 +36,15 @@ public:
     // setup program.
     static constexpr size_t kMaxFiles = 2000;
     static constexpr size_t kMaxRootRegs = 500;
+    static constexpr size_t kMaxShortcuts = 500;
+    static constexpr size_t kMaxDocTypes = 100;
+    static constexpr size_t kMaxActions = 50;
 
     static constexpr uint32_t kDefaultMinNT = 0x2004;  // Windows NT 4 with Service Pack 4
     static constexpr uint32_t kDefaultMin95 = 0x200;   // Windows 95
 
-    // The setup program's starting state: every value at its default, no GUID, no root items. The
-    // authoring program calls Reset to make a new project.
+    // The setup program's starting state: every value at its default, no GUID, no root items, no
+    // features. The authoring program calls Reset to make a new project.
     CProject() = default;
     CProject(const CProject&) = delete;
     CProject& operator=(const CProject&) = delete;
@@ -44,6 +52,11 @@ public:
     CItemArray<CFolder> rootFolders{kMaxRootFolders};
     CItemArray<CFileItem> files{kMaxFiles};
     CItemArray<CRegItem> rootRegs{kMaxRootRegs};
+    CItemArray<CShortcut> shortcuts{kMaxShortcuts};
+    CItemArray<CDocType> docTypes{kMaxDocTypes};
+    CItemArray<CCustomAction> actions{kMaxActions};
+    CFeature rootFeature;  // never shown itself: its children are the top-level features
+    CUISettings ui;
 
     std::string target;
     CFileItem* iconFile = nullptr;
@@ -76,7 +89,8 @@ public:
     CFolder* sourceFolder = nullptr;
     CFolder* tempFolder = nullptr;
 
-    // The new-project state: a new GUID, the "Target Folder", the five root registry keys and the next
+    // The new-project state: a new GUID, the "Target Folder", the five root registry keys, the root
+    // feature "Features" with its child "Main", the default user-interface settings and the next
     // "Project%d" name.
     void Reset();
 
@@ -94,9 +108,14 @@ public:
     std::string IndexPathOf(const CRegItem* item) const;
     CFolder* FolderFromIndexPath(const std::string& text) const;
     CRegItem* RegItemFromIndexPath(const std::string& text) const;
-    // The file reference and folder reference exchanges of the model's records.
+    // The file, folder and registry item reference exchanges of the model's records.
     void ExchangeFileRef(CTreeArchive& ar, const char* name, CFileItem** file);
     void ExchangeFolderRef(CTreeArchive& ar, const char* name, CFolder** folder);
+    void ExchangeRegItemRef(CTreeArchive& ar, const char* name, CRegItem** item);
+
+    // Whether a feature that the setup program installs takes in the file: one below the root feature,
+    // whose own lists are not installed.
+    bool IsInstalledByAFeature(const CFileItem* file) const;
 
     // Adds a file to a folder. Files of the same title may share a folder when they are meant for
     // different releases: the new file gets the named releases that its namesakes leave free, and none is
@@ -116,14 +135,16 @@ public:
     // Removes a folder with everything below it. Callers check CanRemoveFolder first; files that still
     // name a removed folder are left without folder.
     void RemoveFolder(CFolder* folder);
+    // A registry item goes with its whole subtree: the features lose every item of it.
     std::vector<Dependent> RegItemDependents(const CRegItem* item);
     void RemoveRegItem(CRegItem* item);
 
 private:
-    // One walk over every reference to an item: it lists what would lose a reference when dependents is
-    // given, and clears those references when it is not.
-    void ForgetFile(const CFileItem* file, std::vector<Dependent>* dependents);
-    void ForgetFolder(const CFolder* folder, std::vector<Dependent>* dependents);
-    void ForgetRegItem(const CRegItem* item, std::vector<Dependent>* dependents);
+    // One walk over every reference to the items that match: it lists the objects that would lose a
+    // reference when dependents is given, and clears those references when it is not. The match sees
+    // only the referenced pointer, so a walk that matches everything is safe after a list was replaced.
+    void ForgetFiles(const CRefList<CFileItem>::Match& matches, std::vector<Dependent>* dependents);
+    void ForgetFolders(const CRefList<CFolder>::Match& matches, std::vector<Dependent>* dependents);
+    void ForgetRegItems(const CRefList<CRegItem>::Match& matches, std::vector<Dependent>* dependents);
     void RemoveFolderTree(CFolder* folder);
 };

@@ -1,28 +1,77 @@
 // Removing items from the project, and the clearing of every reference to them.
 #include "model/Project.h"
 
+#include <functional>
+
 namespace {
 
+// The words that name the kinds of objects in the delete confirmation's list.
 const char kProjectType[] = "project";
 const char kFileType[] = "file";
+const char kFeatureType[] = "feature";
+const char kShortcutType[] = "shortcut";
+const char kDocTypeType[] = "Document Type";
+const char kVerbType[] = "Verb";
+const char kActionType[] = "custom action";
+
+// The references of one object to items that match: cleared, or, when dependents is given, the object is
+// listed once however many of its references match.
+template <typename T>
+void Forget(std::initializer_list<T**> references, const typename CRefList<T>::Match& matches,
+            const std::string& objectName, const char* objectType, std::vector<Dependent>* dependents) {
+    bool refers = false;
+    for (T** reference : references) {
+        if (*reference != nullptr && matches(*reference)) {
+            refers = true;
+            if (dependents == nullptr) {
+                *reference = nullptr;
+            }
+        }
+    }
+    if (refers && dependents != nullptr) {
+        dependents->push_back({objectName, objectType});
+    }
+}
+
+// Lists every feature of the tree for which refers() is true.
+void ListFeatures(CFeature& root, const std::function<bool(const CFeature&)>& refers,
+                  std::vector<Dependent>* dependents) {
+    root.ForEach([&](CFeature& feature) {
+        if (refers(feature)) {
+            dependents->push_back({feature.name, kFeatureType});
+        }
+    });
+}
 
 }  // namespace
 
-void CProject::ForgetFile(const CFileItem* file, std::vector<Dependent>* dependents) {
-    if (iconFile == file) {
-        if (dependents != nullptr) {
-            dependents->push_back({"Icon File", kProjectType});
-        } else {
-            iconFile = nullptr;
+void CProject::ForgetFiles(const CRefList<CFileItem>::Match& matches, std::vector<Dependent>* dependents) {
+    Forget<CFileItem>({&iconFile}, matches, "Icon File", kProjectType, dependents);
+    Forget<CFileItem>({&ui.runApplication}, matches, "Run File", kProjectType, dependents);
+    Forget<CFileItem>({&ui.readmeFile}, matches, "Readme File", kProjectType, dependents);
+    for (CShortcut* shortcut : shortcuts) {
+        Forget<CFileItem>({&shortcut->target, &shortcut->iconFile}, matches, shortcut->name, kShortcutType,
+                          dependents);
+    }
+    for (CDocType* docType : docTypes) {
+        Forget<CFileItem>({&docType->iconFile}, matches, docType->name, kDocTypeType, dependents);
+        for (CVerb* verb : docType->verbs) {
+            Forget<CFileItem>({&verb->target}, matches, verb->name, kVerbType, dependents);
         }
     }
-    // Features (their "Files" lists), shortcuts (target and icon file), document types (icon file), their
-    // verbs (target) and custom actions (target) are walked here once the project holds them.
+    for (CCustomAction* action : actions) {
+        Forget<CFileItem>({&action->target}, matches, action->name, kActionType, dependents);
+    }
+    if (dependents == nullptr) {
+        rootFeature.RemoveFiles(matches);
+    } else {
+        ListFeatures(rootFeature, [&](const CFeature& feature) { return feature.files.Any(matches); }, dependents);
+    }
 }
 
 std::vector<Dependent> CProject::FileDependents(const CFileItem* file) {
     std::vector<Dependent> dependents;
-    ForgetFile(file, &dependents);
+    ForgetFiles([file](const CFileItem* f) { return f == file; }, &dependents);
     return dependents;
 }
 
@@ -30,7 +79,7 @@ void CProject::RemoveFile(CFileItem* file) {
     if (!files.Holds(file)) {
         return;
     }
-    ForgetFile(file, nullptr);
+    ForgetFiles([file](const CFileItem* f) { return f == file; }, nullptr);
     files.Remove(file);
 }
 
@@ -43,36 +92,38 @@ bool CProject::CanRemoveFolder(const CFolder* folder) const {
             return false;
         }
     }
-    // A folder in which a shortcut lies cannot be removed either; shortcuts are checked here once the
-    // project holds them.
+    for (const CShortcut* shortcut : shortcuts) {
+        if (shortcut->folder == folder) {
+            return false;
+        }
+    }
     return true;
 }
 
-void CProject::ForgetFolder(const CFolder* folder, std::vector<Dependent>* dependents) {
+void CProject::ForgetFolders(const CRefList<CFolder>::Match& matches, std::vector<Dependent>* dependents) {
     for (CFileItem* file : files) {
-        if (file->folder == folder) {
-            if (dependents != nullptr) {
-                dependents->push_back({file->title, kFileType});
-            } else {
-                file->folder = nullptr;
-            }
-        }
+        Forget<CFolder>({&file->folder}, matches, file->title, kFileType, dependents);
+    }
+    for (CShortcut* shortcut : shortcuts) {
+        Forget<CFolder>({&shortcut->folder, &shortcut->workingFolder}, matches, shortcut->name, kShortcutType,
+                        dependents);
     }
     if (dependents == nullptr) {
-        if (sourceFolder == folder) {
-            sourceFolder = nullptr;
+        for (CFolder** special : {&sourceFolder, &tempFolder}) {
+            if (*special != nullptr && matches(*special)) {
+                *special = nullptr;
+            }
         }
-        if (tempFolder == folder) {
-            tempFolder = nullptr;
-        }
+        rootFeature.RemoveFolders(matches);
+    } else {
+        ListFeatures(rootFeature, [&](const CFeature& feature) { return feature.RefersToFolder(matches); },
+                     dependents);
     }
-    // Features ("FileFolders" and "Folders") and shortcuts (location and working folder) are walked here
-    // once the project holds them.
 }
 
 std::vector<Dependent> CProject::FolderDependents(const CFolder* folder) {
     std::vector<Dependent> dependents;
-    ForgetFolder(folder, &dependents);
+    ForgetFolders([folder](const CFolder* f) { return f == folder; }, &dependents);
     return dependents;
 }
 
@@ -80,7 +131,7 @@ void CProject::RemoveFolderTree(CFolder* folder) {
     while (!folder->children.empty()) {
         RemoveFolderTree(folder->children[folder->children.size() - 1]);
     }
-    ForgetFolder(folder, nullptr);
+    ForgetFolders([folder](const CFolder* f) { return f == folder; }, nullptr);
     CItemArray<CFolder>& list = folder->parent != nullptr ? folder->parent->children : rootFolders;
     list.Remove(folder);
 }
@@ -92,13 +143,34 @@ void CProject::RemoveFolder(CFolder* folder) {
     }
 }
 
+void CProject::ForgetRegItems(const CRefList<CRegItem>::Match& matches, std::vector<Dependent>* dependents) {
+    if (dependents == nullptr) {
+        rootFeature.RemoveRegItems(matches);
+        return;
+    }
+    ListFeatures(rootFeature, [&](const CFeature& feature) { return feature.RefersToRegItem(matches); }, dependents);
+}
+
+namespace {
+
+CRefList<CRegItem>::Match ItemAndBelow(const CRegItem* item) {
+    return [item](const CRegItem* other) { return other == item || other->IsBelow(item); };
+}
+
+}  // namespace
+
+std::vector<Dependent> CProject::RegItemDependents(const CRegItem* item) {
+    std::vector<Dependent> dependents;
+    ForgetRegItems(ItemAndBelow(item), &dependents);
+    return dependents;
+}
+
 void CProject::RemoveRegItem(CRegItem* item) {
     CItemArray<CRegItem>& list = item->parent != nullptr ? item->parent->children : rootRegs;
     if (!list.Holds(item)) {
         return;
     }
-    // The features' registry lists ("RegValueKeys", "RegKeys", "RegValues") lose the item and every item
-    // below it here, once the project holds features.
+    ForgetRegItems(ItemAndBelow(item), nullptr);
     list.Remove(item);
 }
 

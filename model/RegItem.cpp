@@ -173,6 +173,15 @@ CRegItem* CRegItem::FindChild(const std::string& childName, bool wantKey) const 
     return nullptr;
 }
 
+bool CRegItem::IsBelow(const CRegItem* ancestor) const {
+    for (const CRegItem* up = parent; up != nullptr; up = up->parent) {
+        if (up == ancestor) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string CRegItem::FullPath() const { return parent == nullptr ? name : parent->FullPath() + "\\" + name; }
 
 std::string CRegItem::DisplayName() const { return !IsKey() && name.empty() ? "(Default)" : name; }

@@ -38,6 +38,9 @@ public:
     // The first child of that name (without regard to case) that is a key when wantKey, else a value.
     CRegItem* FindChild(const std::string& childName, bool wantKey) const;
 
+    // True when the item lies below the ancestor, at any depth.
+    bool IsBelow(const CRegItem* ancestor) const;
+
     // The names from the root down, joined by backslashes.
     std::string FullPath() const;
     // A key's name; a value's name or "(Default)" for the unnamed value.

@@ -4,9 +4,12 @@
 
 #include <sstream>
 
+#include "cli/ProjectNotes.h"
+#include "model/ProjectFile.h"
 #include "model/TreeArchive.h"
 #include "platform/TSException.h"
 #include "tests/TestSupport.h"
+#include "tests/model/FullProject.h"
 
 using testing_support::TempFolder;
 using testing_support::WriteBytes;
@@ -80,6 +83,85 @@ TEST(ArchiveDumpTest, ExplainsWhatIsWrongWithAFile) {
     EXPECT_NE(messageFor({1, 'T', 0, 0, 0, 0, 0, 0, 0, 0, 0xEE}).find("1 byte follows"), std::string::npos);
     std::ostringstream out;
     EXPECT_THROW(DumpArchive(folder / "missing.tsp", out), CTSException);
+}
+
+void SaveWithKindForDump(CProject& project, const std::string& path) {
+    CTreeArchive ar(kMainClass, kBuildDatabase);
+    ar.OpenForSave(path);
+    project.Serialize(kProjectKey, ar);
+    ar.CloseAfterSave();
+}
+
+std::string Dump(const std::string& path) {
+    std::ostringstream out;
+    DumpArchive(path, out);
+    return out.str();
+}
+
+bool HasLine(const std::string& dump, const std::string& line) {
+    std::istringstream lines(dump);
+    for (std::string at; std::getline(lines, at);) {
+        if (at.find_first_not_of(' ') != std::string::npos && at.substr(at.find_first_not_of(' ')) == line) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(ArchiveDumpTest, ReferencesAreFollowedByWhatTheyPointAt) {
+    TempFolder folder;
+    CProject project;
+    testing_support::BuildFullProject(project, folder.Path());
+    SaveProjectFile(project, folder / "full.tsp");
+    const std::string dump = Dump(folder / "full.tsp");
+    for (const char* line : {
+             "Folder = \"0,0,0,\"  -> <Target Folder>\\Bin\\Plugins",
+             "Folder = \"1,0,\"  -> <Program Menu Folder>\\Acme",
+             "Target = 0  -> <Target Folder>\\Bin\\app.exe",
+             "WkDir = \"0,1,\"  -> <Target Folder>\\Data",
+             "IconFile = -1 (0xFFFFFFFF)  -> none",
+             "Files[0]->Index = 5  -> <Source Folder>\\Docs\\manual.pdf",
+             "RegValueKeys[0] = \"2,0,0,2,\"  -> HKEY_LOCAL_MACHINE\\Software\\Acme\\Settings",
+             "RegValueKeys[0] = \"4,0,\"  -> Installation Type Dependant\\Acme User",
+             "ReadmeFile = 3  -> <Target Folder>\\readme.txt",
+             "Target = \"<program files folder>\\\\Acme\"",
+         }) {
+        EXPECT_TRUE(HasLine(dump, line)) << line;
+    }
+    // The setup database names its files by title.
+    SaveWithKindForDump(project, folder / "tsdb.dat");
+    EXPECT_TRUE(HasLine(Dump(folder / "tsdb.dat"), "RunApplication = 0  -> <Target Folder>\\Bin\\app.exe"));
+}
+
+TEST(ArchiveDumpTest, ReferencesThatDoNotResolveAndShortTextsAreShownAsSuch) {
+    TempFolder folder;
+    const std::string path = folder / "hand.tsp";
+    {
+        CTreeArchive ar("TSFile", kSaveProject);
+        ar.OpenForSave(path);
+        ar.BeginObject("TSDatabase");
+        ar.BeginObject("Shortcuts");
+        ar.BeginObject("Arr0");
+        std::string text = "9,";
+        ar.ExchangeString("Folder", &text, "");
+        text = "A";
+        ar.ExchangeString("Name", &text, "");
+        int32_t target = 3;
+        ar.ExchangeInt("Target", &target, -1);
+        ar.CloseAfterSave();
+    }
+    const std::string dump = Dump(path);
+    EXPECT_TRUE(HasLine(dump, "Folder = \"9,\"  -> does not resolve")) << dump;
+    EXPECT_TRUE(HasLine(dump, "Name = \"A\"")) << "not 65";
+    EXPECT_TRUE(HasLine(dump, "Target = 3  -> no such file"));
+}
+
+TEST(ArchiveDumpTest, FileTimesReadAsDates) {
+    EXPECT_EQ(FileTimeText(0), "");
+    EXPECT_EQ(FileTimeText(116444736000000000ULL), "1970-01-01 00:00:00 UTC");
+    EXPECT_EQ(FileTimeText(125911584000000000ULL), "2000-01-01 00:00:00 UTC");
+    EXPECT_EQ(FileTimeText(133485408000000000ULL + 36610000000ULL), "2024-01-01 01:01:01 UTC");
+    EXPECT_EQ(FileTimeText(10000000ULL), "1601-01-01 00:00:01 UTC");
 }
 
 }  // namespace
