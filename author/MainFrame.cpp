@@ -10,6 +10,7 @@
 #include "author/resource.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
+#include "win/ListView.h"
 
 namespace {
 
@@ -117,7 +118,7 @@ void CMainFrame::CreateToolbar() {
 }
 
 void CMainFrame::CreatePages() {
-    win::Window list = Item(IDC_PAGE_LIST);
+    win::ListView list(Item(IDC_PAGE_LIST).Handle());
     pageImages_ = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 9, 0);
     const int shellIcons[] = {1, 4, 8, 3, 2, 23, 15, 21, 11};
     for (int index : shellIcons) {
@@ -133,12 +134,7 @@ void CMainFrame::CreatePages() {
     ListView_SetIconSpacing(list.Handle(), listBox.right, listBox.bottom / static_cast<int>(pages_.size()));
     RECT area = Item(IDC_PAGE_AREA).RectInParent();
     for (size_t i = 0; i < pages_.size(); ++i) {
-        LVITEMA item{};
-        item.mask = LVIF_TEXT | LVIF_IMAGE;
-        item.iItem = static_cast<int>(i);
-        item.pszText = const_cast<char*>(pages_[i]->Name());
-        item.iImage = static_cast<int>(i);
-        list.Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        list.Append(pages_[i]->Name(), 0, static_cast<int>(i));
         HWND page = pages_[i]->Create(Handle(), pages_[i]->TemplateId());
         SetWindowPos(page, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
                      SWP_NOZORDER | SWP_HIDEWINDOW);
@@ -172,8 +168,7 @@ void CMainFrame::ShowPage(int index) {
     CPage& page = *pages_[static_cast<size_t>(index)];
     page.Shown();
     page.Show(true);
-    ListView_SetItemState(Item(IDC_PAGE_LIST).Handle(), index, LVIS_SELECTED | LVIS_FOCUSED,
-                          LVIS_SELECTED | LVIS_FOCUSED);
+    win::ListView(Item(IDC_PAGE_LIST).Handle()).Select(index);
     RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
