@@ -43,7 +43,7 @@ test: deps
 	@$(MAKE) --no-print-directory all fuzz-tree
 	@scripts/test-all $(BUILD)
 
-demo: deps native
+demo: deps native win64
 	@scripts/demo $(BUILD)
 
 bench: deps

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/ArchiveDump.h"
+#include "cli/BuildCommand.h"
 #include "cli/CabCommand.h"
 #include "cli/NewProject.h"
 #include "platform/Paths.h"
@@ -21,7 +22,7 @@ const std::string kUsage = std::string(
     "commands:\n"
     "  dump FILE     print an archive file (project, setup database) as an indented tree\n"
     "  new FILE      write a new project file (it must not exist yet) and print its product GUID\n") +
-    kCabUsage +
+    kCabUsage + kBuildUsage +
     "  help          print this text\n";
 
 int Usage(const std::string& problem) {
@@ -58,6 +59,12 @@ int main(int argc, char** argv) {
         }
         if (command == "new") {
             return New(argc, argv);
+        }
+        if (command == "check") {
+            return RunCheckCommand(argc, argv, std::cout, std::cerr);
+        }
+        if (command == "build") {
+            return RunBuildCommand(argc, argv, std::cout, std::cerr);
         }
         if (command == "cab") {
             return RunCabCommand(argc, argv, std::cout, std::cerr);

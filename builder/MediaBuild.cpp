@@ -1,0 +1,365 @@
+#include "builder/MediaBuild.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "builder/BuildOutput.h"
+#include "builder/ProjectCheck.h"
+#include "cabinet/Cabinet.h"
+#include "model/Project.h"
+#include "model/ProjectFile.h"
+#include "model/TreeArchive.h"
+#include "platform/File.h"
+#include "platform/FileInfo.h"
+#include "platform/IconFile.h"
+#include "platform/Paths.h"
+#include "platform/TSException.h"
+
+namespace {
+
+constexpr int32_t kSingleFile = 2;
+constexpr int32_t kFloppy = 1;
+constexpr int64_t kFirstCabinetRoom = 32768;
+constexpr int64_t kFolderEntryBytes = 100;
+constexpr size_t kCopyChunk = 1 << 20;
+
+uint64_t SizeOf(const std::string& path) {
+    platform::FileInfo info;
+    return platform::GetFileInfo(path, &info) ? info.size : 0;
+}
+
+[[noreturn]] void CannotCreateFolder(const std::string& folder) {
+    throw CTSException("Cannot create the folder \"%s\"!", folder);
+}
+
+// Copies a file over any file at the destination, keeping its last-write time; false when the source
+// cannot be read or the destination written. An unfinished destination never replaces an older one.
+bool CopyWholeFile(const std::string& from, const std::string& to) {
+    platform::File in;
+    platform::File out;
+    if (!in.Open(from, platform::File::Mode::Read) || !out.Open(to, platform::File::Mode::Replace)) {
+        return false;
+    }
+    try {
+        std::vector<uint8_t> chunk;
+        for (uint64_t left = in.Size(); left > 0;) {
+            const size_t piece = left < kCopyChunk ? static_cast<size_t>(left) : kCopyChunk;
+            chunk.resize(piece);
+            in.Read(chunk.data(), piece);
+            out.Write(chunk.data(), piece);
+            left -= piece;
+        }
+        out.Close();
+    } catch (const CTSException&) {
+        out.Abandon();
+        return false;
+    }
+    platform::FileInfo info;
+    if (platform::GetFileInfo(from, &info)) {
+        platform::SetFileTimes(to, platform::ToFileTime(info.lastWriteTime));
+    }
+    return true;
+}
+
+void PutU32(std::vector<uint8_t>& bytes, uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    }
+}
+
+}  // namespace
+
+MediaLayout LayoutOf(int32_t mediaType, int32_t mediaSize) {
+    switch (mediaType) {
+        case 1:
+            return {"\\Floppy", "\\Floppy\\Disk01", "Disk%02d", "TSData%d.cab", 1440000};
+        case 2:
+            return {"", "", "", "TSData.cab", 0};
+        case 3:
+            return {"\\Custom", "\\Custom\\Disk1", "Disk%d", "TSData%d.cab", mediaSize};
+        default:
+            return {"\\CD", "\\CD\\CD1", "CD%d", "TSData%d.cab", 650000000};
+    }
+}
+
+std::string CMediaBuild::MediaRoot(const CProject& project, const std::string& outputFolder) {
+    return outputFolder + LayoutOf(project.mediaType, project.mediaSize).rootFolder;
+}
+
+std::string SummaryLine(const BuildOutput& output) {
+    char line[128];
+    std::snprintf(line, sizeof line, "Finished %d Error%s, %d Warning%s.", output.Errors(),
+                  output.Errors() > 1 ? "s" : "", output.Warnings(), output.Warnings() > 1 ? "s" : "");
+    return line;
+}
+
+bool CMediaBuild::Check(CProject& project, BuildOutput& output) {
+    output.Clear();
+    try {
+        output.Information("Preparing to build media...");
+        project.ExpandDynamicFolders();
+        project.FindSpecialFolders(true);
+        CheckProject(project, output);
+    } catch (const CTSException& e) {
+        output.Error(e.Message().c_str());
+    }
+    project.RemoveGenerated();
+    output.Information(SummaryLine(output).c_str());
+    return output.Errors() == 0;
+}
+
+bool CMediaBuild::Build(CProject& project, BuildOutput& output, const BuildOptions& options) {
+    output.Clear();
+    mediaBuilt_ = false;
+    outputFolder_ = options.outputFolder.empty() ? project.destination : options.outputFolder;
+    while (outputFolder_.size() > 1 && outputFolder_.back() == '\\') {
+        outputFolder_.pop_back();
+    }
+    rawSetup_ = options.rawSetup;
+    try {
+        Run(project, output);
+    } catch (const CTSException& e) {
+        output.Error(e.Message().c_str());
+        platform::RemoveFile(outputFolder_ + "\\TSFiles.cab");
+    } catch (const std::exception& e) {
+        output.Error(e.what());
+        platform::RemoveFile(outputFolder_ + "\\TSFiles.cab");
+    }
+    project.RemoveGenerated();
+    output.Information(SummaryLine(output).c_str());
+    mediaBuilt_ = output.Errors() == 0;
+    return mediaBuilt_;
+}
+
+void CMediaBuild::Run(CProject& project, BuildOutput& output) {
+    output.Information("Preparing to build media...");
+    project.ExpandDynamicFolders();
+    project.FindSpecialFolders(true);
+    CheckProject(project, output);
+    if (output.Errors() != 0) {
+        return;
+    }
+    MakeFolders(project);
+    MakeSupportCabinet(project, output);
+    MakeDatabase(project, output);
+    MakeAutorun(project, output);
+    CopySourceFolder(project, output);
+    MakeDataCabinets(project, output);
+    MakeSetup(project, output);
+}
+
+void CMediaBuild::MakeFolders(const CProject& project) {
+    if (outputFolder_.empty() || !platform::CreateFolderPath(outputFolder_)) {
+        CannotCreateFolder(outputFolder_);
+    }
+    const MediaLayout layout = LayoutOf(project.mediaType, project.mediaSize);
+    mediaFolder_ = outputFolder_ + layout.firstDisk;
+    if (project.mediaType == kSingleFile) {
+        return;
+    }
+    const std::string root = outputFolder_ + layout.rootFolder;
+    platform::RemoveTree(root);
+    if (!platform::CreateFolder(root)) {
+        CannotCreateFolder(root);
+    }
+    if (!platform::CreateFolder(mediaFolder_)) {
+        CannotCreateFolder(mediaFolder_);
+    }
+}
+
+void CMediaBuild::MakeSupportCabinet(const CProject& project, BuildOutput& output) {
+    output.Information("Making internal data...");
+    CCabinet cabinet(outputFolder_, "TSFiles", "TSFiles.cab", 0, 0);
+    cabinet.Open();
+    const CUISettings& ui = project.ui;
+    if (ui.showPage[kLicensePage]) {
+        int added = 0;
+        for (const std::string& license : ui.licenseFiles) {
+            if (!license.empty()) {
+                const std::string name = "License" + std::to_string(added++) + ExtensionOf(license);
+                cabinet.AddFile(license, name.c_str());
+            }
+        }
+    }
+    for (int page = 0; page < CUISettings::kPageSlots; ++page) {
+        if (ui.showPage[page] && !ui.pageBanner[page].empty()) {
+            const std::string name = "Banner" + std::to_string(page) + ".bmp";
+            cabinet.AddFile(ui.pageBanner[page], name.c_str());
+        }
+    }
+    if (!ui.bannerForAll.empty()) {
+        cabinet.AddFile(ui.bannerForAll, "BAll.bmp");
+    }
+    if (ui.showSplash && !ui.splashFile.empty()) {
+        cabinet.AddFile(ui.splashFile, "Splash.bmp");
+    }
+    for (const CFileItem* file : project.files) {
+        const std::string name = platform::FileTitle(file->sourcePath);
+        if (project.tempFolder != nullptr && file->LiesIn(project.tempFolder, true)) {
+            cabinet.AddFile(file->sourcePath, name.c_str());
+        }
+        if (project.mediaType == kSingleFile && project.IsInSourceFolder(*file)) {
+            cabinet.AddFile(file->sourcePath, name.c_str());
+        }
+    }
+    cabinet.Close();
+}
+
+void CMediaBuild::MakeDatabase(CProject& project, BuildOutput& output) {
+    output.Information("Making Setup Database...");
+    const std::string supportCabinet = outputFolder_ + "\\TSFiles.cab";
+    if (!platform::FileExists(supportCabinet)) {
+        throw CTSException("Cannot find the file \"%s\"!", supportCabinet);
+    }
+    const std::string database = mediaFolder_ + "\\tsdb.dat";
+    {
+        CTreeArchive ar(kMainClass, kBuildDatabase);
+        ar.OpenForSave(database);
+        project.Serialize(kProjectKey, ar);
+        ar.ExchangeFile(supportCabinet);
+        ar.CloseAfterSave();
+    }
+    platform::RemoveFile(supportCabinet);
+    firstDiskBytes_ = static_cast<int64_t>(SizeOf(rawSetup_)) + static_cast<int64_t>(SizeOf(database)) +
+                      project.reservedSpace;
+}
+
+void CMediaBuild::MakeAutorun(const CProject& project, BuildOutput& output) {
+    if (project.mediaType == kFloppy || project.mediaType == kSingleFile || !project.makeAutorun) {
+        return;
+    }
+    output.Information("Making autorun file...");
+    const std::string path = mediaFolder_ + "\\autorun.inf";
+    std::string text = "[autorun]\r\nopen=Setup.exe\r\n";
+    if (!project.cdIconFile.empty()) {
+        std::vector<uint8_t> icon;
+        const std::string iconPath = mediaFolder_ + "\\CDIcon.ico";
+        if (platform::ReadIconImage(project.cdIconFile, project.cdIconIndex, &icon)) {
+            platform::File file;
+            if (!file.Open(iconPath, platform::File::Mode::Replace)) {
+                throw CTSException("Cannot create the file \"%s\"!", iconPath);
+            }
+            file.Write(icon.data(), icon.size());
+            file.Close();
+            // CDIcon.ico holds the one chosen image, so the entry names its first icon.
+            text += "icon=CDIcon.ico,0\r\n";
+            firstDiskBytes_ += static_cast<int64_t>(icon.size());
+        } else {
+            output.Warning("No icon can be taken from the file \"%s\"!", project.cdIconFile);
+        }
+    }
+    platform::File file;
+    if (!file.Open(path, platform::File::Mode::Replace)) {
+        throw CTSException("Cannot create the file \"%s\"!", path);
+    }
+    file.Write(text.data(), text.size());
+    file.Close();
+    firstDiskBytes_ += static_cast<int64_t>(text.size());
+}
+
+void CMediaBuild::CopySourceFolder(const CProject& project, BuildOutput& output) {
+    if (project.sourceFolder == nullptr || project.mediaType == kSingleFile) {
+        return;
+    }
+    output.Information("Copying the Files to the source folder...");
+    CopySourceTree(project, project.sourceFolder, mediaFolder_);
+}
+
+void CMediaBuild::CopySourceTree(const CProject& project, const CFolder* folder, const std::string& target) {
+    for (const CFileItem* file : project.files) {
+        if (file->folder != folder) {
+            continue;
+        }
+        const std::string destination = target + "\\" + file->title;
+        if (!CopyWholeFile(file->sourcePath, destination)) {
+            throw CTSException("Cannot copy to \"%s\"!", destination);
+        }
+        firstDiskBytes_ += file->size;
+    }
+    for (const CFolder* child : folder->children) {
+        const std::string childTarget = target + "\\" + child->name;
+        if (!platform::CreateFolder(childTarget) && !platform::FolderExists(childTarget)) {
+            CannotCreateFolder(childTarget);
+        }
+        firstDiskBytes_ += kFolderEntryBytes;
+        CopySourceTree(project, child, childTarget);
+    }
+}
+
+void CMediaBuild::MakeDataCabinets(const CProject& project, BuildOutput& output) {
+    const MediaLayout layout = LayoutOf(project.mediaType, project.mediaSize);
+    std::string base = outputFolder_ + layout.rootFolder;
+    std::string cabinetPattern = layout.cabinetPattern;
+    if (layout.diskSize > 0) {
+        if (layout.diskSize < firstDiskBytes_ + kFirstCabinetRoom) {
+            throw CTSException("Not enough space on first disk. Minimum required space:" +
+                               std::to_string(firstDiskBytes_ + kFirstCabinetRoom) + " bytes.");
+        }
+    } else if (project.mediaType != kSingleFile) {
+        // Without a disk size there is one cabinet, the first of a set, where the setup program looks for it.
+        base = mediaFolder_;
+        cabinetPattern = FormatNumberPattern(layout.cabinetPattern, 1);
+    }
+    const int32_t reserve = firstDiskBytes_ > INT32_MAX ? INT32_MAX : static_cast<int32_t>(firstDiskBytes_);
+    CCabinet cabinet(base, layout.diskPattern, cabinetPattern, layout.diskSize > 0 ? layout.diskSize : 0, reserve);
+    cabinet.Open();
+    for (const CFileItem* file : project.files) {
+        if (project.IsInSourceFolder(*file)) {
+            continue;
+        }
+        output.Information("Compressing \"%s\"...", file->sourcePath);
+        const std::string name = platform::FileTitle(file->sourcePath);
+        cabinet.AddFile(file->sourcePath, name.c_str());
+    }
+    cabinet.Close();
+}
+
+void CMediaBuild::MakeSetup(const CProject& project, BuildOutput& output) {
+    const std::string setupPath = SetupPath();
+    output.Information("Making \"%s\"...", setupPath);
+    if (!CheckFileExists(output, rawSetup_, "Raw Setup")) {
+        return;
+    }
+    std::vector<uint8_t> image;
+    if (!platform::File::ReadAll(rawSetup_, &image) || image.size() > UINT32_MAX) {
+        output.Error("Cannot find the file \"%s\"!", rawSetup_);
+        return;
+    }
+    platform::File setup;
+    if (!setup.Open(setupPath, platform::File::Mode::Replace)) {
+        output.Error("Cannot create the file \"%s\"!", setupPath);
+        return;
+    }
+    setup.Write(image.data(), image.size());
+    if (project.mediaType == kSingleFile) {
+        // The database with its length, then the data cabinet; both are absorbed into Setup.exe.
+        const std::string database = mediaFolder_ + "\\tsdb.dat";
+        const std::string dataCabinet = mediaFolder_ + "\\TSData.cab";
+        for (const std::string& part : {database, dataCabinet}) {
+            std::vector<uint8_t> bytes;
+            if (!platform::FileExists(part) || !platform::File::ReadAll(part, &bytes) || bytes.size() > UINT32_MAX) {
+                output.Error("Cannot find the file \"%s\"!", part);
+                setup.Abandon();
+                return;
+            }
+            if (part == database) {
+                std::vector<uint8_t> length;
+                PutU32(length, static_cast<uint32_t>(bytes.size()));
+                setup.Write(length.data(), length.size());
+            }
+            setup.Write(bytes.data(), bytes.size());
+        }
+        std::vector<uint8_t> trailer = {'K', 'Z', 'V', 0};
+        PutU32(trailer, static_cast<uint32_t>(image.size()));
+        setup.Write(trailer.data(), trailer.size());
+        setup.Close();
+        platform::RemoveFile(database);
+        platform::RemoveFile(dataCabinet);
+        return;
+    }
+    std::vector<uint8_t> trailer = {'K', 'Z', 'V', 0};
+    PutU32(trailer, static_cast<uint32_t>(image.size()));
+    setup.Write(trailer.data(), trailer.size());
+    setup.Close();
+}

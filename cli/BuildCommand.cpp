@@ -1,0 +1,129 @@
+#include "cli/BuildCommand.h"
+
+#include <unistd.h>
+
+#include <cstring>
+#include <vector>
+
+#include "builder/BuildOutput.h"
+#include "builder/MediaBuild.h"
+#include "model/Project.h"
+#include "model/ProjectFile.h"
+#include "platform/Paths.h"
+#include "platform/TSException.h"
+
+const char kBuildUsage[] =
+    "  check PROJECT.tsp\n"
+    "                check a project as a build would and print the findings\n"
+    "  build PROJECT.tsp [--out DIR] [--raw-setup FILE]\n"
+    "                check a project and build its setup media into DIR (default: the project's Destination)\n"
+    "                with FILE as the setup program's image (default: TSS.dat beside tessaro)\n";
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitErrors = 1;
+constexpr int kExitUsage = 2;
+
+// Prints every line as it is reported, so that a long build shows its progress.
+class StreamOutput : public BuildOutput {
+public:
+    explicit StreamOutput(std::ostream& out) : out_(out) {}
+
+protected:
+    void ShowLine(Kind kind, const std::string& text) override { out_ << CommandLineText(kind, text) << std::endl; }
+
+private:
+    std::ostream& out_;
+};
+
+int Usage(std::ostream& err, const std::string& problem) {
+    err << "tessaro: " << problem << "\n\nusage:\n" << kBuildUsage;
+    return kExitUsage;
+}
+
+// Loads the project; false (with the message printed) when it cannot be read.
+bool Load(CProject& project, const std::string& path, std::ostream& err) {
+    try {
+        if (!LoadProjectFile(project, path)) {
+            err << "tessaro: cannot open \"" << path << "\" as a project file\n";
+            return false;
+        }
+    } catch (const CTSException& e) {
+        err << "tessaro: " << e.Message() << "\n";
+        return false;
+    }
+    return true;
+}
+
+std::string ProgramFolder() {
+    std::vector<char> path(4096);
+    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
+    if (length <= 0) {
+        return std::string();
+    }
+    std::string model = platform::ToModelPath(std::string(path.data(), static_cast<size_t>(length)));
+    return model.substr(0, model.find_last_of('\\'));
+}
+
+}  // namespace
+
+std::string DefaultRawSetup() {
+    const std::string folder = ProgramFolder();
+    const std::string beside = folder + "\\TSS.dat";
+    if (folder.empty() || platform::FileExists(beside)) {
+        return beside;
+    }
+    // dist/linux/tessaro, or build/linux/cli/tessaro in a source tree.
+    for (const char* up : {"\\..", "\\..\\..\\..\\dist"}) {
+        for (const char* arch : {"\\win32\\TSS.dat", "\\win64\\TSS.dat"}) {
+            const std::string candidate = folder + up + arch;
+            if (platform::FileExists(candidate)) {
+                return platform::ToModelPath(platform::ToNativePath(candidate));
+            }
+        }
+    }
+    return beside;
+}
+
+int RunCheckCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    if (argc != 3) {
+        return Usage(err, "check takes exactly one PROJECT.tsp");
+    }
+    CProject project;
+    if (!Load(project, platform::ToModelPath(argv[2]), err)) {
+        return kExitUsage;
+    }
+    StreamOutput output(out);
+    return CMediaBuild::Check(project, output) ? kExitOk : kExitErrors;
+}
+
+int RunBuildCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    std::string projectPath;
+    BuildOptions options;
+    for (int i = 2; i < argc; ++i) {
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--out") == 0 && hasValue) {
+            options.outputFolder = platform::ToModelPath(argv[++i]);
+        } else if (std::strcmp(argv[i], "--raw-setup") == 0 && hasValue) {
+            options.rawSetup = platform::ToModelPath(argv[++i]);
+        } else if (argv[i][0] == '-' || !projectPath.empty()) {
+            return Usage(err, std::string("unexpected argument \"") + argv[i] + "\"");
+        } else {
+            projectPath = platform::ToModelPath(argv[i]);
+        }
+    }
+    if (projectPath.empty()) {
+        return Usage(err, "build takes a PROJECT.tsp");
+    }
+    if (options.rawSetup.empty()) {
+        options.rawSetup = DefaultRawSetup();
+    }
+    CProject project;
+    if (!Load(project, projectPath, err)) {
+        return kExitUsage;
+    }
+    StreamOutput output(out);
+    CMediaBuild build;
+    return build.Build(project, output, options) ? kExitOk : kExitErrors;
+}
