@@ -8,6 +8,7 @@
 #include "author/pages/MaintenancePage.h"
 #include "author/pages/SetupMediaPage.h"
 #include "author/resource.h"
+#include "builder/BuildOutput.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
 #include "win/ListView.h"
@@ -348,11 +349,66 @@ void CMainFrame::Close() {
     DestroyWindow(Handle());
 }
 
+namespace {
+
+// The build output list of the Setup Media page.
+class PageOutput : public BuildOutput {
+public:
+    explicit PageOutput(CSetupMediaPage& page) : page_(page) {}
+
+protected:
+    void ShowLine(Kind kind, const std::string& text) override {
+        page_.AddOutput(kind == Kind::kError ? "Error: " + text : kind == Kind::kWarning ? "Warning: " + text : text);
+    }
+    void ClearLines() override { page_.ClearOutput(); }
+
+private:
+    CSetupMediaPage& page_;
+};
+
+}  // namespace
+
+bool CMainFrame::BuildMedia() {
+    for (auto& page : pages_) {
+        page->Store();
+    }
+    auto& mediaPage = static_cast<CSetupMediaPage&>(*pages_[kSetupMediaPage]);
+    PageOutput output(mediaPage);
+    WaitCursor wait;
+    BuildOptions options;
+    options.rawSetup = settings::RawSetupPath();
+    document_.mediaBuilt = build_.Build(document_.project, output, options);
+    return document_.mediaBuilt;
+}
+
+void CMainFrame::StartSetup(const std::string& arguments) {
+    if (!document_.mediaBuilt && !BuildMedia()) {
+        return;
+    }
+    const std::string command = "\"" + build_.SetupPath() + "\"" + arguments;
+    WinExec(command.c_str(), SW_SHOWNORMAL);
+}
+
 void CMainFrame::MediaCommand(int id) {
     ShowPage(kSetupMediaPage);
     UpdateWindow(Handle());
-    // The build, run and test operations join here when the media builder is part of the program.
-    (void)id;
+    switch (id) {
+        case ID_BUILD_BUILD:
+            BuildMedia();
+            break;
+        case ID_BUILD_RUN:
+            StartSetup(std::string());
+            break;
+        case ID_BUILD_TEST:
+            StartSetup(" -T");
+            break;
+        default: {
+            std::string output = document_.project.destination;
+            ShellExecuteA(Handle(), "open", CMediaBuild::MediaRoot(document_.project, output).c_str(), nullptr,
+                          nullptr, SW_SHOWNORMAL);
+            break;
+        }
+    }
 }
 
 void CMainFrame::ContextHelp(const HELPINFO& info) {
