@@ -8,8 +8,10 @@
 #include "author/pages/MaintenancePage.h"
 #include "author/pages/SetupMediaPage.h"
 #include "author/resource.h"
+#include "builder/BuildOutput.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
+#include "win/ListView.h"
 
 namespace {
 
@@ -117,7 +119,7 @@ void CMainFrame::CreateToolbar() {
 }
 
 void CMainFrame::CreatePages() {
-    win::Window list = Item(IDC_PAGE_LIST);
+    win::ListView list(Item(IDC_PAGE_LIST).Handle());
     pageImages_ = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 9, 0);
     const int shellIcons[] = {1, 4, 8, 3, 2, 23, 15, 21, 11};
     for (int index : shellIcons) {
@@ -133,12 +135,7 @@ void CMainFrame::CreatePages() {
     ListView_SetIconSpacing(list.Handle(), listBox.right, listBox.bottom / static_cast<int>(pages_.size()));
     RECT area = Item(IDC_PAGE_AREA).RectInParent();
     for (size_t i = 0; i < pages_.size(); ++i) {
-        LVITEMA item{};
-        item.mask = LVIF_TEXT | LVIF_IMAGE;
-        item.iItem = static_cast<int>(i);
-        item.pszText = const_cast<char*>(pages_[i]->Name());
-        item.iImage = static_cast<int>(i);
-        list.Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        list.Append(pages_[i]->Name(), 0, static_cast<int>(i));
         HWND page = pages_[i]->Create(Handle(), pages_[i]->TemplateId());
         SetWindowPos(page, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
                      SWP_NOZORDER | SWP_HIDEWINDOW);
@@ -172,8 +169,7 @@ void CMainFrame::ShowPage(int index) {
     CPage& page = *pages_[static_cast<size_t>(index)];
     page.Shown();
     page.Show(true);
-    ListView_SetItemState(Item(IDC_PAGE_LIST).Handle(), index, LVIS_SELECTED | LVIS_FOCUSED,
-                          LVIS_SELECTED | LVIS_FOCUSED);
+    win::ListView(Item(IDC_PAGE_LIST).Handle()).Select(index);
     RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
@@ -353,11 +349,66 @@ void CMainFrame::Close() {
     DestroyWindow(Handle());
 }
 
+namespace {
+
+// The build output list of the Setup Media page.
+class PageOutput : public BuildOutput {
+public:
+    explicit PageOutput(CSetupMediaPage& page) : page_(page) {}
+
+protected:
+    void ShowLine(Kind kind, const std::string& text) override {
+        page_.AddOutput(kind == Kind::kError ? "Error: " + text : kind == Kind::kWarning ? "Warning: " + text : text);
+    }
+    void ClearLines() override { page_.ClearOutput(); }
+
+private:
+    CSetupMediaPage& page_;
+};
+
+}  // namespace
+
+bool CMainFrame::BuildMedia() {
+    for (auto& page : pages_) {
+        page->Store();
+    }
+    auto& mediaPage = static_cast<CSetupMediaPage&>(*pages_[kSetupMediaPage]);
+    PageOutput output(mediaPage);
+    WaitCursor wait;
+    BuildOptions options;
+    options.rawSetup = settings::RawSetupPath();
+    document_.mediaBuilt = build_.Build(document_.project, output, options);
+    return document_.mediaBuilt;
+}
+
+void CMainFrame::StartSetup(const std::string& arguments) {
+    if (!document_.mediaBuilt && !BuildMedia()) {
+        return;
+    }
+    const std::string command = "\"" + build_.SetupPath() + "\"" + arguments;
+    WinExec(command.c_str(), SW_SHOWNORMAL);
+}
+
 void CMainFrame::MediaCommand(int id) {
     ShowPage(kSetupMediaPage);
     UpdateWindow(Handle());
-    // The build, run and test operations join here when the media builder is part of the program.
-    (void)id;
+    switch (id) {
+        case ID_BUILD_BUILD:
+            BuildMedia();
+            break;
+        case ID_BUILD_RUN:
+            StartSetup(std::string());
+            break;
+        case ID_BUILD_TEST:
+            StartSetup(" -T");
+            break;
+        default: {
+            std::string output = document_.project.destination;
+            ShellExecuteA(Handle(), "open", CMediaBuild::MediaRoot(document_.project, output).c_str(), nullptr,
+                          nullptr, SW_SHOWNORMAL);
+            break;
+        }
+    }
 }
 
 void CMainFrame::ContextHelp(const HELPINFO& info) {

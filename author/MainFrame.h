@@ -11,6 +11,7 @@
 #include "author/AuthorRules.h"
 #include "author/Document.h"
 #include "author/Page.h"
+#include "builder/MediaBuild.h"
 #include "win/Dialog.h"
 
 // The main window: toolbar, page list, the current page, the menus, and the life of the document.
@@ -55,6 +56,8 @@ private:
     bool Store(const std::string& path);
     void Close();
     void MediaCommand(int id);
+    bool BuildMedia();
+    void StartSetup(const std::string& arguments);
     void ContextHelp(const HELPINFO& info);
 
     CDocument& document_;
@@ -63,4 +66,5 @@ private:
     HWND toolbar_ = nullptr;
     HIMAGELIST pageImages_ = nullptr;
     author_rules::RecentFiles recent_;
+    CMediaBuild build_;
 };

@@ -1,6 +1,7 @@
 #include "author/SelectFileDialog.h"
 
 #include "author/resource.h"
+#include "win/ListView.h"
 
 namespace {
 constexpr INT_PTR kNoSelectionResult = 100;
@@ -20,13 +21,9 @@ CSelectFileDialog::Outcome CSelectFileDialog::Choose(HWND owner) {
 
 BOOL CSelectFileDialog::OnInit() {
     tree_ = win::TreeView(Item(IDC_SELF_TREE).Handle());
-    HWND list = Item(IDC_SELF_LIST).Handle();
-    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
-    LVCOLUMNA column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = const_cast<char*>("Name");
-    column.cx = 220;
-    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    win::ListView list(Item(IDC_SELF_LIST).Handle());
+    ListView_SetExtendedListViewStyle(list.Handle(), LVS_EX_FULLROWSELECT);
+    list.AddColumn("Name", 220);
     for (CFolder* root : project_.rootFolders) {
         AddFolder(TVI_ROOT, root);
     }
@@ -59,37 +56,23 @@ void CSelectFileDialog::AddFolder(HTREEITEM parent, CFolder* folder) {
 }
 
 void CSelectFileDialog::ListFiles(const CFolder* folder) {
-    HWND list = Item(IDC_SELF_LIST).Handle();
-    ListView_DeleteAllItems(list);
-    int row = 0;
+    win::ListView list(Item(IDC_SELF_LIST).Handle());
+    list.Clear();
     for (CFileItem* file : project_.files) {
         if (file->folder != folder) {
             continue;
         }
-        LVITEMA item{};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = row;
-        item.pszText = const_cast<char*>(file->title.c_str());
-        item.lParam = reinterpret_cast<LPARAM>(file);
-        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        int row = list.Append(file->title, reinterpret_cast<LPARAM>(file));
         if (file == chosen_) {
-            ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+            list.Select(row);
         }
-        ++row;
     }
 }
 
 CFileItem* CSelectFileDialog::SelectedFile() const {
-    HWND list = Item(IDC_SELF_LIST).Handle();
-    int row = ListView_GetNextItem(list, -1, LVNI_SELECTED);
-    if (row < 0) {
-        return nullptr;
-    }
-    LVITEMA item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    return reinterpret_cast<CFileItem*>(item.lParam);
+    win::ListView list(Item(IDC_SELF_LIST).Handle());
+    int row = list.Selected();
+    return row < 0 ? nullptr : reinterpret_cast<CFileItem*>(list.Data(row));
 }
 
 bool CSelectFileDialog::OnCommand(int id, int code, HWND control) {

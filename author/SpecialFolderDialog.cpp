@@ -3,11 +3,11 @@
 #include <commctrl.h>
 
 #include "author/resource.h"
+#include "win/ListView.h"
 
 namespace {
 const char kHardCoded[] = "Hard Coded";
 
-bool IsSelected(HWND list, int index) { return ListView_GetItemState(list, index, LVIS_SELECTED) != 0; }
 }  // namespace
 
 std::vector<std::string> CSpecialFolderDialog::Choose(HWND owner) {
@@ -19,22 +19,14 @@ std::vector<std::string> CSpecialFolderDialog::Choose(HWND owner) {
 }
 
 BOOL CSpecialFolderDialog::OnInit() {
-    HWND list = Item(IDC_SF_LIST).Handle();
+    win::ListView list(Item(IDC_SF_LIST).Handle());
     if (!multiple_) {
-        SetWindowLongPtrA(list, GWL_STYLE, GetWindowLongPtrA(list, GWL_STYLE) | LVS_SINGLESEL);
+        SetWindowLongPtrA(list.Handle(), GWL_STYLE, GetWindowLongPtrA(list.Handle(), GWL_STYLE) | LVS_SINGLESEL);
     }
-    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
-    LVCOLUMNA column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = const_cast<char*>("Special Folder");
-    column.cx = 200;
-    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-    for (size_t i = 0; i < offered_.size(); ++i) {
-        LVITEMA item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = static_cast<int>(i);
-        item.pszText = const_cast<char*>(offered_[i].c_str());
-        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    ListView_SetExtendedListViewStyle(list.Handle(), LVS_EX_FULLROWSELECT);
+    list.AddColumn("Special Folder", 200);
+    for (const std::string& name : offered_) {
+        list.Append(name);
     }
     win::Window drives = Item(IDC_SF_DRIVE);
     DWORD present = GetLogicalDrives();
@@ -50,10 +42,10 @@ BOOL CSpecialFolderDialog::OnInit() {
 }
 
 void CSpecialFolderDialog::ShowDriveChoice() {
-    HWND list = Item(IDC_SF_LIST).Handle();
+    win::ListView list(Item(IDC_SF_LIST).Handle());
     bool hardCoded = false;
     for (size_t i = 0; i < offered_.size(); ++i) {
-        hardCoded = hardCoded || (offered_[i] == kHardCoded && IsSelected(list, static_cast<int>(i)));
+        hardCoded = hardCoded || (offered_[i] == kHardCoded && list.IsSelected(static_cast<int>(i)));
     }
     Item(IDC_SF_DRIVE_LABEL).Show(hardCoded);
     Item(IDC_SF_DRIVE).Show(hardCoded);
@@ -72,10 +64,10 @@ bool CSpecialFolderDialog::OnNotify(NMHDR* header, LRESULT* result) {
 }
 
 void CSpecialFolderDialog::OnOK() {
-    HWND list = Item(IDC_SF_LIST).Handle();
+    win::ListView list(Item(IDC_SF_LIST).Handle());
     chosen_.clear();
     for (size_t i = 0; i < offered_.size(); ++i) {
-        if (IsSelected(list, static_cast<int>(i))) {
+        if (list.IsSelected(static_cast<int>(i))) {
             chosen_.push_back(offered_[i] == kHardCoded ? offered_[i] + " " + Item(IDC_SF_DRIVE).Text()
                                                         : offered_[i]);
         }

@@ -7,12 +7,7 @@
 
 namespace {
 
-struct Tip {
-    int id;
-    const char* text;
-};
-
-const Tip kTips[] = {{IDC_GEN_NAME, "Product Name"},
+const win::ToolTips::Tip kTips[] = {{IDC_GEN_NAME, "Product Name"},
                      {IDC_GEN_GUID, "Product Identification number"},
                      {IDC_GEN_NEW_GUID, "Make new Product GUID number"},
                      {IDC_GEN_VERSION, "Version of the product being installed"},
@@ -44,10 +39,7 @@ BOOL CGeneralPage::OnInit() {
     FillChoices(Item(IDC_GEN_MIN95), page_rules::Min95Choices());
     FillChoices(Item(IDC_GEN_MINNT), page_rules::MinNTChoices());
     Item(IDC_GEN_SERVICE_PACK).Send(EM_LIMITTEXT, 3);
-    tips_.Create(Handle());
-    for (const Tip& tip : kTips) {
-        tips_.Add(Item(tip.id).Handle(), tip.text);
-    }
+    tips_.CreateFor(Handle(), kTips);
     return FALSE;
 }
 

@@ -8,12 +8,7 @@
 
 namespace {
 
-struct Tip {
-    int id;
-    const char* text;
-};
-
-const Tip kTips[] = {
+const win::ToolTips::Tip kTips[] = {
     {IDC_MNT_URL, "The web site address of the product"},
     {IDC_MNT_PHONE, "The support phone number for the program"},
     {IDC_MNT_ICON_FILE, "The file containing the icon displayed in the Add/Remove Programs list."},
@@ -32,10 +27,7 @@ CMaintenancePage::CMaintenancePage(CDocument& document) : CPage(document, IDD_PA
 
 BOOL CMaintenancePage::OnInit() {
     Item(IDC_MNT_ICON_SPIN).Send(UDM_SETRANGE32, 0, kMaxIconIndex);
-    tips_.Create(Handle());
-    for (const Tip& tip : kTips) {
-        tips_.Add(Item(tip.id).Handle(), tip.text);
-    }
+    tips_.CreateFor(Handle(), kTips);
     return FALSE;
 }
 

@@ -5,16 +5,12 @@
 
 #include "author/PageRules.h"
 #include "author/resource.h"
+#include "win/ListView.h"
 #include "setup/wizard/FolderChooser.h"
 
 namespace {
 
-struct Tip {
-    int id;
-    const char* text;
-};
-
-const Tip kTips[] = {{IDC_SM_MEDIA, "Type of media (CD, Floppy, ...)"},
+const win::ToolTips::Tip kTips[] = {{IDC_SM_MEDIA, "Type of media (CD, Floppy, ...)"},
                      {IDC_SM_DISK_SIZE, "Size of disk for custom media type"},
                      {IDC_SM_AUTORUN, "Make \"autorun.inf\" file on the fist disk"},
                      {IDC_SM_ICON_FILE, "The icon file displayed for the disk on the target machine"},
@@ -43,15 +39,8 @@ BOOL CSetupMediaPage::OnInit() {
         Item(IDC_SM_MEDIA).Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.c_str()));
     }
     Item(IDC_SM_ICON_SPIN).Send(UDM_SETRANGE32, 0, 9999);
-    HWND output = Item(IDC_SM_OUTPUT).Handle();
-    LVCOLUMNA column{};
-    column.mask = LVCF_WIDTH;
-    column.cx = 2000;
-    SendMessageA(output, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-    tips_.Create(Handle());
-    for (const Tip& tip : kTips) {
-        tips_.Add(Item(tip.id).Handle(), tip.text);
-    }
+    win::ListView(Item(IDC_SM_OUTPUT).Handle()).AddColumn(nullptr, 2000);
+    tips_.CreateFor(Handle(), kTips);
     return FALSE;
 }
 
@@ -138,17 +127,12 @@ void CSetupMediaPage::ChooseDestination() {
     }
 }
 
-void CSetupMediaPage::ClearOutput() { ListView_DeleteAllItems(Item(IDC_SM_OUTPUT).Handle()); }
+void CSetupMediaPage::ClearOutput() { win::ListView(Item(IDC_SM_OUTPUT).Handle()).Clear(); }
 
 void CSetupMediaPage::AddOutput(const std::string& line) {
-    HWND output = Item(IDC_SM_OUTPUT).Handle();
-    LVITEMA item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = ListView_GetItemCount(output);
-    item.pszText = const_cast<char*>(line.c_str());
-    int row = static_cast<int>(SendMessageA(output, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    ListView_EnsureVisible(output, row, FALSE);
-    UpdateWindow(output);
+    win::ListView output(Item(IDC_SM_OUTPUT).Handle());
+    output.EnsureVisible(output.Append(line));
+    UpdateWindow(output.Handle());
 }
 
 bool CSetupMediaPage::OnCommand(int id, int code, HWND control) {

@@ -1,0 +1,315 @@
+#include "setup/main/Startup.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "cabinet/Cabinet.h"
+#include "model/ProjectFile.h"
+#include "model/TreeArchive.h"
+#include "platform/TSException.h"
+#include "platform/TSSException.h"
+#include "setup/engine/CustomActions.h"
+#include "setup/engine/SetupEngine.h"
+#include "setup/engine/SingleFileImage.h"
+#include "setup/main/ProgressDialog.h"
+#include "setup/main/SetupRes.h"
+#include "setup/main/WinSystem.h"
+
+namespace {
+
+constexpr const char kCaption[] = "Setup";
+
+std::string BeforeLastBackslash(const std::string& path) {
+    const size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// SHFileOperationA wants lists of paths, each list ended by two zero bytes.
+std::vector<char> PathList(const std::string& path) {
+    std::vector<char> list(path.begin(), path.end());
+    list.push_back('\0');
+    list.push_back('\0');
+    return list;
+}
+
+bool ShellCopy(const std::string& from, const std::string& to) {
+    std::vector<char> source = PathList(from);
+    std::vector<char> target = PathList(to);
+    SHFILEOPSTRUCTA op{};
+    op.wFunc = FO_COPY;
+    op.pFrom = source.data();
+    op.pTo = target.data();
+    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+    return SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
+}
+
+void ShellDelete(const std::string& path) {
+    std::vector<char> list = PathList(path);
+    SHFILEOPSTRUCTA op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = list.data();
+    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+    SHFileOperationA(&op);
+}
+
+// The small captionless window shown while the database loads.
+class StartupNotice {
+public:
+    explicit StartupNotice(HINSTANCE instance) {
+        window_ = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_STARTUP_NOTICE), nullptr, Procedure, 0);
+        if (window_ != nullptr) {
+            ShowWindow(window_, SW_SHOW);
+            UpdateWindow(window_);
+        }
+    }
+    ~StartupNotice() { Close(); }
+    void Close() {
+        if (window_ != nullptr) {
+            DestroyWindow(window_);
+            window_ = nullptr;
+        }
+    }
+
+private:
+    static INT_PTR CALLBACK Procedure(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+    HWND window_ = nullptr;
+};
+
+// Removes the private temporary folder on every way out of the run.
+class TempFolderGuard {
+public:
+    explicit TempFolderGuard(SetupEngine& engine) : engine_(engine) {}
+    ~TempFolderGuard() {
+        if (!engine_.tstempFolder.empty()) {
+            ShellDelete(engine_.tstempFolder);
+        }
+    }
+
+private:
+    SetupEngine& engine_;
+};
+
+class Startup {
+public:
+    Startup(HINSTANCE instance, SetupEngine& engine) : instance_(instance), engine_(engine) {}
+    bool Run(const char* commandLine);
+
+private:
+    bool FullUI() const { return engine_.UIType() == kFullWizard; }
+    void Error(const std::string& text, const char* caption = kCaption) {
+        if (FullUI()) {
+            MessageBoxA(nullptr, text.c_str(), caption, MB_OK | MB_ICONERROR);
+        }
+    }
+    bool UnpackImage();
+    bool LoadDatabase();
+    void ExtractSupportFiles();
+    void HandOver();
+
+    HINSTANCE instance_;
+    SetupEngine& engine_;
+    std::unique_ptr<StartupNotice> notice_;
+};
+
+bool Startup::UnpackImage() {
+    const std::string copy = engine_.tstempFolder + "\\setup.img";
+    if (!ShellCopy(engine_.setupProgramPath, copy)) {
+        return false;
+    }
+    ImageContents contents;
+    if (!UnpackSingleFileImage(copy, engine_.moduleFolder, engine_.tstempFolder, &contents)) {
+        return false;
+    }
+    engine_.databasePath = contents.databasePath;
+    engine_.dataCabinetPath = contents.dataCabinetPath;
+    if (!contents.setupProgramPath.empty()) {
+        engine_.setupProgramPath = contents.setupProgramPath;
+    }
+    return true;
+}
+
+bool Startup::LoadDatabase() {
+    CTreeArchive archive(kMainClass, kSetupProgram);
+    if (!archive.OpenForLoad(engine_.databasePath)) {
+        Error("Can't open database file!");
+        return false;
+    }
+    engine_.project.Serialize(kProjectKey, archive);
+    archive.ExchangeFile(engine_.tstempFolder + "\\TSFiles.cab");
+    archive.CloseAfterLoad();
+    engine_.project.FindSpecialFolders(false);
+    engine_.project.target = engine_.ExpandVariables(engine_.project.target);
+    return true;
+}
+
+void Startup::ExtractSupportFiles() {
+    CCabinet cabinet(engine_.tstempFolder + "\\TSFiles.cab");
+    cabinet.Open();
+    cabinet.Extract(nullptr, nullptr, nullptr);
+    cabinet.Close();
+}
+
+// The install sequence comes with the installed-product record; until then a run has no steps.
+void RunSequence(SetupEngine&, ProgressSink*) {}
+
+void Startup::HandOver() {
+    WinActionLauncher launcher(nullptr);
+    switch (engine_.UIType()) {
+        case kFullWizard:
+            // The wizard is not part of this program yet: a full run ends after start-up.
+            break;
+        case kUnattendedSetup: {
+            RunCustomActions(engine_, kPointBeforeWelcome, kPointAlone, launcher);
+            CProgressDialog progress(engine_.project.productName + " Setup");
+            HWND window = progress.Create(nullptr, IDD_PROGRESS, instance_);
+            if (window != nullptr) {
+                ShowWindow(window, SW_SHOW);
+                UpdateWindow(window);
+            }
+            RunCustomActions(engine_, 0, kPointAfterConfirmation, launcher);
+            RunSequence(engine_, window != nullptr ? &progress : nullptr);
+            if (window != nullptr) {
+                ShowWindow(window, SW_HIDE);
+            }
+            RunCustomActions(engine_, kPointAfterProgress, kPointAfterFinish, launcher);
+            if (window != nullptr) {
+                DestroyWindow(window);
+            }
+            break;
+        }
+        default:
+            RunCustomActions(engine_, kPointBeforeWelcome, kPointAfterConfirmation, launcher);
+            RunSequence(engine_, nullptr);
+            RunCustomActions(engine_, kPointAfterProgress, kPointAfterFinish, launcher);
+            break;
+    }
+}
+
+bool Startup::Run(const char* commandLineText) {
+    char modulePath[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
+    engine_.setupProgramPath = modulePath;
+    engine_.moduleFolder = BeforeLastBackslash(engine_.setupProgramPath);
+    engine_.sourceFolder = engine_.moduleFolder;
+
+    const CommandLine line = ParseCommandLine(commandLineText != nullptr ? commandLineText : "");
+    engine_.mode = line.mode;
+    engine_.force = line.force;
+    engine_.test = line.test;
+    engine_.project.ui.uiType = line.uiType;
+    if (FullUI()) {
+        notice_ = std::make_unique<StartupNotice>(instance_);
+    }
+    if (line.hasDatabasePath) {
+        engine_.databasePath = line.databasePath;
+        engine_.sourceFolder = BeforeLastBackslash(line.databasePath);
+        engine_.dataCabinetPath = engine_.sourceFolder + "\\TSData1.cab";
+    }
+
+    char tempPath[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, tempPath);
+    std::string temp = tempPath;
+    if (temp.empty() || temp.back() != '\\') {
+        temp += '\\';
+    }
+    engine_.tstempFolder = temp + (line.secondInstance ? "ts\\ts" : "ts");
+    CreateDirectoryA(engine_.tstempFolder.c_str(), nullptr);
+
+    if (!line.hasDatabasePath) {
+        if (engine_.mode != SM_NEW) {
+            Error("Can't find the Setup Database!");
+            return false;
+        }
+        if (!UnpackImage()) {
+            engine_.databasePath = engine_.moduleFolder + "\\tsdb.dat";
+            engine_.dataCabinetPath = engine_.sourceFolder + "\\TSData1.cab";
+        }
+    }
+    if (!LoadDatabase()) {
+        return false;
+    }
+    if (engine_.project.noARP) {
+        engine_.mode = SM_NEW;
+    }
+
+    engine_.osCode = ReadOsCode();
+    const OsCheckResult os = CheckOperatingSystem(engine_.osCode, engine_.project.min95, engine_.project.minNT,
+                                                  engine_.project.productName);
+    if (!os.pass) {
+        Error(os.message, kOldOsCaption);
+        return false;
+    }
+    if (os.clearInstallForAll) {
+        engine_.project.ui.askInstallForAll = false;
+        engine_.installForAll = false;
+    }
+    ReadRegisteredUser(engine_);
+
+    // The installed-product record is read with the maintenance runs; until then every product counts as
+    // not installed and the check lets the run go on.
+
+    const ModeDecision decision =
+        DecideMode(engine_.mode, engine_.UIType(), engine_.force, engine_.project.noModify,
+                   engine_.project.noRemove, engine_.project.noRepair, engine_.project.productName);
+    if (decision.exit) {
+        if (!decision.message.empty()) {
+            Error(decision.message);
+        }
+        return false;
+    }
+    engine_.mode = decision.mode;
+    engine_.project.ui.uiType = decision.uiType;
+
+    ExtractSupportFiles();
+    notice_.reset();
+    HandOver();
+    return true;
+}
+
+}  // namespace
+
+int RunSetupProgram(HINSTANCE instance, const char* commandLine) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    if (FAILED(OleInitialize(nullptr))) {
+        MessageBoxA(nullptr, "OLE initialization failed.  Make sure that the OLE libraries are the correct version.",
+                    kCaption, MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    std::unique_ptr<WinSystemFolders> folders(new (std::nothrow) WinSystemFolders);
+    std::unique_ptr<SetupEngine> engine(folders ? new (std::nothrow) SetupEngine(*folders) : nullptr);
+    if (!engine) {
+        MessageBoxA(nullptr, "Out of memory!", kCaption, MB_ICONERROR);
+        OleUninitialize();
+        return 1;
+    }
+    SetupEngine::SetInstance(engine.get());
+    bool reachedHandOver = false;
+    {
+        TempFolderGuard guard(*engine);
+        Startup startup(instance, *engine);
+        std::string failure;
+        try {
+            reachedHandOver = startup.Run(commandLine);
+        } catch (const CTSSException& e) {
+            failure = e.Message();
+        } catch (const CTSException& e) {
+            failure = e.Message();
+        } catch (const std::bad_alloc&) {
+            failure = "Out of memory!";
+        }
+        if (!failure.empty() && engine->UIType() == kFullWizard) {
+            MessageBoxA(nullptr, failure.c_str(), kCaption, MB_OK | MB_ICONERROR);
+        }
+    }
+    SetupEngine::SetInstance(nullptr);
+    engine.reset();
+    OleUninitialize();
+    return reachedHandOver ? 0 : 1;
+}

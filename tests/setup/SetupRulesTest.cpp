@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include "setup/engine/SetupRules.h"
+
+namespace {
+
+TEST(CommandLine, UninstallWithPath) {
+    const CommandLine line = ParseCommandLine("-U C:\\App\\TSdb.dat");
+    EXPECT_EQ(line.mode, SM_REMOVE);
+    ASSERT_TRUE(line.hasDatabasePath);
+    EXPECT_EQ(line.databasePath, "C:\\App\\TSdb.dat");
+    EXPECT_FALSE(line.force);
+    EXPECT_FALSE(line.uiTypeGiven);
+}
+
+TEST(CommandLine, RemoveOtherVersionOptions) {
+    const CommandLine line = ParseCommandLine("-FO2U C:\\Old\\TSdb.dat");
+    EXPECT_EQ(line.mode, SM_REMOVE);
+    EXPECT_TRUE(line.force);
+    EXPECT_EQ(line.uiType, 1);
+    EXPECT_TRUE(line.uiTypeGiven);
+    EXPECT_TRUE(line.secondInstance);
+    EXPECT_EQ(line.databasePath, "C:\\Old\\TSdb.dat");
+}
+
+TEST(CommandLine, LaterLettersWin) {
+    EXPECT_EQ(ParseCommandLine("CU").mode, SM_REMOVE);
+    EXPECT_EQ(ParseCommandLine("UC").mode, SM_REMOVE);  // the order of the letters does not matter
+    EXPECT_EQ(ParseCommandLine("UA").mode, SM_ASK);
+    EXPECT_EQ(ParseCommandLine("RN").mode, SM_REPAIR);
+    EXPECT_EQ(ParseCommandLine("OS").uiType, 1);
+    EXPECT_EQ(ParseCommandLine("S").uiType, 0);
+    EXPECT_EQ(ParseCommandLine("").uiType, 2);
+    EXPECT_FALSE(ParseCommandLine("").uiTypeGiven);
+}
+
+TEST(CommandLine, LettersAreCaseSensitive) {
+    const CommandLine line = ParseCommandLine("-u -s");
+    EXPECT_EQ(line.mode, SM_NEW);
+    EXPECT_EQ(line.uiType, 2);
+    EXPECT_EQ(line.databasePath, "-s");  // the first dash after the options ends them
+}
+
+TEST(CommandLine, SeparatorsAndVerbatimPath) {
+    const CommandLine tabs = ParseCommandLine(" \t--T,\"C:\\My Dir\\x.dat\"");
+    EXPECT_TRUE(tabs.test);
+    EXPECT_EQ(tabs.databasePath, "\"C:\\My Dir\\x.dat\"");
+    const CommandLine none = ParseCommandLine("C2");
+    EXPECT_EQ(none.mode, SM_CHANGE);
+    EXPECT_TRUE(none.secondInstance);
+    EXPECT_FALSE(none.hasDatabasePath);
+    EXPECT_FALSE(ParseCommandLine("U ").hasDatabasePath);  // nothing after the separator: no database named
+    EXPECT_EQ(ParseCommandLine("U  x").databasePath, " x");  // only one separator is taken
+}
+
+TEST(OsCode, Releases) {
+    EXPECT_EQ(OsCode(kPlatformNT, 5, 0, ""), 0x4000u);
+    EXPECT_EQ(OsCode(kPlatformNT, 5, 1, "Service Pack 3"), 0x8003u);
+    EXPECT_EQ(OsCode(kPlatformNT, 5, 2, ""), 0x10000u);
+    EXPECT_EQ(OsCode(kPlatformNT, 4, 0, "Service Pack 6a"), 0x2006u);
+    EXPECT_EQ(OsCode(kPlatformNT, 3, 51, ""), 0x1000u);
+    EXPECT_EQ(OsCode(kPlatformNT, 10, 0, ""), 0x10000u);  // later NT releases are not code 0
+    EXPECT_EQ(OsCode(kPlatformNT, 6, 1, "Service Pack 1"), 0x10001u);
+    EXPECT_EQ(OsCode(kPlatformWindows, 4, 0, ""), 0x200u);
+    EXPECT_EQ(OsCode(kPlatformWindows, 4, 10, ""), 0x400u);
+    EXPECT_EQ(OsCode(kPlatformWindows, 4, 89, ""), 0x400u);
+    EXPECT_EQ(OsCode(kPlatformWindows, 4, 90, ""), 0x800u);
+    EXPECT_EQ(OsCode(kPlatformWindows, 5, 0, ""), 0u);
+    EXPECT_EQ(OsCode(kPlatformWin32s, 3, 1, ""), 0x100u);
+}
+
+TEST(OsCode, ServicePackNumberIsBounded) {
+    // A hostile version string cannot carry into the release bits.
+    EXPECT_EQ(OsCode(kPlatformNT, 5, 1, "Service Pack 99999999999"), 0x80FFu);
+    EXPECT_EQ(OsCode(kPlatformNT, 5, 1, "no digits"), 0x8000u);
+}
+
+TEST(OsCheck, NtServicePackAgainstMinimum) {
+    EXPECT_FALSE(CheckOperatingSystem(0x2003, 0x200, 0x2004, "P").pass);
+    EXPECT_TRUE(CheckOperatingSystem(0x2004, 0x200, 0x2004, "P").pass);
+    EXPECT_TRUE(CheckOperatingSystem(0x10000, 0x200, 0x2004, "P").pass);
+    EXPECT_FALSE(CheckOperatingSystem(0x2004, 0x200, 0x2004, "P").clearInstallForAll);
+}
+
+TEST(OsCheck, Windows98PassesAndLosesAllUsers) {
+    const OsCheckResult r = CheckOperatingSystem(0x400, 0x200, 0x2004, "P");
+    EXPECT_TRUE(r.pass);
+    EXPECT_TRUE(r.clearInstallForAll);
+    EXPECT_FALSE(CheckOperatingSystem(0x200, 0x400, 0x2004, "P").pass);
+}
+
+TEST(OsCheck, UnsupportedPlatformMessage) {
+    for (uint32_t code : {0x100u, 0x1000u}) {
+        const OsCheckResult r = CheckOperatingSystem(code, 0, 0, "P");
+        EXPECT_FALSE(r.pass);
+        EXPECT_EQ(r.message,
+                  "This setup program runs only on the following Operating Systems:\nWindows 9X, Windows ME, or newer.\n"
+                  "Windows NT 4.00, Windows 2000, or newer.");
+    }
+}
+
+TEST(OsCheck, MinimumMessages) {
+    EXPECT_EQ(CheckOperatingSystem(0x2003, 0x200, 0x2004, "Prod").message,
+              "Prod runs only on the following Operating Systems:\nWindows 98,\nWindows NT4Service Pack 4\nor a newer OS.");
+    EXPECT_EQ(CheckOperatingSystem(0x2004, 0x800, 0x4000, "Prod").message,
+              "Prod runs only on the following Operating Systems:\nWindows ME,\nWindows 2000,\nor a newer OS.");
+    EXPECT_EQ(CheckOperatingSystem(0x8000, 0x900, 0x10000, "Prod").message,
+              "Prod runs only on the following Operating Systems:\nor a newer OS.");
+    EXPECT_EQ(CheckOperatingSystem(0x4000, 0x200, 0x8002, "Prod").message,
+              "Prod runs only on the following Operating Systems:\nWindows 98,\nWindows XPService Pack 2\nor a newer OS.");
+}
+
+TEST(ModeDecision, SilentCannotAsk) {
+    EXPECT_TRUE(DecideMode(SM_CHANGE, 0, false, false, false, false, "P").exit);
+    EXPECT_TRUE(DecideMode(SM_ASK, 0, true, false, false, false, "P").exit);
+    const ModeDecision unattended = DecideMode(SM_ASK, 1, false, false, false, false, "P");
+    EXPECT_FALSE(unattended.exit);
+    EXPECT_EQ(unattended.uiType, 2);
+    EXPECT_EQ(DecideMode(SM_REMOVE, 0, false, false, false, false, "P").uiType, 0);
+}
+
+TEST(ModeDecision, Restrictions) {
+    EXPECT_EQ(DecideMode(SM_CHANGE, 2, false, true, false, true, "P").mode, SM_REMOVE);
+    EXPECT_EQ(DecideMode(SM_CHANGE, 2, false, true, false, false, "P").mode, SM_REPAIR);
+    EXPECT_EQ(DecideMode(SM_REMOVE, 2, false, true, false, false, "P").mode, SM_REMOVE);
+    EXPECT_EQ(DecideMode(SM_REMOVE, 2, false, false, true, false, "P").mode, SM_CHANGE);
+    EXPECT_EQ(DecideMode(SM_REPAIR, 2, false, false, false, true, "P").mode, SM_CHANGE);
+    EXPECT_EQ(DecideMode(SM_REPAIR, 2, false, false, true, true, "P").mode, SM_REPAIR);
+    EXPECT_EQ(DecideMode(SM_CHANGE, 2, true, true, false, true, "P").mode, SM_CHANGE);  // forced
+    EXPECT_EQ(DecideMode(SM_NEW, 2, false, true, true, true, "P").mode, SM_NEW);
+}
+
+TEST(ModeDecision, NothingAllowed) {
+    const ModeDecision full = DecideMode(SM_REMOVE, 2, false, true, true, true, "My App");
+    EXPECT_TRUE(full.exit);
+    EXPECT_EQ(full.message, "Can't modify, remove, or repair \"My App\"!");
+    const ModeDecision silent = DecideMode(SM_REMOVE, 0, false, true, true, true, "My App");
+    EXPECT_FALSE(silent.exit);
+    EXPECT_EQ(silent.mode, SM_REMOVE);
+    EXPECT_FALSE(DecideMode(SM_REMOVE, 2, true, true, true, true, "My App").exit);
+}
+
+TEST(FormatSize, Units) {
+    EXPECT_EQ(FormatSize(0), "0 bytes");
+    EXPECT_EQ(FormatSize(1023), "1023 bytes");
+    EXPECT_EQ(FormatSize(1536), "1.0 KB");
+    EXPECT_EQ(FormatSize(1024LL * 1024), "1024.0 KB");
+    EXPECT_EQ(FormatSize(1024LL * 1025), "1.0 MB");
+    EXPECT_EQ(FormatSize(5242880), "5.0 MB");
+    EXPECT_EQ(FormatSize(1024LL * 1048576), "1024.0 MB");
+    EXPECT_EQ(FormatSize(3221225472LL), "3.0 GB");
+    EXPECT_EQ(FormatSize(-1023), "-1023 bytes");
+    EXPECT_EQ(FormatSize(-2048), "-2.0 KB");
+}
+
+}  // namespace

@@ -1,0 +1,290 @@
+// The setup program run as a person's system would run it: media laid out by the test, TSS.dat started as
+// Setup.exe with a private temporary path, and what it did read back from the files it leaves and from the
+// probe action that it calls.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cabinet/Cabinet.h"
+#include "model/Project.h"
+#include "model/ProjectFile.h"
+#include "model/TreeArchive.h"
+#include "platform/File.h"
+#include "platform/Paths.h"
+#include "tests/TestSupport.h"
+
+namespace {
+
+using testing_support::TempFolder;
+
+std::string WindowsPath(const char* path) {
+    std::string result = path;
+    if (!result.empty() && result[0] == '/') {
+        result = "Z:" + result;
+    }
+    for (char& c : result) {
+        if (c == '/') c = '\\';
+    }
+    return result;
+}
+
+std::vector<uint8_t> Read(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    platform::File::ReadAll(path, &bytes);
+    return bytes;
+}
+
+void Write(const std::string& path, const std::vector<uint8_t>& bytes) {
+    platform::File file;
+    ASSERT_TRUE(file.Open(path, platform::File::Mode::Replace));
+    file.Write(bytes.data(), bytes.size());
+    file.Close();
+}
+
+void PutU32(std::vector<uint8_t>& bytes, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+std::string ReadText(const std::string& path) {
+    const std::vector<uint8_t> bytes = Read(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+struct ActionSpec {
+    std::string title;     // a file of the Source Folder
+    std::string function;  // library actions
+    std::string arguments;
+    int32_t invokeAfter = kBeforeWelcome;
+    int32_t waitTime = 0;
+    bool ignoreReturnValue = false;
+};
+
+// The temporary path of the test program itself, kept while a test points TMP and TEMP at its own folder.
+class SavedVariable {
+public:
+    explicit SavedVariable(const char* name) : name_(name) {
+        char value[MAX_PATH] = "";
+        had_ = GetEnvironmentVariableA(name, value, MAX_PATH) != 0;
+        value_ = value;
+    }
+    ~SavedVariable() { SetEnvironmentVariableA(name_, had_ ? value_.c_str() : nullptr); }
+
+private:
+    const char* name_;
+    bool had_ = false;
+    std::string value_;
+};
+
+class SetupProgram : public ::testing::Test {
+protected:
+    SetupProgram() {
+        media = temp / "media";
+        tmp = temp / "tmp";
+        platform::CreateFolder(media);
+        platform::CreateFolder(tmp);
+        probeOut = temp / "probe.txt";
+        SetEnvironmentVariableA("TMP", (tmp + "\\").c_str());
+        SetEnvironmentVariableA("TEMP", (tmp + "\\").c_str());
+        SetEnvironmentVariableA("TESSARO_PROBE_OUT", probeOut.c_str());
+        SetEnvironmentVariableA("TESSARO_PROBE_SLEEP", nullptr);
+    }
+
+    // The support cabinet TSFiles.cab, holding support.txt and the extra files given.
+    std::string MakeSupportCabinet(const std::vector<std::string>& extra = {}) {
+        const std::string folder = temp / "support";
+        platform::CreateFolder(folder);
+        Write(folder + "\\support.txt", {'s', 'u', 'p'});
+        CCabinet cabinet(folder, "TSFiles", "TSFiles.cab", 0, 0);
+        cabinet.Open();
+        cabinet.AddFile(folder + "\\support.txt");
+        for (const std::string& path : extra) cabinet.AddFile(path);
+        cabinet.Close();
+        return folder + "\\TSFiles.cab";
+    }
+
+    // A setup database at path with the actions, each targeting a file of the Source Folder.
+    void MakeDatabase(const std::string& path, const std::vector<ActionSpec>& actions, int32_t mediaType,
+                      const std::string& supportCabinet) {
+        CProject project;
+        project.Reset();
+        project.productName = "Probe Product";
+        project.mediaType = mediaType;
+        CFolder* source = project.rootFolders.Add(std::make_unique<CFolder>("Source Folder"));
+        for (const ActionSpec& spec : actions) {
+            auto file = std::make_unique<CFileItem>();
+            file->title = spec.title;
+            file->sourcePath = media + "\\" + spec.title;
+            file->folder = source;
+            CFileItem* item = project.files.Add(std::move(file));
+            auto action = std::make_unique<CCustomAction>();
+            action->name = spec.title;
+            action->target = item;
+            action->function = spec.function;
+            action->arguments = spec.arguments;
+            action->invokeAfter = spec.invokeAfter;
+            action->waitTime = spec.waitTime;
+            action->ignoreReturnValue = spec.ignoreReturnValue;
+            project.actions.Add(std::move(action));
+        }
+        CTreeArchive archive(kMainClass, kBuildDatabase);
+        ASSERT_TRUE(archive.OpenForSave(path));
+        project.Serialize(kProjectKey, archive);
+        if (!supportCabinet.empty()) archive.ExchangeFile(supportCabinet);
+        archive.CloseAfterSave();
+    }
+
+    void CopyInto(const char* builtPath, const std::string& target) {
+        ASSERT_TRUE(CopyFileA(WindowsPath(builtPath).c_str(), target.c_str(), FALSE));
+    }
+
+    // Runs the program with the arguments and waits for it; the exit code, or -1 when it did not start or end.
+    int Run(const std::string& program, const std::string& arguments) {
+        std::string line = "\"" + program + "\" " + arguments;
+        std::vector<char> buffer(line.begin(), line.end());
+        buffer.push_back('\0');
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessA(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process)) {
+            return -1;
+        }
+        DWORD code = static_cast<DWORD>(-1);
+        if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(process.hProcess, &code);
+        } else {
+            TerminateProcess(process.hProcess, 99);
+        }
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return static_cast<int>(code);
+    }
+
+    bool TempFolderGone() const { return !platform::FolderExists(tmp + "\\ts"); }
+
+    SavedVariable savedTmp{"TMP"};
+    SavedVariable savedTemp{"TEMP"};
+    TempFolder temp;
+    std::string media;
+    std::string tmp;
+    std::string probeOut;
+    const ActionSpec probe{"probe.dll", "ProbeAction", ""};
+};
+
+TEST_F(SetupProgram, PlainProgramTakesDatabaseBesideItAndLeavesSetupImgUntilExit) {
+    CopyInto(TSS_PATH, media + "\\Setup.exe");
+    CopyInto(PROBE_DLL_PATH, media + "\\probe.dll");
+    MakeDatabase(media + "\\tsdb.dat", {probe}, 0, MakeSupportCabinet());
+    EXPECT_EQ(Run(media + "\\Setup.exe", "-S"), 0);
+    EXPECT_EQ(ReadText(probeOut), "hwnd=null img=1 support=1 tsdb=0 tssetup=0 datacab=0 window=0\n");
+    EXPECT_TRUE(TempFolderGone());
+}
+
+TEST_F(SetupProgram, ImageWithoutPayloadTakesMediaFiles) {
+    std::vector<uint8_t> image = Read(WindowsPath(TSS_PATH));
+    const uint32_t n = static_cast<uint32_t>(image.size());
+    image.insert(image.end(), {'K', 'Z', 'V', 0});
+    PutU32(image, n);
+    Write(media + "\\Setup.exe", image);
+    CopyInto(PROBE_DLL_PATH, media + "\\probe.dll");
+    MakeDatabase(media + "\\tsdb.dat", {probe}, 0, MakeSupportCabinet());
+    EXPECT_EQ(Run(media + "\\Setup.exe", "-S"), 0);
+    EXPECT_EQ(ReadText(probeOut), "hwnd=null img=0 support=1 tsdb=0 tssetup=0 datacab=0 window=0\n");
+    EXPECT_TRUE(TempFolderGone());
+}
+
+TEST_F(SetupProgram, SingleFileImageFindsItsPayload) {
+    // The probe library travels in the support cabinet, as a Source Folder file does on single-file media.
+    CopyInto(PROBE_DLL_PATH, temp / "probe.dll");
+    const std::string database = temp / "tsdb.dat";
+    MakeDatabase(database, {probe}, 2, MakeSupportCabinet({temp / "probe.dll"}));
+    std::vector<uint8_t> image = Read(WindowsPath(TSS_PATH));
+    const uint32_t n = static_cast<uint32_t>(image.size());
+    const std::vector<uint8_t> db = Read(database);
+    ASSERT_FALSE(db.empty());
+    PutU32(image, static_cast<uint32_t>(db.size()));
+    image.insert(image.end(), db.begin(), db.end());
+    image.insert(image.end(), {'M', 'S', 'C', 'F', 0, 0, 0, 0});
+    image.insert(image.end(), {'K', 'Z', 'V', 0});
+    PutU32(image, n);
+    Write(media + "\\Setup.exe", image);
+    EXPECT_EQ(Run(media + "\\Setup.exe", "-S"), 0);
+    EXPECT_EQ(ReadText(probeOut), "hwnd=null img=0 support=1 tsdb=1 tssetup=1 datacab=1 window=0\n");
+    EXPECT_TRUE(TempFolderGone());
+}
+
+TEST_F(SetupProgram, UnattendedRunShowsProgressWindowAndRunsEveryPoint) {
+    CopyInto(TSS_PATH, media + "\\Setup.exe");
+    CopyInto(PROBE_DLL_PATH, media + "\\probe.dll");
+    ActionSpec before = probe;  // before the window exists
+    ActionSpec during = probe;
+    during.invokeAfter = kAfterConfirmation;
+    ActionSpec after = probe;  // the window is hidden, not yet destroyed
+    after.invokeAfter = kAfterFinish;
+    ActionSpec failing{"probe.dll", "ProbeFail", ""};
+    failing.invokeAfter = kAfterWelcome;
+    MakeDatabase(media + "\\tsdb.dat", {before, failing, during, after}, 0, MakeSupportCabinet());
+    EXPECT_EQ(Run(media + "\\Setup.exe", "-O"), 0);
+    // The failing action ends its own range (points 0 to 6) early; the later points still run.
+    EXPECT_EQ(ReadText(probeOut),
+              "hwnd=null img=1 support=1 tsdb=0 tssetup=0 datacab=0 window=0\n"
+              "hwnd=null img=1 support=1 tsdb=0 tssetup=0 datacab=0 window=1\n"
+              "hwnd=null img=1 support=1 tsdb=0 tssetup=0 datacab=0 window=1\n");
+    EXPECT_TRUE(TempFolderGone());
+}
+
+TEST_F(SetupProgram, ProgramActionsWaitByWaitTimeWithExactCommandLine) {
+    CopyInto(TSS_PATH, media + "\\Setup.exe");
+    CopyInto(RECORD_ARGS_PATH, media + "\\record.exe");
+    ActionSpec waiting{"record.exe", "", "<setup mode> \"<test>\"", kBeforeWelcome, -1};
+    MakeDatabase(media + "\\tsdb.dat", {waiting}, 0, MakeSupportCabinet());
+    SetEnvironmentVariableA("TESSARO_PROBE_SLEEP", "1000");
+    EXPECT_EQ(Run(media + "\\Setup.exe", "-ST"), 0);
+    EXPECT_EQ(ReadText(probeOut + ".args"), media + "\\record.exe SM_NEW \"TRUE\"");
+
+    // Without waiting, setup ends while the program still sleeps.
+    DeleteFileA((probeOut + ".args").c_str());
+    MakeDatabase(media + "\\tsdb.dat", {{"record.exe", "", "x", kBeforeWelcome, 0}}, 0, MakeSupportCabinet());
+    SetEnvironmentVariableA("TESSARO_PROBE_SLEEP", "4000");
+    EXPECT_EQ(Run(media + "\\Setup.exe", "-S"), 0);
+    EXPECT_FALSE(platform::FileExists(probeOut + ".args"));
+    for (int i = 0; i < 100 && !platform::FileExists(probeOut + ".args"); ++i) Sleep(100);
+    EXPECT_EQ(ReadText(probeOut + ".args"), media + "\\record.exe x");
+}
+
+TEST_F(SetupProgram, EarlyEndsLeaveNoTemporaryFolder) {
+    CopyInto(TSS_PATH, media + "\\Setup.exe");
+    // No database beside the program.
+    EXPECT_EQ(Run(media + "\\Setup.exe", "-S"), 1);
+    EXPECT_TRUE(TempFolderGone());
+    // A maintenance run without a database path.
+    EXPECT_EQ(Run(media + "\\Setup.exe", "-SU"), 1);
+    EXPECT_TRUE(TempFolderGone());
+    // A silent run cannot ask.
+    MakeDatabase(media + "\\tsdb.dat", {}, 0, MakeSupportCabinet());
+    EXPECT_EQ(Run(media + "\\Setup.exe", "-SC " + media + "\\tsdb.dat"), 1);
+    EXPECT_TRUE(TempFolderGone());
+    // A truncated database.
+    std::vector<uint8_t> db = Read(media + "\\tsdb.dat");
+    db.resize(db.size() / 2);
+    Write(media + "\\tsdb.dat", db);
+    EXPECT_EQ(Run(media + "\\Setup.exe", "-S"), 1);
+    EXPECT_TRUE(TempFolderGone());
+    // A database without its support cabinet.
+    MakeDatabase(media + "\\tsdb.dat", {}, 0, "");
+    EXPECT_EQ(Run(media + "\\Setup.exe", "-S"), 1);
+    EXPECT_TRUE(TempFolderGone());
+    // A hostile trailer: a program length far past the file.
+    std::vector<uint8_t> image = Read(WindowsPath(TSS_PATH));
+    image.insert(image.end(), {'K', 'Z', 'V', 0, 0xFF, 0xFF, 0xFF, 0x7F});
+    Write(media + "\\Setup.exe", image);
+    DeleteFileA((media + "\\tsdb.dat").c_str());
+    EXPECT_EQ(Run(media + "\\Setup.exe", "-S"), 1);
+    EXPECT_TRUE(TempFolderGone());
+}
+
+}  // namespace
