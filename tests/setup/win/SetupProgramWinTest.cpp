@@ -114,20 +114,20 @@ protected:
         project.productName = "Probe Product";
         project.mediaType = mediaType;
         CFolder* source = project.rootFolders.Add(std::make_unique<CFolder>("Source Folder"));
-        for (const ActionSpec& spec : actions) {
+        for (const ActionSpec& wanted : actions) {
             auto file = std::make_unique<CFileItem>();
-            file->title = spec.title;
-            file->sourcePath = media + "\\" + spec.title;
+            file->title = wanted.title;
+            file->sourcePath = media + "\\" + wanted.title;
             file->folder = source;
             CFileItem* item = project.files.Add(std::move(file));
             auto action = std::make_unique<CCustomAction>();
-            action->name = spec.title;
+            action->name = wanted.title;
             action->target = item;
-            action->function = spec.function;
-            action->arguments = spec.arguments;
-            action->invokeAfter = spec.invokeAfter;
-            action->waitTime = spec.waitTime;
-            action->ignoreReturnValue = spec.ignoreReturnValue;
+            action->function = wanted.function;
+            action->arguments = wanted.arguments;
+            action->invokeAfter = wanted.invokeAfter;
+            action->waitTime = wanted.waitTime;
+            action->ignoreReturnValue = wanted.ignoreReturnValue;
             project.actions.Add(std::move(action));
         }
         CTreeArchive archive(kMainClass, kBuildDatabase);
