@@ -208,16 +208,16 @@ void CMediaBuild::MakeSupportCabinet(const CProject& project, BuildOutput& outpu
 
 void CMediaBuild::MakeDatabase(CProject& project, BuildOutput& output) {
     output.Information("Making Setup Database...");
+    // The cabinet engine writes no cabinet without files: a project without support files embeds none.
     const std::string supportCabinet = outputFolder_ + "\\TSFiles.cab";
-    if (!platform::FileExists(supportCabinet)) {
-        throw CTSException("Cannot find the file \"%s\"!", supportCabinet);
-    }
     const std::string database = mediaFolder_ + "\\tsdb.dat";
     {
         CTreeArchive ar(kMainClass, kBuildDatabase);
         ar.OpenForSave(database);
         project.Serialize(kProjectKey, ar);
-        ar.ExchangeFile(supportCabinet);
+        if (platform::FileExists(supportCabinet)) {
+            ar.ExchangeFile(supportCabinet);
+        }
         ar.CloseAfterSave();
     }
     platform::RemoveFile(supportCabinet);
@@ -302,6 +302,7 @@ void CMediaBuild::MakeDataCabinets(const CProject& project, BuildOutput& output)
         cabinetPattern = FormatNumberPattern(layout.cabinetPattern, 1);
     }
     const int32_t reserve = firstDiskBytes_ > INT32_MAX ? INT32_MAX : static_cast<int32_t>(firstDiskBytes_);
+    dataFiles_ = 0;
     CCabinet cabinet(base, layout.diskPattern, cabinetPattern, layout.diskSize > 0 ? layout.diskSize : 0, reserve);
     cabinet.Open();
     for (const CFileItem* file : project.files) {
@@ -311,6 +312,7 @@ void CMediaBuild::MakeDataCabinets(const CProject& project, BuildOutput& output)
         output.Information("Compressing \"%s\"...", file->sourcePath);
         const std::string name = platform::FileTitle(file->sourcePath);
         cabinet.AddFile(file->sourcePath, name.c_str());
+        ++dataFiles_;
     }
     cabinet.Close();
 }
@@ -337,6 +339,9 @@ void CMediaBuild::MakeSetup(const CProject& project, BuildOutput& output) {
         const std::string database = mediaFolder_ + "\\tsdb.dat";
         const std::string dataCabinet = mediaFolder_ + "\\TSData.cab";
         for (const std::string& part : {database, dataCabinet}) {
+            if (part == dataCabinet && dataFiles_ == 0) {
+                break;  // no file to compress: no data cabinet, the payload ends with the database
+            }
             std::vector<uint8_t> bytes;
             if (!platform::FileExists(part) || !platform::File::ReadAll(part, &bytes) || bytes.size() > UINT32_MAX) {
                 output.Error("Cannot find the file \"%s\"!", part);

@@ -68,6 +68,7 @@ private:
     std::string rawSetup_;
     std::string mediaFolder_;
     int64_t firstDiskBytes_ = 0;
+    int dataFiles_ = 0;  // files put into the data cabinets
     bool mediaBuilt_ = false;
 };
 

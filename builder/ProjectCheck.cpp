@@ -161,7 +161,10 @@ std::string ExtensionOf(const std::string& path) {
 }
 
 bool CheckFileExists(BuildOutput& output, const std::string& path, const std::string& displayName) {
-    if (!path.empty() && !platform::FindFiles(path).empty()) {
+    // A plain name is looked up directly; only a pattern needs a search of its folder.
+    const bool pattern = platform::FileTitle(path).find_first_of("*?") != std::string::npos;
+    if (!path.empty() && (pattern ? !platform::FindFiles(path).empty()
+                                  : platform::FileExists(path) || platform::FolderExists(path))) {
         return true;
     }
     if (path.empty() && !displayName.empty()) {

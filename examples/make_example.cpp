@@ -1,4 +1,4 @@
-// make_example OUTDIR WIDGET.EXE [--single-file]: writes the bundled example into OUTDIR: the product's files (the Widget
+// make_example OUTDIR WIDGET.EXE [--single-file|--floppy|--custom]: writes the bundled example into OUTDIR: the product's files (the Widget
 // program, a readme, a licence, a help text, a picture, an icon) and the project widget.tsp that
 // installs them, made through the model's API so that every setting can be read here.
 #include <cstdio>
@@ -97,7 +97,7 @@ void Value(CRegItem* key, const char* name, uint32_t type, const char* text) {
     key->AddChild(std::move(value));
 }
 
-void MakeProject(const std::string& out, const std::string& files, bool singleFile) {
+void MakeProject(const std::string& out, const std::string& files, int32_t mediaType) {
     CProject project;
     project.Reset();
     project.productName = "Widget";
@@ -110,7 +110,8 @@ void MakeProject(const std::string& out, const std::string& files, bool singleFi
     project.target = "<program files>\\Aldmere\\Widget";
     project.destination = out + "\\media";
     project.cdIconFile = files + "\\widget.ico";
-    project.mediaType = singleFile ? 2 : 0;
+    project.mediaType = mediaType;
+    project.mediaSize = 0;  // a user defined size without limit: one cabinet
 
     CFolder* target = project.rootFolders[0];
     CFolder* bin = Child(target, "Bin");
@@ -199,9 +200,10 @@ void MakeProject(const std::string& out, const std::string& files, bool singleFi
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool singleFile = argc == 4 && std::string(argv[3]) == "--single-file";
-    if (argc != 3 && !singleFile) {
-        std::fprintf(stderr, "usage: make_example OUTDIR WIDGET.EXE [--single-file]\n");
+    const std::string media = argc == 4 ? argv[3] : "";
+    const int32_t mediaType = media == "--single-file" ? 2 : media == "--floppy" ? 1 : media == "--custom" ? 3 : 0;
+    if (argc < 3 || argc > 4 || (argc == 4 && mediaType == 0)) {
+        std::fprintf(stderr, "usage: make_example OUTDIR WIDGET.EXE [--single-file|--floppy|--custom]\n");
         return 2;
     }
     try {
@@ -221,7 +223,7 @@ int main(int argc, char** argv) {
         WriteText(files + "\\widget-help.txt", "Widget help\r\n\r\nStart Widget; it shows one message.\r\n");
         Write(files + "\\logo.bmp", Bitmap(96, 48));
         Write(files + "\\widget.ico", Icon());
-        MakeProject(out, files, singleFile);
+        MakeProject(out, files, mediaType);
         std::printf("%s\n", (out + "\\widget.tsp").c_str());
         return 0;
     } catch (const CTSException& e) {

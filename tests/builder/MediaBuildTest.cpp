@@ -249,3 +249,25 @@ TEST_F(MediaBuildTest, BadOutputFolderAndVanishedSourceAreReported) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MediaBuildTest, ProjectsWithoutSupportOrDataFiles) {
+    // The engine makes no cabinet without files: such a build embeds no support cabinet and writes no data
+    // cabinet, and a single-file payload ends with the database.
+    project.ui.showPage[kLicensePage] = 0;
+    CFolder* source = AddRootFolder("Source Folder");
+    AddFile("readme.txt", {'r'}, source);
+    for (int32_t type : {0, 2}) {
+        project.mediaType = type;
+        output = folder / ("out" + std::to_string(type));
+        ASSERT_TRUE(Build()) << Report();
+    }
+    EXPECT_EQ(Names(folder / "out0\\CD\\CD1"),
+              (std::vector<std::string>{"Setup.exe", "autorun.inf", "readme.txt", "tsdb.dat"}));
+    const auto setup = ReadBytes(folder / "out2\\Setup.exe");
+    const size_t n = ReadBytes(rawSetup).size();
+    EXPECT_EQ(n + 4 + U32At(setup, n) + 8, setup.size());
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+#!/bin/sh
+# End-to-end test of tessaro check and tessaro build on the bundled example: every media type built, every
+# data cabinet accepted by cabextract with files equal to their sources, the single-file payload split back,
+# exit codes, and a failed check that writes nothing.
+# Arguments: tessaro, make_example.
+set -u
+tessaro=$1
+make_example=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+# Any file serves as the program and as the raw setup image; make the program big enough to span disks.
+head -c 800000 /dev/urandom >"$work/Widget.exe"
+head -c 4000 /dev/urandom >"$work/TSS.dat"
+
+# Each data cabinet set passes cabextract -t; gathered into one folder it extracts to the sources.
+check_cabinets() {  # media folder, extraction folder
+    all="$2.cabs"
+    mkdir -p "$all" "$2"
+    found=0
+    for cab in $(find "$1" -name 'TSData*.cab' | sort); do
+        cp "$cab" "$all/"
+        found=$((found + 1))
+    done
+    # Side by side, each cabinet of a set is tested with its neighbours.
+    for cab in "$all"/*; do
+        cabextract -q -t "$cab" >/dev/null 2>&1 || fail "cabextract -t rejects $cab"
+    done
+    [ $found -gt 0 ] || fail "no data cabinet in $1"
+    first=$(ls "$all" | sort | head -1)
+    (cd "$2" && cabextract -q "$all/$first") >/dev/null 2>&1 || fail "cabextract cannot extract $1"
+    for name in Widget.exe readme.txt widget-help.txt logo.bmp; do
+        cmp -s "$2/$name" "$3/files/$name" || fail "$name from $1 differs from its source"
+    done
+    [ ! -e "$2/readme.txt" ] || true
+}
+
+for media in cd floppy custom single; do
+    flag=""
+    [ $media = cd ] || flag="--$media"
+    [ $media = single ] && flag="--single-file"
+    "$make_example" "$work/$media" "$work/Widget.exe" $flag >/dev/null || fail "make_example $media"
+    "$tessaro" build "$work/$media/widget.tsp" --out "$work/$media/out" --raw-setup "$work/TSS.dat" \
+        >"$work/$media.log" 2>&1 || { cat "$work/$media.log"; fail "build of $media"; }
+    tail -1 "$work/$media.log" | grep -qx 'Finished 0 Error, 0 Warning.' || fail "summary of $media"
+    case $media in
+        cd)
+            root="$work/cd/out/CD/CD1"
+            for f in Setup.exe tsdb.dat autorun.inf CDIcon.ico readme.txt TSData1.cab; do
+                [ -f "$root/$f" ] || fail "CD lacks $f"
+            done
+            check_cabinets "$work/cd/out/CD" "$work/cd/x" "$work/cd"
+            ;;
+        floppy)
+            [ -d "$work/floppy/out/Floppy/Disk02" ] || fail "the floppy set has one disk only"
+            [ ! -e "$work/floppy/out/Floppy/Disk01/autorun.inf" ] || fail "a floppy has autorun.inf"
+            check_cabinets "$work/floppy/out/Floppy" "$work/floppy/x" "$work/floppy"
+            ;;
+        custom)
+            [ -f "$work/custom/out/Custom/Disk1/TSData1.cab" ] || fail "custom set"
+            check_cabinets "$work/custom/out/Custom" "$work/custom/x" "$work/custom"
+            ;;
+        single)
+            out="$work/single/out"
+            [ "$(ls "$out")" = "Setup.exe" ] || fail "single-file media hold more than Setup.exe: $(ls "$out")"
+            size=$(stat -c %s "$out/Setup.exe")
+            image=$(tail -c 4 "$out/Setup.exe" | od -An -tu4 | tr -d ' ')
+            [ "$image" = 4000 ] || fail "trailer names $image bytes"
+            [ "$(tail -c 8 "$out/Setup.exe" | head -c 3)" = KZV ] || fail "no KZV tag"
+            dblen=$(tail -c +$((image + 1)) "$out/Setup.exe" | head -c 4 | od -An -tu4 | tr -d ' ')
+            start=$((image + 4 + dblen))
+            mkdir -p "$work/single/media"
+            tail -c +$((start + 1)) "$out/Setup.exe" | head -c $((size - 8 - start)) >"$work/single/media/TSData.cab"
+            check_cabinets "$work/single/media" "$work/single/x" "$work/single"
+            ;;
+    esac
+done
+
+# Exit codes: a check with errors is 1 and writes nothing; usage and unreadable projects are 2.
+"$tessaro" new "$work/new.tsp" >/dev/null
+"$tessaro" check "$work/new.tsp" >"$work/check.log"; [ $? -eq 1 ] || fail "check of a new project"
+grep -qx 'error: No Product Name has been defined!' "$work/check.log" || fail "check output"
+"$tessaro" build "$work/new.tsp" --out "$work/never" --raw-setup "$work/TSS.dat" >/dev/null
+[ $? -eq 1 ] || fail "build with check errors"
+[ ! -e "$work/never" ] || fail "a failed check wrote the output folder"
+"$tessaro" check "$work/cd/widget.tsp" >/dev/null || fail "check of the example"
+"$tessaro" build >/dev/null 2>&1; [ $? -eq 2 ] || fail "build without project"
+"$tessaro" build "$work/missing.tsp" >/dev/null 2>&1; [ $? -eq 2 ] || fail "missing project"
+head -c 100 /dev/urandom >"$work/junk.tsp"
+"$tessaro" check "$work/junk.tsp" >/dev/null 2>&1; [ $? -eq 2 ] || fail "damaged project"
+echo "build_command: all media built and verified"
