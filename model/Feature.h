@@ -47,6 +47,7 @@ public:
     bool visible = true;    // shown in the setup program (an invisible feature hides its subtree)
     bool expanded = false;
     bool selected = true;                           // selected for installation at the start
+    bool installed = false;  // setup program: recorded as installed on the target
     CRefList<CFolder> fileFolders{kMaxFolderRefs};  // each folder with the files directly in it
     CRefList<CFolder> folders{kMaxFolderRefs};      // each folder with everything below it
     CRefList<CFileItem> files{kMaxFileRefs};        // each file alone (its folder is made for it)

@@ -50,6 +50,12 @@ public:
     uint32_t osMask = kOsMaskAll;
     CFolder* folder = nullptr;
     bool generated = false;  // found by the dynamic expansion
+    // Setup program, for one run: to be present afterwards, present before, found in use, and the file's
+    // path on the target with the path variables expanded.
+    bool isSelected = false;
+    bool isInstalled = false;
+    bool inUse = false;
+    std::string resolvedPath;
 
     // A file for a source path: its title, size, time and version from the source file, and the
     // overwrite method that suits it (by version when it has one, else by date).

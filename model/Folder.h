@@ -44,6 +44,12 @@ public:
     uint8_t overwriteMethod = kOverwriteNewerVersionThenDate;  // given to the files the expansion finds
     CItemArray<CFolder> children{kMaxChildren};
     bool generated = false;  // made by the dynamic expansion
+    // Setup program, for one run: to be present afterwards, present before, no shortcuts made in it, and
+    // the folder's path on the target with the path variables expanded.
+    bool isSelected = false;
+    bool isInstalled = false;
+    bool suppressed = false;
+    std::string resolvedPath;
 
     // basePath: the project file's path, against which the dynamic path is stored.
     void Serialize(const std::string& key, CTreeArchive& ar, const std::string& basePath);

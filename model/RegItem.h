@@ -27,6 +27,9 @@ public:
     std::vector<uint8_t> data;  // setup program: the bytes to write
     CItemArray<CRegItem> children{kMaxChildren};
     bool permanent = false;  // not removed at uninstall
+    // Setup program, for one run: to be present afterwards, present before.
+    bool isSelected = false;
+    bool isInstalled = false;
 
     bool IsKey() const { return type == 0; }
 

@@ -12,11 +12,13 @@
 #include "cabinet/Cabinet.h"
 #include "model/ProjectFile.h"
 #include "model/TreeArchive.h"
+#include "platform/Paths.h"
 #include "platform/TSException.h"
 #include "platform/TSSException.h"
 #include "setup/engine/CustomActions.h"
 #include "setup/engine/SetupEngine.h"
 #include "setup/engine/SingleFileImage.h"
+#include "setup/install/Sequence.h"
 #include "setup/main/ProgressDialog.h"
 #include "setup/main/SetupRes.h"
 #include "setup/main/WinSystem.h"
@@ -149,14 +151,16 @@ bool Startup::LoadDatabase() {
 }
 
 void Startup::ExtractSupportFiles() {
-    CCabinet cabinet(engine_.tstempFolder + "\\TSFiles.cab");
+    // A project without licence, banner or splash files carries no support cabinet.
+    const std::string supportCabinet = engine_.tstempFolder + "\\TSFiles.cab";
+    if (!platform::FileExists(supportCabinet)) {
+        return;
+    }
+    CCabinet cabinet(supportCabinet);
     cabinet.Open();
     cabinet.Extract(nullptr, nullptr, nullptr);
     cabinet.Close();
 }
-
-// The install sequence comes with the installed-product record; until then a run has no steps.
-void RunSequence(SetupEngine&, ProgressSink*) {}
 
 void Startup::HandOver() {
     WinActionLauncher launcher(nullptr);
@@ -173,7 +177,7 @@ void Startup::HandOver() {
                 UpdateWindow(window);
             }
             RunCustomActions(engine_, 0, kPointAfterConfirmation, launcher);
-            RunSequence(engine_, window != nullptr ? &progress : nullptr);
+            RunSequence(engine_, window != nullptr ? &progress : nullptr, window);
             if (window != nullptr) {
                 ShowWindow(window, SW_HIDE);
             }
@@ -185,7 +189,7 @@ void Startup::HandOver() {
         }
         default:
             RunCustomActions(engine_, kPointBeforeWelcome, kPointAfterConfirmation, launcher);
-            RunSequence(engine_, nullptr);
+            RunSequence(engine_, nullptr, nullptr);
             RunCustomActions(engine_, kPointAfterProgress, kPointAfterFinish, launcher);
             break;
     }

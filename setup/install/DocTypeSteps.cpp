@@ -1,0 +1,4 @@
+#include "setup/install/Steps.h"
+
+void RemoveDocTypes(InstallRun&) {}
+void RegisterDocTypes(InstallRun&) {}

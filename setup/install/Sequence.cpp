@@ -1,0 +1,59 @@
+#include "setup/install/Sequence.h"
+
+#include "platform/TSSException.h"
+#include "setup/engine/Selection.h"
+#include "setup/install/Steps.h"
+
+void InstallRun::BeginStep(const char* actionText, int32_t range) const {
+    if (sink == nullptr) {
+        return;
+    }
+    sink->SetActionText(actionText, nullptr, 0);
+    sink->SetDetailText("", 0, nullptr);
+    sink->SetRange(range);
+    sink->SetPosition(0);
+}
+
+void InstallRun::Step(int32_t delta) const {
+    if (sink != nullptr) {
+        sink->Step(delta);
+    }
+}
+
+namespace {
+
+void RunSteps(InstallRun& run) {
+    const int32_t mode = run.engine.mode;
+    PrepareSelection(run.engine);
+    ResolvePaths(run.engine);
+    if (mode != SM_REPAIR) RemoveFiles(run);
+    if (mode != SM_NEW && mode != SM_REPAIR) {
+        RemoveRegistryEntries(run);
+        RemoveDocTypes(run);
+        RemoveShortcuts(run);
+    }
+    if (mode != SM_NEW) RemoveFolders(run);
+    if (mode != SM_REMOVE) {
+        MakeFolders(run);
+        CopyFiles(run);
+        WriteRegistryEntries(run);
+        RegisterDocTypes(run);
+        CreateShortcuts(run);
+    }
+    RegisterProduct(run);
+    InstallSetupProgram(run);
+    run.engine.completed = true;
+}
+
+}  // namespace
+
+void RunSequence(SetupEngine& engine, ProgressSink* sink, HWND window) {
+    InstallRun run{engine, sink, window};
+    try {
+        RunSteps(run);
+    } catch (const CTSSException& e) {
+        if (engine.UIType() == kFullWizard && window != nullptr && !e.Message().empty()) {
+            MessageBoxA(window, e.Message().c_str(), nullptr, MB_OK);
+        }
+    }
+}

@@ -1,0 +1,4 @@
+#include "setup/install/Steps.h"
+
+void RemoveShortcuts(InstallRun&) {}
+void CreateShortcuts(InstallRun&) {}

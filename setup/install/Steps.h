@@ -1,0 +1,41 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "setup/engine/ProgressSink.h"
+#include "setup/engine/SetupEngine.h"
+
+// One run of the install sequence: the engine, where progress goes (null in silent runs) and the window
+// that owns messages and questions (null when there is none).
+struct InstallRun {
+    SetupEngine& engine;
+    ProgressSink* sink = nullptr;
+    HWND window = nullptr;
+
+    // Starts a counting step: the action text, an empty detail line, the range and the position 0.
+    void BeginStep(const char* actionText, int32_t range) const;
+    void Step(int32_t delta = 1) const;
+};
+
+// Files and folders.
+void RemoveFiles(InstallRun& run);
+void RemoveFolders(InstallRun& run);
+void MakeFolders(InstallRun& run);
+void CopyFiles(InstallRun& run);
+
+// Registry entries, document types and shortcuts.
+void RemoveRegistryEntries(InstallRun& run);
+void RemoveDocTypes(InstallRun& run);
+void RemoveShortcuts(InstallRun& run);
+void WriteRegistryEntries(InstallRun& run);
+void RegisterDocTypes(InstallRun& run);
+void CreateShortcuts(InstallRun& run);
+// Deletes the key with all its values and subkeys; the registry error code, 0 for success.
+LONG DeleteRegistryTree(HKEY hive, const std::string& path);
+
+// The installed-product record and the setup program's copy on the target.
+void RegisterProduct(InstallRun& run);
+void InstallSetupProgram(InstallRun& run);
