@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -83,19 +82,14 @@ std::string MakeCorpus(const std::string& root) {
     return corpus;
 }
 
-void List(const std::string& folder, const std::string& prefix, std::vector<Input>* inputs) {
-    std::vector<platform::FoundEntry> entries = platform::FindFiles(folder + "\\*");
-    std::sort(entries.begin(), entries.end(),
-              [](const platform::FoundEntry& a, const platform::FoundEntry& b) { return a.name < b.name; });
-    for (const platform::FoundEntry& entry : entries) {
-        std::string path = folder + "\\" + entry.name;
-        std::string name = prefix.empty() ? entry.name : prefix + "\\" + entry.name;
-        if (entry.isFolder) {
-            List(path, name, inputs);
-        } else if (entry.name != "complete") {
-            inputs->push_back({path, name, FileSize(platform::ToNativePath(path))});
+std::vector<Input> CorpusFiles(const std::string& corpus) {
+    std::vector<Input> inputs;
+    for (const platform::FileBelow& file : platform::FilesBelow(corpus)) {
+        if (file.relativeName != "complete") {
+            inputs.push_back({file.path, file.relativeName, FileSize(platform::ToNativePath(file.path))});
         }
     }
+    return inputs;
 }
 
 std::string LoadAverage() {

@@ -17,8 +17,8 @@ struct Input {
 uint64_t FileSize(const std::string& native);
 // The corpus folder below root, gathered on the first call.
 std::string MakeCorpus(const std::string& root);
-// The files below a folder, sorted by name at each level.
-void List(const std::string& folder, const std::string& prefix, std::vector<Input>* inputs);
+// The corpus's files, sorted by name at each level.
+std::vector<Input> CorpusFiles(const std::string& corpus);
 // The machine's load over the last minute, as /proc/loadavg tells it.
 std::string LoadAverage();
 

@@ -54,8 +54,7 @@ int main(int argc, char** argv) {
     const std::string self = platform::ToModelPath(argc > 0 ? argv[0] : "build_bench");
     const std::string folder = self.substr(0, self.find_last_of('\\'));
     const std::string corpus = bench::MakeCorpus(folder + "\\cabinet-bench");
-    std::vector<bench::Input> inputs;
-    bench::List(corpus, "", &inputs);
+    std::vector<bench::Input> inputs = bench::CorpusFiles(corpus);
     if (inputs.size() > CProject::kMaxFiles) {
         inputs.resize(CProject::kMaxFiles);
     }

@@ -64,8 +64,7 @@ int main(int argc, char** argv) {
     const std::string root = self.substr(0, self.find_last_of('\\')) + "\\cabinet-bench";
     platform::CreateFolderPath(root);
     const std::string corpus = MakeCorpus(root);
-    std::vector<Input> inputs;
-    List(corpus, "", &inputs);
+    std::vector<Input> inputs = CorpusFiles(corpus);
     uint64_t total = 0;
     for (const Input& i : inputs) {
         total += i.size;

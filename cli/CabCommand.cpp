@@ -53,23 +53,6 @@ int32_t ParseSize(const std::string& option, const char* text) {
     return static_cast<int32_t>(value);
 }
 
-// The files below a folder, with their names relative to it.
-void CollectFolder(const std::string& folder, const std::string& prefix,
-                   std::vector<std::pair<std::string, std::string>>* files) {
-    std::vector<platform::FoundEntry> entries = platform::FindFiles(folder + "\\*");
-    std::sort(entries.begin(), entries.end(),
-              [](const platform::FoundEntry& a, const platform::FoundEntry& b) { return a.name < b.name; });
-    for (const platform::FoundEntry& entry : entries) {
-        std::string path = folder + "\\" + entry.name;
-        std::string name = prefix.empty() ? entry.name : prefix + "\\" + entry.name;
-        if (entry.isFolder) {
-            CollectFolder(path, name, files);
-        } else {
-            files->emplace_back(path, name);
-        }
-    }
-}
-
 int Create(int argc, char** argv, std::ostream& out) {
     int32_t diskSize = 0, reserve = 0;
     std::string diskPattern = "Disk%d";
@@ -104,7 +87,9 @@ int Create(int argc, char** argv, std::ostream& out) {
     for (; i < argc; ++i) {
         std::string input = platform::ToModelPath(argv[i]);
         if (platform::FolderExists(input)) {
-            CollectFolder(input, "", &files);
+            for (const platform::FileBelow& file : platform::FilesBelow(input)) {
+                files.emplace_back(file.path, file.relativeName);
+            }
         } else {
             files.emplace_back(input, platform::FileTitle(input));
         }

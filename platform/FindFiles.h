@@ -16,6 +16,14 @@ struct FoundEntry {
 // list when the folder does not exist.
 std::vector<FoundEntry> FindFiles(const std::string& pattern);
 
+struct FileBelow {
+    std::string path;          // the file's model path
+    std::string relativeName;  // its path below the folder searched ("Sub\\a.txt")
+};
+
+// Every file below a folder at any depth, in name order within each folder.
+std::vector<FileBelow> FilesBelow(const std::string& folder);
+
 // Whether a name matches a pattern the way Windows matches file names: without regard to case; * stands
 // for any run of characters, ? for one; "*.*" matches every name, a pattern ending in ".*" also matches
 // the names without a dot, and a pattern ending in "." only matches names without a dot.
