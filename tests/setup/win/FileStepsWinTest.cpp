@@ -6,10 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cabinet/Cabinet.h"
@@ -18,6 +19,8 @@
 #include "setup/engine/Selection.h"
 #include "setup/install/FileInstall.h"
 #include "setup/install/Steps.h"
+#include "setup/main/SetupRes.h"
+#include "setup/wizard/SharedDialogsRes.h"
 #include "tests/TestSupport.h"
 
 namespace {
@@ -191,6 +194,47 @@ std::vector<char> ReadMultiString(const char* key, const char* name) {
     RegCloseKey(handle);
     return data;
 }
+
+// Answers the dialogs with a given title, as a person would, from a second thread while the steps wait for
+// them: each one found within the time allowed is handed to answer, which reads it and presses a button.
+class DialogAnswerer {
+public:
+    DialogAnswerer(std::string title, int times, std::function<void(HWND)> answer)
+        : title_(std::move(title)), thread_([this, times, answer] {
+              for (int i = 0; i < times; ++i) {
+                  HWND dialog = Wait();
+                  if (dialog == nullptr) return;
+                  answer(dialog);
+                  ++answered_;
+                  while (IsWindow(dialog)) Sleep(20);
+              }
+          }) {}
+    ~DialogAnswerer() { thread_.join(); }
+    int Answered() const { return answered_; }
+
+    static std::string ItemText(HWND dialog, int id) {
+        char text[1024] = "";
+        GetDlgItemTextA(dialog, id, text, sizeof text);
+        return text;
+    }
+    static void Press(HWND dialog, int id) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    }
+
+private:
+    HWND Wait() const {
+        for (int waited = 0; waited < 20000; waited += 50) {
+            HWND dialog = FindWindowA(nullptr, title_.c_str());
+            if (dialog != nullptr && IsWindowVisible(dialog)) return dialog;
+            Sleep(50);
+        }
+        return nullptr;
+    }
+
+    std::string title_;
+    int answered_ = 0;
+    std::thread thread_;
+};
 
 // One file of the test project: where it goes, what it holds and how it is installed.
 struct FileSpec {
@@ -603,6 +647,92 @@ TEST_F(FileSteps, MissingDiskEndsASilentRunWithoutAMessage) {
     } catch (const CTSSException& e) {
         EXPECT_EQ(e.Message(), "");
     }
+}
+
+TEST_F(FileSteps, MissingDiskIsAskedForByItsNameAndAnotherFolderContinues) {
+    specs = {{"", "one.bin", RandomBytes(60000, 9)}, {"", "two.bin", RandomBytes(60000, 10)},
+             {"", "three.bin", RandomBytes(60000, 11)}};
+    MakeCabinets(120000);
+    const std::string elsewhere = temp / "elsewhere";
+    ASSERT_TRUE(MoveFileA((media + "\\CD2").c_str(), elsewhere.c_str()));
+    auto engine = MakeEngine();
+    engine->project.ui.uiType = kFullWizard;
+    std::string message, offered;
+    RecordingSink sink;
+    {
+        DialogAnswerer person("File Steps Setup", 1, [&](HWND dialog) {
+            message = DialogAnswerer::ItemText(dialog, IDC_DISK_PROMPT_MESSAGE);
+            offered = DialogAnswerer::ItemText(dialog, IDC_DISK_PROMPT_PATH);
+            SetDlgItemTextA(dialog, IDC_DISK_PROMPT_PATH, (elsewhere + "\\TSData2.cab").c_str());
+            DialogAnswerer::Press(dialog, IDOK);
+        });
+        RunFileSteps(*engine, sink);
+        EXPECT_EQ(person.Answered(), 1);
+    }
+    EXPECT_EQ(message, "Please insert the following disk:\n\n    CD2\n\nor browse to a folder containing the specified file.");
+    EXPECT_EQ(offered, media + "\\CD2\\TSData2.cab");
+    EXPECT_EQ(ReadBytes(At("two.bin")), specs[1].content);
+    EXPECT_EQ(ReadBytes(At("three.bin")), specs[2].content);
+}
+
+TEST_F(FileSteps, CancelledPromptForTheFirstCabinetEndsTheRunQuietly) {
+    specs = {{"", "a.txt", Text("a")}};
+    MakeCabinets();
+    auto engine = MakeEngine();
+    engine->project.ui.uiType = kFullWizard;
+    engine->dataCabinetPath = media + "\\Disk1\\TSData1.cab";
+    std::string message;
+    RecordingSink sink;
+    DialogAnswerer person("File Steps Setup", 1, [&](HWND dialog) {
+        message = DialogAnswerer::ItemText(dialog, IDC_DISK_PROMPT_MESSAGE);
+        DialogAnswerer::Press(dialog, IDCANCEL);
+    });
+    try {
+        RunFileSteps(*engine, sink);
+        ADD_FAILURE() << "the run went on without its cabinet";
+    } catch (const CTSSException& e) {
+        EXPECT_EQ(e.Message(), "");
+    }
+    EXPECT_EQ(message,
+              "Setup needs the following file to continue. Please insert the installation disk or browse to a folder "
+              "containing the specified file.");
+    EXPECT_FALSE(PathExists(At("a.txt")));
+}
+
+TEST_F(FileSteps, UnusedSharedFileIsAskedAboutAndYesToAllCoversTheRest) {
+    specs = {{"", "first.dll", Text("first"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, true},
+             {"", "second.dll", Text("second"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, true}};
+    MakeCabinets();
+    SavedValue first(kSharedDllsKey, At("first.dll"));
+    SavedValue second(kSharedDllsKey, At("second.dll"));
+    auto engine = MakeEngine();
+    RecordingSink install;
+    RunFileSteps(*engine, install);
+    ASSERT_TRUE(PathExists(At("second.dll")));
+
+    StartMaintenance(*engine, SM_REMOVE);
+    engine->project.ui.uiType = kFullWizard;
+    std::string question;
+    WPARAM defaultButton = 0;
+    RecordingSink removal;
+    {
+        DialogAnswerer person("Setup", 1, [&](HWND dialog) {
+            question = DialogAnswerer::ItemText(dialog, IDC_QB_MESSAGE);
+            defaultButton = LOWORD(SendMessageA(dialog, DM_GETDEFID, 0, 0));
+            DialogAnswerer::Press(dialog, IDC_QB_BUTTON3);
+        });
+        RunFileSteps(*engine, removal);
+        EXPECT_EQ(person.Answered(), 1);
+    }
+    EXPECT_EQ(question, "The system indicates that the shared file:\n\n" + At("first.dll") +
+                            "\n\nis no longer used by any program. If any programs are still using this file and it is "
+                            "removed, those programs may not function properly. Are you sure you want to remove the "
+                            "shared file?\n\nLeaving the file on your system will not cause any harm. If you are unsure, "
+                            "choose No.");
+    EXPECT_EQ(defaultButton, WPARAM(IDC_QB_BUTTON2));  // No
+    EXPECT_EQ(engine->sharedFileAnswer, 2);
+    EXPECT_FALSE(PathExists(At("first.dll")));
+    EXPECT_FALSE(PathExists(At("second.dll")));
 }
 
 TEST_F(FileSteps, TestModeChangesNothingYetStepsThroughAllBytes) {
