@@ -7,6 +7,7 @@
 
 #include "setup/engine/FileRules.h"
 #include "setup/engine/SetupEngine.h"
+#include "setup/install/Steps.h"
 
 // The operations of file installation on the target machine, shared by the file steps and by the setup
 // program's own copy (which is handled as a file record).
@@ -46,6 +47,12 @@ int32_t AdjustSharedCount(const SetupEngine& engine, CFileItem& file, int32_t de
 // The App Paths entry of a program (when AddAppPath is set): written at installation, removed at removal.
 void WriteAppPath(const CFileItem& file);
 void RemoveAppPath(const CFileItem& file);
+
+// Removes one file of the file list as the removal step does: only an installed file that is no longer
+// selected, not Permanent and meant for this system; a shared file only when no other product counts it (or
+// as the user answers); a file that was there before stays. Unregisters it and removes its App Paths entry; a
+// file in use is deleted at the next start of Windows.
+void RemoveInstalledFile(InstallRun& run, CFileItem& file);
 
 // Self-registration (when Register is set and the file is not in use): DllRegisterServer of a library, or a
 // program started with -RegServer; unregistration the same way. Failures are silent.

@@ -95,7 +95,9 @@ bool MayRemove(InstallRun& run, CFileItem& file) {
     }
 }
 
-void RemoveOneFile(InstallRun& run, CFileItem& file) {
+}  // namespace
+
+void RemoveInstalledFile(InstallRun& run, CFileItem& file) {
     SetupEngine& engine = run.engine;
     if (!file.isInstalled || file.isSelected || file.permanent || !RunsOnThisSystem(engine, file)) {
         return;
@@ -117,6 +119,8 @@ void RemoveOneFile(InstallRun& run, CFileItem& file) {
     }
     RemoveAppPath(file);
 }
+
+namespace {
 
 bool CopyToBuffer(char* buffer, const std::string& text) {
     if (text.size() >= static_cast<size_t>(CCabinet::kPathBuffer)) {
@@ -265,7 +269,7 @@ void RemoveFiles(InstallRun& run) {
     SetupEngine& engine = run.engine;
     run.BeginStep("Removing Files...", static_cast<int32_t>(engine.project.files.size()));
     for (CFileItem* file : engine.project.files) {
-        RemoveOneFile(run, *file);
+        RemoveInstalledFile(run, *file);
         run.Step(1);
     }
     if (engine.mode == SM_REMOVE && !engine.test) {
@@ -304,12 +308,20 @@ void MakeFolders(InstallRun& run) {
 
 void CopyFiles(InstallRun& run) {
     bool anyToCopy = false;
+    bool anyInCabinets = false;
     for (const CFileItem* file : run.engine.project.files) {
-        anyToCopy = anyToCopy || (file->isSelected && !file->isInstalled);
+        if (file->isSelected && !file->isInstalled) {
+            anyToCopy = true;
+            anyInCabinets = anyInCabinets || file->compressed;
+        }
     }
     if (!anyToCopy) {
         return;
     }
     run.BeginStep("Copying Files...", run.engine.totalBytes);
-    CopyPass(run).Run();
+    // Files of the media's own folder are not in the cabinets, and media without compressed files have no
+    // data cabinet to ask for.
+    if (anyInCabinets) {
+        CopyPass(run).Run();
+    }
 }

@@ -773,6 +773,19 @@ TEST_F(FileSteps, FolderThatCannotBeMadeEndsTheRunWithTheSystemText) {
     EXPECT_EQ(ReadBytes(target), Text("a file where the folder should be"));
 }
 
+TEST_F(FileSteps, FilesOfTheMediaFolderNeedNoDataCabinet) {
+    specs = {{"", "setup-helper.dll", Text("on the media")}};
+    auto engine = MakeEngine();  // no cabinet was made: the media hold only uncompressed files
+    engine->project.files[0]->compressed = false;
+    engine->project.ui.uiType = kFullWizard;  // a prompt would wait for a person who never comes
+    engine->dataCabinetPath = media + "\\TSData1.cab";
+    RecordingSink sink;
+    RunFileSteps(*engine, sink);
+    ASSERT_NE(sink.Find("Copying Files..."), nullptr);
+    EXPECT_EQ(sink.Find("Copying Files...")->range, 12);
+    EXPECT_TRUE(FolderExists(target));
+}
+
 TEST(MakeFolderPath, CreatesEveryMissingParent) {
     TempFolder temp;
     const std::string deep = temp / "a\\b\\c";
