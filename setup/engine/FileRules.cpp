@@ -9,9 +9,13 @@ namespace {
 
 enum class Comparison { kLower, kEqual, kHigher };
 
-Comparison Compare(uint64_t a, uint64_t b) { return a < b ? Comparison::kLower : a > b ? Comparison::kHigher : Comparison::kEqual; }
+Comparison Compare(uint64_t a, uint64_t b) {
+    return a < b ? Comparison::kLower : a > b ? Comparison::kHigher : Comparison::kEqual;
+}
 
-uint64_t Version(uint32_t ms, uint32_t ls) { return (static_cast<uint64_t>(ms) << 32) | ls; }
+uint64_t Version(uint32_t ms, uint32_t ls) {
+    return (static_cast<uint64_t>(ms) << 32) | ls;
+}
 
 std::string Format(const char* format, const std::string& text) {
     char buffer[600];
@@ -20,13 +24,13 @@ std::string Format(const char* format, const std::string& text) {
 }
 
 const char* const kFailureTexts[] = {
-    "Could not allocate enough memory.",                        // 5
-    "Unknown compression type in a cabinet folder.",            // 6
-    "Failure decompressing data from a cabinet file.",          // 7
-    "Failure writing to target file.",                          // 8
-    "Cabinets in a set do not have the same RESERVE sizes.",    // 9
-    "Cabinet returned on fdintNEXT_CABINET is incorrect.",      // 10
-    "FDI aborted.",                                             // 11
+    "Could not allocate enough memory.",                      // 5
+    "Unknown compression type in a cabinet folder.",          // 6
+    "Failure decompressing data from a cabinet file.",        // 7
+    "Failure writing to target file.",                        // 8
+    "Cabinets in a set do not have the same RESERVE sizes.",  // 9
+    "Cabinet returned on fdintNEXT_CABINET is incorrect.",    // 10
+    "FDI aborted.",                                           // 11
 };
 
 const char kPrefix[] = "\\?\?\\";
@@ -48,7 +52,8 @@ bool ShouldOverwrite(const CFileItem& file, const ExistingFile& existing) {
     if (method == kNeverOverwrite) {
         return false;
     }
-    if (method == kOverwriteNewerVersion || method == kKeepNewerVersion || method == kOverwriteNewerVersionThenDate) {
+    if (method == kOverwriteNewerVersion || method == kKeepNewerVersion ||
+        method == kOverwriteNewerVersionThenDate) {
         const bool newHasVersion = file.versionMS != 0 && file.versionLS != 0;
         if (existing.hasVersion || newHasVersion) {
             if (!newHasVersion) {
@@ -57,19 +62,23 @@ bool ShouldOverwrite(const CFileItem& file, const ExistingFile& existing) {
             if (!existing.hasVersion) {
                 return true;
             }
-            const Comparison versions =
-                Compare(Version(file.versionMS, file.versionLS), Version(existing.versionMS, existing.versionLS));
+            const Comparison versions = Compare(Version(file.versionMS, file.versionLS),
+                                                Version(existing.versionMS, existing.versionLS));
             if (versions != Comparison::kEqual) {
                 return versions == Comparison::kHigher;
             }
         }
     }
     switch (method) {
-        case kOverwriteNewerVersion: return false;
-        case kKeepNewerVersion: return true;
+        case kOverwriteNewerVersion:
+            return false;
+        case kKeepNewerVersion:
+            return true;
         case kOverwriteNewerVersionThenDate:
-        case kOverwriteNewerDate: return Compare(file.time, existing.lastWriteTime) == Comparison::kHigher;
-        default: return true;
+        case kOverwriteNewerDate:
+            return Compare(file.time, existing.lastWriteTime) == Comparison::kHigher;
+        default:
+            return true;
     }
 }
 
@@ -78,8 +87,8 @@ std::string FolderWithBackslash(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-NextCabinetPlan PlanNextCabinet(const std::string& folder, const std::string& cabinetName, const std::string& diskName,
-                                int error) {
+NextCabinetPlan PlanNextCabinet(const std::string& folder, const std::string& cabinetName,
+                                const std::string& diskName, int error) {
     NextCabinetPlan plan;
     if (error == 0) {
         return plan;
@@ -95,9 +104,10 @@ NextCabinetPlan PlanNextCabinet(const std::string& folder, const std::string& ca
             plan.candidate = slash == std::string::npos
                                  ? shortened + "\\" + cabinetName
                                  : shortened.substr(0, slash + 1) + diskName + "\\" + cabinetName;
-            plan.message = Format("Please insert the following disk:\n\n    %s\n\nor browse to a folder containing the "
-                                  "specified file.",
-                                  diskName);
+            plan.message = Format(
+                "Please insert the following disk:\n\n    %s\n\nor browse to a folder containing the "
+                "specified file.",
+                diskName);
             return plan;
         }
         plan.candidate = folder + cabinetName;
@@ -125,7 +135,8 @@ std::vector<std::pair<std::string, std::string>> RenameOperations(const std::vec
         while (end < data.size() && data[end] != '\0') {
             ++end;
         }
-        text->assign(data.begin() + static_cast<std::ptrdiff_t>(p), data.begin() + static_cast<std::ptrdiff_t>(end));
+        text->assign(data.begin() + static_cast<std::ptrdiff_t>(p),
+                     data.begin() + static_cast<std::ptrdiff_t>(end));
         p = end < data.size() ? end + 1 : end;
     };
     while (p < data.size()) {

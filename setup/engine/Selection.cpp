@@ -110,7 +110,8 @@ void ClearMark(CProject& project, const Mark& mark) {
 bool EqualsNoCase(const std::string& a, const char* b) {
     size_t i = 0;
     for (; i < a.size() && b[i] != '\0'; ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i]))) {
             return false;
         }
     }
@@ -129,7 +130,9 @@ bool SuppressedRoot(const SetupEngine& engine, const CFolder& root) {
     return false;
 }
 
-void Expand(SetupEngine& engine, std::string& text) { text = engine.ExpandVariables(text); }
+void Expand(SetupEngine& engine, std::string& text) {
+    text = engine.ExpandVariables(text);
+}
 
 // A string value's data is its text with the terminating zero; the expanded text replaces it, and the
 // stored size follows.
@@ -138,8 +141,8 @@ void ExpandStringData(SetupEngine& engine, CRegItem& item) {
     while (length < item.data.size() && item.data[length] != 0) {
         ++length;
     }
-    const std::string expanded =
-        engine.ExpandVariables(std::string(item.data.begin(), item.data.begin() + static_cast<std::ptrdiff_t>(length)));
+    const std::string expanded = engine.ExpandVariables(
+        std::string(item.data.begin(), item.data.begin() + static_cast<std::ptrdiff_t>(length)));
     item.data.assign(expanded.begin(), expanded.end());
     item.data.push_back(0);
 }
@@ -171,13 +174,15 @@ void PrepareSelection(SetupEngine& engine) {
 
 void ResolvePaths(SetupEngine& engine) {
     CProject& project = engine.project;
-    for (std::string* text : {&project.author, &project.comments, &project.productName, &project.productVersion,
-                              &project.manufacturer, &project.productURL, &project.supportPhone}) {
+    for (std::string* text :
+         {&project.author, &project.comments, &project.productName, &project.productVersion,
+          &project.manufacturer, &project.productURL, &project.supportPhone}) {
         Expand(engine, *text);
     }
     ForEachFolder(project.rootFolders, [&](CFolder& folder) {
         folder.resolvedPath = engine.ResolvedFolderPath(folder);
-        folder.suppressed = folder.parent != nullptr ? folder.parent->suppressed : SuppressedRoot(engine, folder);
+        folder.suppressed =
+            folder.parent != nullptr ? folder.parent->suppressed : SuppressedRoot(engine, folder);
     });
     for (CFileItem* file : project.files) {
         file->resolvedPath = engine.ResolvedFilePath(*file);

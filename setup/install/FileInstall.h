@@ -38,7 +38,8 @@ void TestInUse(SetupEngine& engine, CFileItem& file);
 
 // At the next start of Windows, moves source over destination, or deletes source when destination is
 // empty: WININIT.INI on the Windows 95 family, PendingFileRenameOperations on NT.
-bool ScheduleReplaceAtReboot(const SetupEngine& engine, const std::string& source, const std::string& destination);
+bool ScheduleReplaceAtReboot(const SetupEngine& engine, const std::string& source,
+                             const std::string& destination);
 
 // Changes the file's SharedDLLs count by delta and answers the count; -1 in a repair or when the key cannot
 // be opened, 0 for a file that no product counts and that is not to be counted.

@@ -22,7 +22,9 @@ bool FindAttributes(const std::string& path, DWORD* attributes) {
     return true;
 }
 
-bool EndsWithColon(const std::string& text) { return !text.empty() && text.back() == ':'; }
+bool EndsWithColon(const std::string& text) {
+    return !text.empty() && text.back() == ':';
+}
 
 void CreateOneFolder(const std::string& path) {
     if (!CreateDirectoryA(path.c_str(), nullptr)) {
@@ -42,7 +44,8 @@ std::string ShortPath(const std::string& path) {
 
 bool ScheduleInWininit(const std::string& source, const std::string& destination) {
     const std::string key = destination.empty() ? std::string("NUL") : ShortPath(destination);
-    return WritePrivateProfileStringA("rename", key.c_str(), ShortPath(source).c_str(), "WININIT.INI") != FALSE;
+    return WritePrivateProfileStringA("rename", key.c_str(), ShortPath(source).c_str(), "WININIT.INI") !=
+           FALSE;
 }
 
 bool ScheduleInSessionManager(const std::string& source, const std::string& destination) {
@@ -56,16 +59,17 @@ bool ScheduleInSessionManager(const std::string& source, const std::string& dest
     if (RegQueryValueExA(key, kPendingRenamesValue, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
         type == REG_MULTI_SZ && size > 0) {
         existing.resize(size);
-        if (RegQueryValueExA(key, kPendingRenamesValue, nullptr, &type, reinterpret_cast<BYTE*>(existing.data()),
-                             &size) != ERROR_SUCCESS) {
+        if (RegQueryValueExA(key, kPendingRenamesValue, nullptr, &type,
+                             reinterpret_cast<BYTE*>(existing.data()), &size) != ERROR_SUCCESS) {
             RegCloseKey(key);
             return false;
         }
         existing.resize(size);
     }
     const std::vector<char> data = AppendRenameOperation(existing, source, destination);
-    const LONG written = RegSetValueExA(key, kPendingRenamesValue, 0, REG_MULTI_SZ,
-                                       reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
+    const LONG written =
+        RegSetValueExA(key, kPendingRenamesValue, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                       static_cast<DWORD>(data.size()));
     RegCloseKey(key);
     return written == ERROR_SUCCESS;
 }
@@ -84,10 +88,9 @@ bool FolderExists(const std::string& path) {
 
 std::string SystemErrorText(DWORD error) {
     char* text = nullptr;
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                            FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                        reinterpret_cast<char*>(&text), 0, nullptr);
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0, nullptr);
     std::string message = length != 0 && text != nullptr ? std::string(text, length) : std::string();
     if (text != nullptr) {
         LocalFree(text);
@@ -125,8 +128,8 @@ bool ShouldOverwrite(const CFileItem& file) {
     ExistingFile existing;
     existing.exists = PathExists(file.resolvedPath);
     if (existing.exists && file.overwriteMethod != kAlwaysOverwrite) {
-        HANDLE handle = CreateFileA(file.resolvedPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE handle = CreateFileA(file.resolvedPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {
             FILETIME created{}, written{};
             existing.readable = GetFileTime(handle, &created, nullptr, &written) != FALSE;
@@ -134,15 +137,16 @@ bool ShouldOverwrite(const CFileItem& file) {
             existing.lastWriteTime = Ticks(written);
             CloseHandle(handle);
         }
-        existing.hasVersion = platform::GetFileVersion(file.resolvedPath, &existing.versionMS, &existing.versionLS);
+        existing.hasVersion =
+            platform::GetFileVersion(file.resolvedPath, &existing.versionMS, &existing.versionLS);
     }
     return ShouldOverwrite(file, existing);
 }
 
 void TestInUse(SetupEngine& engine, CFileItem& file) {
     file.inUse = false;
-    HANDLE handle = CreateFileA(file.resolvedPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = CreateFileA(file.resolvedPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
         CloseHandle(handle);
     } else if (GetLastError() == ERROR_SHARING_VIOLATION) {
@@ -151,7 +155,8 @@ void TestInUse(SetupEngine& engine, CFileItem& file) {
     }
 }
 
-bool ScheduleReplaceAtReboot(const SetupEngine& engine, const std::string& source, const std::string& destination) {
+bool ScheduleReplaceAtReboot(const SetupEngine& engine, const std::string& source,
+                             const std::string& destination) {
     if ((engine.osCode & kOsWin95Family) != 0) {
         return ScheduleInWininit(source, destination);
     }

@@ -16,8 +16,10 @@ namespace {
 
 constexpr unsigned kSharedQuestionStyle = 0x13;  // Yes, No, Yes to all, No to all; No is the default
 constexpr char kSharedQuestion[] =
-    "The system indicates that the shared file:\n\n%s\n\nis no longer used by any program. If any programs are "
-    "still using this file and it is removed, those programs may not function properly. Are you sure you want to "
+    "The system indicates that the shared file:\n\n%s\n\nis no longer used by any program. If any programs "
+    "are "
+    "still using this file and it is removed, those programs may not function properly. Are you sure you "
+    "want to "
     "remove the shared file?\n\nLeaving the file on your system will not cause any harm. If you are unsure, "
     "choose No.";
 constexpr char kFirstDiskPrompt[] =
@@ -45,7 +47,9 @@ int32_t CountFolders(const CItemArray<CFolder>& folders) {
     return count;
 }
 
-bool RunsOnThisSystem(const SetupEngine& engine, const CFileItem& file) { return (engine.osCode & file.osMask) != 0; }
+bool RunsOnThisSystem(const SetupEngine& engine, const CFileItem& file) {
+    return (engine.osCode & file.osMask) != 0;
+}
 
 void ShowDetail(const InstallRun& run, const std::string& text) {
     if (run.sink != nullptr) {
@@ -53,9 +57,16 @@ void ShowDetail(const InstallRun& run, const std::string& text) {
     }
 }
 
-// Questions and prompts need a person: the full wizard or the progress window. A silent run takes the
-// answer that changes least.
-bool CanAsk(const InstallRun& run) { return run.engine.UIType() != kSilentSetup; }
+// A disk prompt needs a person at the wizard or the progress window; a silent run cannot go on without the
+// disk and ends as if the prompt had been cancelled.
+bool CanPromptForDisk(const InstallRun& run) {
+    return run.engine.UIType() != kSilentSetup;
+}
+// Questions, like messages, are asked in the full user interface only; other runs keep the shared file, the
+// answer that does no harm.
+bool CanAskQuestions(const InstallRun& run) {
+    return run.engine.UIType() == kFullWizard;
+}
 
 // A read-only file can neither be replaced nor deleted; the installation's own files are written and
 // removed whatever attributes the database gave them.
@@ -68,16 +79,22 @@ void ClearReadOnly(const std::string& path) {
 
 // Whether a shared file whose count has dropped to zero goes: by the answer given for all, or by asking.
 bool RemoveUnusedSharedFile(InstallRun& run, const CFileItem& file) {
-    if (!CanAsk(run)) {
+    if (!CanAskQuestions(run)) {
         return false;
     }
     std::vector<char> message(sizeof kSharedQuestion + file.resolvedPath.size());
     std::snprintf(message.data(), message.size(), kSharedQuestion, file.resolvedPath.c_str());
     switch (CQuestionBox::Ask(run.window, message.data(), kSharedQuestionStyle)) {
-        case kAnswerYes: return true;
-        case kAnswerYesToAll: run.engine.sharedFileAnswer = 2; return true;
-        case kAnswerNoToAll: run.engine.sharedFileAnswer = 1; return false;
-        default: return false;
+        case kAnswerYes:
+            return true;
+        case kAnswerYesToAll:
+            run.engine.sharedFileAnswer = 2;
+            return true;
+        case kAnswerNoToAll:
+            run.engine.sharedFileAnswer = 1;
+            return false;
+        default:
+            return false;
     }
 }
 
@@ -87,11 +104,15 @@ bool MayRemove(InstallRun& run, CFileItem& file) {
     if (!file.shared) {
         return !file.wasThere;
     }
-    const int32_t count = engine.test ? AdjustSharedCount(engine, file, 0) - 1 : AdjustSharedCount(engine, file, -1);
+    const int32_t count =
+        engine.test ? AdjustSharedCount(engine, file, 0) - 1 : AdjustSharedCount(engine, file, -1);
     switch (DecideSharedRemoval(count, file.wasThere, engine.sharedFileAnswer)) {
-        case SharedRemoval::kRemove: return true;
-        case SharedRemoval::kAsk: return RemoveUnusedSharedFile(run, file);
-        default: return false;
+        case SharedRemoval::kRemove:
+            return true;
+        case SharedRemoval::kAsk:
+            return RemoveUnusedSharedFile(run, file);
+        default:
+            return false;
     }
 }
 
@@ -141,7 +162,9 @@ public:
         CCabinet cabinet(engine_.dataCabinetPath);
         cabinet.Open();
         cabinet.Extract([this](int, const std::string& base, char* buffer) { return CopyFile(base, buffer); },
-                        [this](int, int attributes, const platform::FileTime* time) { return CloseFile(attributes, time); },
+                        [this](int, int attributes, const platform::FileTime* time) {
+                            return CloseFile(attributes, time);
+                        },
                         [this](const char* cabinetName, const char* diskName, char* folder, int error) {
                             return NextCabinet(cabinetName, diskName, folder, error);
                         });
@@ -155,7 +178,8 @@ private:
     void FindFirstCabinet() {
         while (!PathExists(engine_.dataCabinetPath)) {
             std::string path = engine_.dataCabinetPath;
-            if (!CanAsk(run_) || !AskForDisk(run_.window, engine_.project.productName, kFirstDiskPrompt, &path)) {
+            if (!CanPromptForDisk(run_) ||
+                !AskForDisk(run_.window, engine_.project.productName, kFirstDiskPrompt, &path)) {
                 throw CTSSException("");
             }
             engine_.dataCabinetPath = path;
@@ -166,7 +190,8 @@ private:
     CFileItem* NextCompressedFile() {
         do {
             ++index_;
-        } while (index_ < static_cast<int32_t>(files_.size()) && !files_[static_cast<size_t>(index_)]->compressed);
+        } while (index_ < static_cast<int32_t>(files_.size()) &&
+                 !files_[static_cast<size_t>(index_)]->compressed);
         return files_.At(index_);
     }
 
@@ -217,8 +242,8 @@ private:
             return 2;  // the cabinet layer sets the stored time and attributes
         }
         const std::string twin = file->resolvedPath + ".cor";
-        HANDLE handle = CreateFileA(twin.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE handle = CreateFileA(twin.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             return 0;
         }
@@ -227,7 +252,8 @@ private:
             SetFileTime(handle, &stamp, nullptr, &stamp);
         }
         CloseHandle(handle);
-        SetFileAttributesA(twin.c_str(), attributes != 0 ? static_cast<DWORD>(attributes) : FILE_ATTRIBUTE_NORMAL);
+        SetFileAttributesA(twin.c_str(),
+                           attributes != 0 ? static_cast<DWORD>(attributes) : FILE_ATTRIBUTE_NORMAL);
         return ScheduleReplaceAtReboot(engine_, twin, file->resolvedPath) ? 1 : 0;
     }
 
@@ -245,7 +271,8 @@ private:
         std::string path = plan.candidate;
         bool ask = error != 1 || !PathExists(path);
         while (ask) {
-            if (!CanAsk(run_) || !AskForDisk(run_.window, engine_.project.productName, plan.message, &path)) {
+            if (!CanPromptForDisk(run_) ||
+                !AskForDisk(run_.window, engine_.project.productName, plan.message, &path)) {
                 return kUserAbort;
             }
             ask = !PathExists(path);

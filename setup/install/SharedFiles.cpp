@@ -8,7 +8,9 @@
 
 namespace {
 
-std::string AppPathKey(const CFileItem& file) { return std::string(kAppPathsKey) + "\\" + file.title; }
+std::string AppPathKey(const CFileItem& file) {
+    return std::string(kAppPathsKey) + "\\" + file.title;
+}
 
 void SetString(HKEY key, const char* name, const std::string& text) {
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
@@ -48,9 +50,10 @@ int32_t AdjustSharedCount(const SetupEngine& engine, CFileItem& file, int32_t de
     }
     HKEY key;
     // Only a change of a count may create the key; a look at the count changes nothing.
-    const LONG opened = delta != 0 ? RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                                     nullptr, &key, nullptr)
-                                   : RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_ALL_ACCESS, &key);
+    const LONG opened = delta != 0
+                            ? RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, nullptr, 0,
+                                              KEY_ALL_ACCESS, nullptr, &key, nullptr)
+                            : RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_ALL_ACCESS, &key);
     if (opened != ERROR_SUCCESS) {
         return -1;
     }
@@ -58,8 +61,8 @@ int32_t AdjustSharedCount(const SetupEngine& engine, CFileItem& file, int32_t de
     DWORD stored = 0;
     DWORD type = 0;
     DWORD size = sizeof stored;
-    const bool counted = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&stored), &size) ==
-                             ERROR_SUCCESS &&
+    const bool counted = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&stored),
+                                          &size) == ERROR_SUCCESS &&
                          type == REG_DWORD && size == sizeof stored;
     if (!counted && (!file.shared || delta <= 0)) {
         RegCloseKey(key);
@@ -86,8 +89,8 @@ void WriteAppPath(const CFileItem& file) {
         return;
     }
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, AppPathKey(file).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, AppPathKey(file).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
         return;
     }
     SetString(key, nullptr, file.resolvedPath);
@@ -103,6 +106,10 @@ void RemoveAppPath(const CFileItem& file) {
     }
 }
 
-void RegisterFile(const CFileItem& file) { SelfRegister(file, "DllRegisterServer", "-RegServer"); }
+void RegisterFile(const CFileItem& file) {
+    SelfRegister(file, "DllRegisterServer", "-RegServer");
+}
 
-void UnregisterFile(const CFileItem& file) { SelfRegister(file, "DllUnregisterServer", "-UnregServer"); }
+void UnregisterFile(const CFileItem& file) {
+    SelfRegister(file, "DllUnregisterServer", "-UnregServer");
+}

@@ -42,10 +42,11 @@ TEST(ShouldOverwrite, MissingFileIsAlwaysWrittenAndUnreadableOneKept) {
 }
 
 TEST(ShouldOverwrite, VersionsDecideThenTimesUnderMethodThree) {
-    const ExistingFile old = Existing(true, 0x00010000, 0x00000001, kLater);  // 1.0.0.1
-    EXPECT_TRUE(ShouldOverwrite(NewFile(3, 0x00010000, 0x00000002, kEarlier), old));   // 1.0.0.2
-    EXPECT_FALSE(ShouldOverwrite(NewFile(3, 0x00010000, 0x00000000, kLater + 1), old));  // 1.0.0.0: no version
-    EXPECT_FALSE(ShouldOverwrite(NewFile(3, 0x00010000, 0x00000001, kEarlier), old));  // equal, older time
+    const ExistingFile old = Existing(true, 0x00010000, 0x00000001, kLater);          // 1.0.0.1
+    EXPECT_TRUE(ShouldOverwrite(NewFile(3, 0x00010000, 0x00000002, kEarlier), old));  // 1.0.0.2
+    EXPECT_FALSE(
+        ShouldOverwrite(NewFile(3, 0x00010000, 0x00000000, kLater + 1), old));          // 1.0.0.0: no version
+    EXPECT_FALSE(ShouldOverwrite(NewFile(3, 0x00010000, 0x00000001, kEarlier), old));   // equal, older time
     EXPECT_TRUE(ShouldOverwrite(NewFile(3, 0x00010000, 0x00000001, kLater + 1), old));  // equal, newer time
     EXPECT_FALSE(ShouldOverwrite(NewFile(3, 0x00000009, 0x00090009, kLater + 1), old));  // lower high half
     // Unsigned comparison: a high half with the top bit set is a higher version.
@@ -104,7 +105,8 @@ TEST(NextCabinet, MissingCabinetIsLookedForInTheSiblingDiskFolder) {
     EXPECT_EQ(plan.reaction, NextCabinetPlan::kAskForCabinet);
     EXPECT_EQ(plan.candidate, "E:\\media\\CD2\\TSData2.cab");
     EXPECT_EQ(plan.message,
-              "Please insert the following disk:\n\n    CD2\n\nor browse to a folder containing the specified file.");
+              "Please insert the following disk:\n\n    CD2\n\nor browse to a folder containing the "
+              "specified file.");
     EXPECT_EQ(PlanNextCabinet("C:\\Floppy\\Disk01\\", "TSData2.cab", "Disk02", 1).candidate,
               "C:\\Floppy\\Disk02\\TSData2.cab");
     // A disk in the root of a drive has no sibling folder: the cabinet is looked for beside it.
@@ -115,13 +117,16 @@ TEST(NextCabinet, MissingCabinetIsLookedForInTheSiblingDiskFolder) {
 TEST(NextCabinet, BadCabinetsAreAskedForInTheSameFolder) {
     const NextCabinetPlan format = PlanNextCabinet("E:\\CD2\\", "TSData2.cab", "CD2", 2);
     EXPECT_EQ(format.candidate, "E:\\CD2\\TSData2.cab");
-    EXPECT_EQ(format.message, "The specified cabinet file does not have the correct format.\nPlease insert \"CD2\" or "
-                              "browse to a folder containing the file.");
+    EXPECT_EQ(format.message,
+              "The specified cabinet file does not have the correct format.\nPlease insert \"CD2\" or "
+              "browse to a folder containing the file.");
     EXPECT_EQ(PlanNextCabinet("E:\\", "c", "D", 3).message,
-              "The specified cabinet file has an unknown version number.\nPlease insert \"D\" or browse to a folder "
+              "The specified cabinet file has an unknown version number.\nPlease insert \"D\" or browse to a "
+              "folder "
               "containing the file.");
     EXPECT_EQ(PlanNextCabinet("E:\\", "c", "D", 4).message,
-              "The specified cabinet file is corrupt.\nPlease insert \"D\" or browse to a folder containing the file.");
+              "The specified cabinet file is corrupt.\nPlease insert \"D\" or browse to a folder containing "
+              "the file.");
 }
 
 TEST(NextCabinet, EngineFailuresAbortWithTheirText) {
@@ -129,7 +134,8 @@ TEST(NextCabinet, EngineFailuresAbortWithTheirText) {
     const NextCabinetPlan memory = PlanNextCabinet("E:\\", "c", "D", 5);
     EXPECT_EQ(memory.reaction, NextCabinetPlan::kFail);
     EXPECT_EQ(memory.message, "Could not allocate enough memory.");
-    EXPECT_EQ(PlanNextCabinet("E:\\", "c", "D", 9).message, "Cabinets in a set do not have the same RESERVE sizes.");
+    EXPECT_EQ(PlanNextCabinet("E:\\", "c", "D", 9).message,
+              "Cabinets in a set do not have the same RESERVE sizes.");
     EXPECT_EQ(PlanNextCabinet("E:\\", "c", "D", 11).message, "FDI aborted.");
     const NextCabinetPlan unknown = PlanNextCabinet("E:\\", "c", "D", 42);
     EXPECT_EQ(unknown.reaction, NextCabinetPlan::kFail);
@@ -138,7 +144,9 @@ TEST(NextCabinet, EngineFailuresAbortWithTheirText) {
     EXPECT_NE(PlanNextCabinet("E:\\x\\", "c", "%s%n", 1).message.find("%s%n"), std::string::npos);
 }
 
-std::vector<char> Chars(const std::string& text) { return std::vector<char>(text.begin(), text.end()); }
+std::vector<char> Chars(const std::string& text) {
+    return std::vector<char>(text.begin(), text.end());
+}
 
 TEST(PendingRenames, PairsAreAppendedAfterTheExistingOnes) {
     const std::vector<char> first = AppendRenameOperation({}, "C:\\App\\a.dll.cor", "C:\\App\\a.dll");

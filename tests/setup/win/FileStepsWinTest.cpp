@@ -2,9 +2,8 @@
 // made with CCabinet from files the test writes, and the steps called in the sequence's order for each mode.
 // Registry values that the steps write (SharedDLLs counts, App Paths, pending renames) are put back as they
 // were after each test.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <functional>
 #include <memory>
@@ -52,21 +51,26 @@ public:
         steps.back().action = format;
     }
     void SetDetailText(const char* format, int32_t, const char*) override {
-        if (!steps.empty() && format[0] != '\0') steps.back().details.push_back(format);
+        if (!steps.empty() && format[0] != '\0')
+            steps.back().details.push_back(format);
     }
     void SetPosition(int32_t position) override {
-        if (!steps.empty()) steps.back().position = position;
+        if (!steps.empty())
+            steps.back().position = position;
     }
     void Step(int32_t delta) override {
-        if (!steps.empty()) steps.back().position += delta;
+        if (!steps.empty())
+            steps.back().position += delta;
     }
     void SetRange(int32_t max) override {
-        if (!steps.empty()) steps.back().range = max;
+        if (!steps.empty())
+            steps.back().range = max;
     }
 
     const StepRecord* Find(const std::string& action) const {
         for (const StepRecord& step : steps) {
-            if (step.action == action) return &step;
+            if (step.action == action)
+                return &step;
         }
         return nullptr;
     }
@@ -87,24 +91,32 @@ FILETIME StampOf(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD s
     return stamp;
 }
 
-uint64_t Ticks(const FILETIME& stamp) { return (static_cast<uint64_t>(stamp.dwHighDateTime) << 32) | stamp.dwLowDateTime; }
+uint64_t Ticks(const FILETIME& stamp) {
+    return (static_cast<uint64_t>(stamp.dwHighDateTime) << 32) | stamp.dwLowDateTime;
+}
 
 uint64_t LastWriteTime(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
     return Ticks(data.ftLastWriteTime);
 }
 
 void SetLastWriteTime(const std::string& path, const FILETIME& stamp) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
     SetFileTime(file, &stamp, nullptr, &stamp);
     CloseHandle(file);
 }
 
-DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+DWORD Attributes(const std::string& path) {
+    return GetFileAttributesA(path.c_str());
+}
 
-std::vector<uint8_t> Text(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+std::vector<uint8_t> Text(const std::string& text) {
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
 
 std::vector<uint8_t> RandomBytes(size_t size, unsigned seed) {
     std::mt19937 random(seed);
@@ -117,13 +129,16 @@ std::vector<uint8_t> RandomBytes(size_t size, unsigned seed) {
 void MakeWritable(const std::string& folder) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    if (search == INVALID_HANDLE_VALUE)
+        return;
     do {
         const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
+        if (name == "." || name == "..")
+            continue;
         const std::string path = folder + "\\" + name;
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) MakeWritable(path);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            MakeWritable(path);
     } while (FindNextFileA(search, &found));
     FindClose(search);
 }
@@ -133,17 +148,20 @@ class SavedValue {
 public:
     SavedValue(const char* key, std::string name) : key_(key), name_(std::move(name)) {
         HKEY handle;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_, 0, KEY_READ, &handle) != ERROR_SUCCESS) return;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_, 0, KEY_READ, &handle) != ERROR_SUCCESS)
+            return;
         DWORD size = 0;
         if (RegQueryValueExA(handle, name_.c_str(), nullptr, &type_, nullptr, &size) == ERROR_SUCCESS) {
             data_.resize(size);
-            had_ = RegQueryValueExA(handle, name_.c_str(), nullptr, &type_, data_.data(), &size) == ERROR_SUCCESS;
+            had_ = RegQueryValueExA(handle, name_.c_str(), nullptr, &type_, data_.data(), &size) ==
+                   ERROR_SUCCESS;
         }
         RegCloseKey(handle);
     }
     ~SavedValue() {
         HKEY handle;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_, 0, KEY_ALL_ACCESS, &handle) != ERROR_SUCCESS) return;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_, 0, KEY_ALL_ACCESS, &handle) != ERROR_SUCCESS)
+            return;
         if (had_) {
             RegSetValueExA(handle, name_.c_str(), 0, type_, data_.data(), static_cast<DWORD>(data_.size()));
         } else {
@@ -162,11 +180,12 @@ private:
 
 bool ReadDword(const char* key, const std::string& name, DWORD* value) {
     HKEY handle;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return false;
     DWORD size = sizeof *value;
     DWORD type = 0;
-    const bool found = RegQueryValueExA(handle, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
-                           ERROR_SUCCESS &&
+    const bool found = RegQueryValueExA(handle, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value),
+                                        &size) == ERROR_SUCCESS &&
                        type == REG_DWORD;
     RegCloseKey(handle);
     return found;
@@ -174,8 +193,9 @@ bool ReadDword(const char* key, const std::string& name, DWORD* value) {
 
 void WriteDword(const char* key, const std::string& name, DWORD value) {
     HKEY handle;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
+        ERROR_SUCCESS);
     RegSetValueExA(handle, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
     RegCloseKey(handle);
 }
@@ -183,10 +203,12 @@ void WriteDword(const char* key, const std::string& name, DWORD value) {
 std::vector<char> ReadMultiString(const char* key, const char* name) {
     std::vector<char> data;
     HKEY handle;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return data;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return data;
     DWORD size = 0;
     DWORD type = 0;
-    if (RegQueryValueExA(handle, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_MULTI_SZ) {
+    if (RegQueryValueExA(handle, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+        type == REG_MULTI_SZ) {
         data.resize(size);
         RegQueryValueExA(handle, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
         data.resize(size);
@@ -203,7 +225,8 @@ public:
         : title_(std::move(title)), thread_([this, times, answer] {
               for (int i = 0; i < times; ++i) {
                   HWND dialog = Wait();
-                  if (dialog == nullptr) return;
+                  if (dialog == nullptr)
+                      return;
                   answer(dialog);
                   ++answered_;
                   while (IsWindow(dialog)) Sleep(20);
@@ -218,14 +241,16 @@ public:
         return text;
     }
     static void Press(HWND dialog, int id) {
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
     }
 
 private:
     HWND Wait() const {
         for (int waited = 0; waited < 20000; waited += 50) {
             HWND dialog = FindWindowA(nullptr, title_.c_str());
-            if (dialog != nullptr && IsWindowVisible(dialog)) return dialog;
+            if (dialog != nullptr && IsWindowVisible(dialog))
+                return dialog;
             Sleep(50);
         }
         return nullptr;
@@ -277,7 +302,8 @@ protected:
             size_t start = 0;
             while (start < spec.folder.size()) {
                 size_t end = spec.folder.find('\\', start);
-                if (end == std::string::npos) end = spec.folder.size();
+                if (end == std::string::npos)
+                    end = spec.folder.size();
                 const std::string name = spec.folder.substr(start, end - start);
                 CFolder* child = folder->FindChild(name);
                 folder = child != nullptr ? child : folder->AddChild(std::make_unique<CFolder>(name));
@@ -330,8 +356,10 @@ protected:
         const int32_t mode = engine.mode;
         PrepareSelection(engine);
         ResolvePaths(engine);
-        if (mode != SM_REPAIR) RemoveFiles(run);
-        if (mode != SM_NEW) RemoveFolders(run);
+        if (mode != SM_REPAIR)
+            RemoveFiles(run);
+        if (mode != SM_NEW)
+            RemoveFolders(run);
         if (mode != SM_REMOVE) {
             MakeFolders(run);
             CopyFiles(run);
@@ -364,11 +392,12 @@ protected:
 };
 
 TEST_F(FileSteps, FirstInstallPutsFilesWithTimesAndAttributesIntoTheirFolders) {
-    specs = {{"", "readme.txt", Text("read me")},
-             {"Bin", "tool.dat", Text("tool bytes"), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE},
-             {"Bin\\Deep\\Er", "data.bin", RandomBytes(70000, 1), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
-             {"Bin", "only95.dll", Text("for the 95 family"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, false, false,
-              kOsWin95Family}};
+    specs = {
+        {"", "readme.txt", Text("read me")},
+        {"Bin", "tool.dat", Text("tool bytes"), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE},
+        {"Bin\\Deep\\Er", "data.bin", RandomBytes(70000, 1), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
+        {"Bin", "only95.dll", Text("for the 95 family"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, false,
+         false, kOsWin95Family}};
     MakeCabinets();
     auto engine = MakeEngine();
     RecordingSink sink;
@@ -377,9 +406,11 @@ TEST_F(FileSteps, FirstInstallPutsFilesWithTimesAndAttributesIntoTheirFolders) {
     EXPECT_EQ(ReadBytes(At("readme.txt")), specs[0].content);
     EXPECT_EQ(ReadBytes(At("Bin\\tool.dat")), specs[1].content);
     EXPECT_EQ(ReadBytes(At("Bin\\Deep\\Er\\data.bin")), specs[2].content);
-    EXPECT_EQ(Attributes(At("Bin\\tool.dat")) & 0x27, DWORD(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(Attributes(At("Bin\\tool.dat")) & 0x27,
+              DWORD(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
     // Wine shows a file without recorded attributes as archive, so the archive bit is not compared here.
-    EXPECT_EQ(Attributes(At("Bin\\Deep\\Er\\data.bin")) & 0x07, DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    EXPECT_EQ(Attributes(At("Bin\\Deep\\Er\\data.bin")) & 0x07,
+              DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
     EXPECT_EQ(LastWriteTime(At("readme.txt")), Ticks(stamp));
     EXPECT_EQ(LastWriteTime(At("Bin\\Deep\\Er\\data.bin")), Ticks(stamp));
     EXPECT_FALSE(PathExists(At("Bin\\only95.dll")));  // its mask lacks the running system's bit
@@ -397,14 +428,15 @@ TEST_F(FileSteps, FirstInstallPutsFilesWithTimesAndAttributesIntoTheirFolders) {
     ASSERT_NE(making, nullptr);
     EXPECT_EQ(making->range, 4);
     EXPECT_EQ(making->position, 4);
-    EXPECT_EQ(making->details, std::vector<std::string>({target, At("Bin"), At("Bin\\Deep"), At("Bin\\Deep\\Er")}));
+    EXPECT_EQ(making->details,
+              std::vector<std::string>({target, At("Bin"), At("Bin\\Deep"), At("Bin\\Deep\\Er")}));
     const auto* copying = sink.Find("Copying Files...");
     ASSERT_NE(copying, nullptr);
     const int32_t installedBytes = 7 + 10 + 70000;
     EXPECT_EQ(copying->range, installedBytes + 17);  // the 95-family file counts, but is never copied
     EXPECT_EQ(copying->position, installedBytes);
-    EXPECT_EQ(copying->details,
-              std::vector<std::string>({At("readme.txt"), At("Bin\\tool.dat"), At("Bin\\Deep\\Er\\data.bin")}));
+    EXPECT_EQ(copying->details, std::vector<std::string>(
+                                    {At("readme.txt"), At("Bin\\tool.dat"), At("Bin\\Deep\\Er\\data.bin")}));
 }
 
 TEST_F(FileSteps, ChangeRunRemovesDeselectedItemsAndAddsNewOnes) {
@@ -422,7 +454,8 @@ TEST_F(FileSteps, ChangeRunRemovesDeselectedItemsAndAddsNewOnes) {
     StartMaintenance(*engine, SM_CHANGE);
     Select(*engine, "Docs", false);
     Select(*engine, "Samples", true);
-    SetLastWriteTime(At("Core\\core.dll"), StampOf(2022, 1, 1, 0, 0, 0));  // left alone: installed and selected
+    SetLastWriteTime(At("Core\\core.dll"),
+                     StampOf(2022, 1, 1, 0, 0, 0));  // left alone: installed and selected
     RecordingSink change;
     RunFileSteps(*engine, change);
 
@@ -458,7 +491,8 @@ TEST_F(FileSteps, RepairRestoresFilesAsTheirOverwriteMethodAllows) {
     RunFileSteps(*engine, repair);
 
     EXPECT_EQ(ReadBytes(At("deleted.txt")), specs[0].content);
-    EXPECT_EQ(ReadBytes(At("newer.txt")), Text("edited by the user"));  // its time is later than the stored one
+    EXPECT_EQ(ReadBytes(At("newer.txt")),
+              Text("edited by the user"));  // its time is later than the stored one
     EXPECT_EQ(ReadBytes(At("never.txt")), Text("edited by the user"));
     EXPECT_EQ(ReadBytes(At("always.txt")), specs[3].content);
     EXPECT_EQ(repair.Find("Removing Files..."), nullptr);  // a repair removes nothing
@@ -467,12 +501,14 @@ TEST_F(FileSteps, RepairRestoresFilesAsTheirOverwriteMethodAllows) {
 }
 
 TEST_F(FileSteps, RemovalLeavesPermanentFilesFilesThatWereThereAndFilesStillCounted) {
-    specs = {{"", "plain.txt", Text("plain")},
-             {"", "keep.txt", Text("permanent"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, true},
-             {"", "before.txt", Text("installed copy"), FILE_ATTRIBUTE_ARCHIVE, "Main", 5},
-             {"Shared", "counted.dll", Text("counted elsewhere"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, false},
-             {"Shared", "ours.dll", Text("only ours"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, true},
-             {"Bin", "tool.exe", Text("not a real program"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, false, true}};
+    specs = {
+        {"", "plain.txt", Text("plain")},
+        {"", "keep.txt", Text("permanent"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, true},
+        {"", "before.txt", Text("installed copy"), FILE_ATTRIBUTE_ARCHIVE, "Main", 5},
+        {"Shared", "counted.dll", Text("counted elsewhere"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, false},
+        {"Shared", "ours.dll", Text("only ours"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, true},
+        {"Bin", "tool.exe", Text("not a real program"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, false,
+         true}};
     MakeCabinets();
     CreateDirectoryA(target.c_str(), nullptr);
     WriteBytes(At("before.txt"), Text("was here first"));
@@ -500,10 +536,12 @@ TEST_F(FileSteps, RemovalLeavesPermanentFilesFilesThatWereThereAndFilesStillCoun
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, appPathKey.c_str(), 0, KEY_READ, &appPath), ERROR_SUCCESS);
     char value[MAX_PATH] = "";
     DWORD size = sizeof value;
-    EXPECT_EQ(RegQueryValueExA(appPath, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(appPath, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size),
+              ERROR_SUCCESS);
     EXPECT_EQ(std::string(value), At("Bin\\tool.exe"));
     size = sizeof value;
-    EXPECT_EQ(RegQueryValueExA(appPath, "Path", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(appPath, "Path", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size),
+              ERROR_SUCCESS);
     EXPECT_EQ(std::string(value), target);
     RegCloseKey(appPath);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, appPathKey.c_str());
@@ -554,15 +592,18 @@ TEST_F(FileSteps, SharedFileStillCountedKeepsItsCountInTestMode) {
 }
 
 TEST_F(FileSteps, FileInUseIsWrittenBesideItAndReplacedAtRestart) {
-    specs = {{"", "busy.dll", Text("new version"), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE, "Main", 5}};
+    specs = {
+        {"", "busy.dll", Text("new version"), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE, "Main", 5}};
     MakeCabinets();
     CreateDirectoryA(target.c_str(), nullptr);
     const std::string busy = At("busy.dll");
     WriteBytes(busy, Text("old version"));
     SavedValue pending(kSessionManagerKey, kPendingRenamesValue);
-    const size_t pairsBefore = RenameOperations(ReadMultiString(kSessionManagerKey, kPendingRenamesValue)).size();
+    const size_t pairsBefore =
+        RenameOperations(ReadMultiString(kSessionManagerKey, kPendingRenamesValue)).size();
 
-    HANDLE held = CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE held =
+        CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     auto engine = MakeEngine();
     RecordingSink sink;
@@ -589,7 +630,8 @@ TEST_F(FileSteps, FileInUseOnTheWindows95FamilyIsRenamedThroughWininit) {
     CreateDirectoryA(target.c_str(), nullptr);
     const std::string busy = At("busy95.dll");
     WriteBytes(busy, Text("old"));
-    HANDLE held = CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE held =
+        CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     auto engine = MakeEngine();
     engine->osCode = kOsWin98;
@@ -625,7 +667,8 @@ TEST_F(FileSteps, SecondDiskIsFoundInItsSiblingFolderWithoutAPrompt) {
 }
 
 TEST_F(FileSteps, MissingDiskEndsASilentRunWithoutAMessage) {
-    specs = {{"", "one.bin", RandomBytes(60000, 5)}, {"", "two.bin", RandomBytes(60000, 6)},
+    specs = {{"", "one.bin", RandomBytes(60000, 5)},
+             {"", "two.bin", RandomBytes(60000, 6)},
              {"", "three.bin", RandomBytes(60000, 7)}};
     MakeCabinets(120000);
     ASSERT_TRUE(MoveFileA((media + "\\CD2").c_str(), (temp / "elsewhere").c_str()));
@@ -650,7 +693,8 @@ TEST_F(FileSteps, MissingDiskEndsASilentRunWithoutAMessage) {
 }
 
 TEST_F(FileSteps, MissingDiskIsAskedForByItsNameAndAnotherFolderContinues) {
-    specs = {{"", "one.bin", RandomBytes(60000, 9)}, {"", "two.bin", RandomBytes(60000, 10)},
+    specs = {{"", "one.bin", RandomBytes(60000, 9)},
+             {"", "two.bin", RandomBytes(60000, 10)},
              {"", "three.bin", RandomBytes(60000, 11)}};
     MakeCabinets(120000);
     const std::string elsewhere = temp / "elsewhere";
@@ -669,7 +713,9 @@ TEST_F(FileSteps, MissingDiskIsAskedForByItsNameAndAnotherFolderContinues) {
         RunFileSteps(*engine, sink);
         EXPECT_EQ(person.Answered(), 1);
     }
-    EXPECT_EQ(message, "Please insert the following disk:\n\n    CD2\n\nor browse to a folder containing the specified file.");
+    EXPECT_EQ(message,
+              "Please insert the following disk:\n\n    CD2\n\nor browse to a folder containing the "
+              "specified file.");
     EXPECT_EQ(offered, media + "\\CD2\\TSData2.cab");
     EXPECT_EQ(ReadBytes(At("two.bin")), specs[1].content);
     EXPECT_EQ(ReadBytes(At("three.bin")), specs[2].content);
@@ -694,7 +740,8 @@ TEST_F(FileSteps, CancelledPromptForTheFirstCabinetEndsTheRunQuietly) {
         EXPECT_EQ(e.Message(), "");
     }
     EXPECT_EQ(message,
-              "Setup needs the following file to continue. Please insert the installation disk or browse to a folder "
+              "Setup needs the following file to continue. Please insert the installation disk or browse to "
+              "a folder "
               "containing the specified file.");
     EXPECT_FALSE(PathExists(At("a.txt")));
 }
@@ -724,11 +771,13 @@ TEST_F(FileSteps, UnusedSharedFileIsAskedAboutAndYesToAllCoversTheRest) {
         RunFileSteps(*engine, removal);
         EXPECT_EQ(person.Answered(), 1);
     }
-    EXPECT_EQ(question, "The system indicates that the shared file:\n\n" + At("first.dll") +
-                            "\n\nis no longer used by any program. If any programs are still using this file and it is "
-                            "removed, those programs may not function properly. Are you sure you want to remove the "
-                            "shared file?\n\nLeaving the file on your system will not cause any harm. If you are unsure, "
-                            "choose No.");
+    EXPECT_EQ(
+        question,
+        "The system indicates that the shared file:\n\n" + At("first.dll") +
+            "\n\nis no longer used by any program. If any programs are still using this file and it is "
+            "removed, those programs may not function properly. Are you sure you want to remove the "
+            "shared file?\n\nLeaving the file on your system will not cause any harm. If you are unsure, "
+            "choose No.");
     EXPECT_EQ(defaultButton, WPARAM(IDC_QB_BUTTON2));  // No
     EXPECT_EQ(engine->sharedFileAnswer, 2);
     EXPECT_FALSE(PathExists(At("first.dll")));
