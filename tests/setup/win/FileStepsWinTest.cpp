@@ -784,6 +784,59 @@ TEST_F(FileSteps, UnusedSharedFileIsAskedAboutAndYesToAllCoversTheRest) {
     EXPECT_FALSE(PathExists(At("second.dll")));
 }
 
+// The path of a file built beside the test, as Wine names it.
+std::string BuiltFile(const char* path) {
+    std::string result = path;
+    if (!result.empty() && result[0] == '/')
+        result = "Z:" + result;
+    for (char& c : result) {
+        if (c == '/')
+            c = '\\';
+    }
+    return result;
+}
+
+TEST_F(FileSteps, SelfRegisteringFilesAreRegisteredAndUnregistered) {
+    specs = {{"", "probe.dll", ReadBytes(BuiltFile(REGISTER_PROBE_PATH))},
+             {"Bin", "server.exe", ReadBytes(BuiltFile(RECORD_ARGS_PATH))}};
+    MakeCabinets();
+    const std::string out = temp / "probe.txt";
+    SetEnvironmentVariableA("TESSARO_PROBE_OUT", out.c_str());
+    auto engine = MakeEngine();
+    for (CFileItem* file : engine->project.files) file->registerFile = true;
+    RecordingSink install;
+    RunFileSteps(*engine, install);
+    EXPECT_EQ(ReadBytes(out), Text("register\n"));
+    const std::vector<uint8_t> started = ReadBytes(out + ".args");
+    EXPECT_NE(std::string(started.begin(), started.end()).find("server.exe -RegServer"), std::string::npos);
+
+    StartMaintenance(*engine, SM_REMOVE);
+    RecordingSink removal;
+    RunFileSteps(*engine, removal);
+    SetEnvironmentVariableA("TESSARO_PROBE_OUT", nullptr);
+    EXPECT_EQ(ReadBytes(out), Text("register\nunregister\n"));
+    const std::vector<uint8_t> removed = ReadBytes(out + ".args");
+    EXPECT_NE(std::string(removed.begin(), removed.end()).find("server.exe -UnregServer"), std::string::npos);
+    EXPECT_FALSE(PathExists(At("probe.dll")));  // the library was let go before it was deleted
+    EXPECT_FALSE(PathExists(At("Bin\\server.exe")));
+}
+
+TEST_F(FileSteps, UnattendedRemovalKeepsAnUnusedSharedFileWithoutAsking) {
+    specs = {{"", "lonely.dll", Text("lonely"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, true}};
+    MakeCabinets();
+    SavedValue saved(kSharedDllsKey, At("lonely.dll"));
+    auto engine = MakeEngine();
+    RecordingSink install;
+    RunFileSteps(*engine, install);
+    StartMaintenance(*engine, SM_REMOVE);
+    engine->project.ui.uiType = kUnattendedSetup;
+    RecordingSink removal;
+    RunFileSteps(*engine, removal);
+    EXPECT_EQ(ReadBytes(At("lonely.dll")), specs[0].content);
+    DWORD count = 0;
+    EXPECT_FALSE(ReadDword(kSharedDllsKey, At("lonely.dll"), &count));
+}
+
 TEST_F(FileSteps, TestModeChangesNothingYetStepsThroughAllBytes) {
     specs = {{"", "a.txt", Text("aaaa")},
              {"Bin", "b.bin", RandomBytes(50000, 8)},
