@@ -215,19 +215,24 @@ private:
         if (!ShouldOverwrite(*file)) {
             return 0;
         }
-        TestInUse(engine_, *file);
-        const std::string target = file->inUse ? file->resolvedPath + ".cor" : file->resolvedPath;
-        if (!CopyToBuffer(buffer, target)) {
-            if (tooLong_ == nullptr) {
-                tooLong_ = file;
-            }
-            return 0;
+        // A path that does not fit the cabinet layer's buffer is found before the existing file is touched.
+        if (file->resolvedPath.size() >= static_cast<size_t>(CCabinet::kPathBuffer)) {
+            return TooLong(*file);
         }
-        if (!file->inUse) {
-            ClearReadOnly(target);
+        ClearReadOnly(file->resolvedPath);
+        TestInUse(engine_, *file);
+        if (!CopyToBuffer(buffer, file->inUse ? file->resolvedPath + ".cor" : file->resolvedPath)) {
+            return TooLong(*file);
         }
         ShowDetail(run_, file->resolvedPath);
         return 1;
+    }
+
+    int TooLong(const CFileItem& file) {
+        if (tooLong_ == nullptr) {
+            tooLong_ = &file;
+        }
+        return 0;
     }
 
     int CloseFile(int attributes, const platform::FileTime* time) {

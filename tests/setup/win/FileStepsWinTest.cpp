@@ -888,6 +888,25 @@ TEST_F(FileSteps, FilesOfTheMediaFolderNeedNoDataCabinet) {
     EXPECT_TRUE(FolderExists(target));
 }
 
+TEST_F(FileSteps, PathTooLongForTheCabinetLayerEndsTheRunNamingTheFile) {
+    const std::string longFolder(180, 'f');
+    const std::string longTitle = std::string(40, 't') + ".txt";
+    specs = {{"", "first.txt", Text("first")},
+             {longFolder, longTitle, Text("long")},
+             {"", "last.txt", Text("last")}};
+    MakeCabinets();
+    auto engine = MakeEngine();
+    RecordingSink sink;
+    try {
+        RunFileSteps(*engine, sink);
+        ADD_FAILURE() << "a file that could not be written was passed over in silence";
+    } catch (const CTSSException& e) {
+        EXPECT_NE(e.Message().find(At(longFolder + "\\" + longTitle)), std::string::npos) << e.Message();
+    }
+    EXPECT_EQ(ReadBytes(At("first.txt")), specs[0].content);
+    EXPECT_EQ(ReadBytes(At("last.txt")), specs[2].content);  // the other files are installed all the same
+}
+
 TEST(MakeFolderPath, CreatesEveryMissingParent) {
     TempFolder temp;
     const std::string deep = temp / "a\\b\\c";
