@@ -624,6 +624,31 @@ TEST_F(FileSteps, FileInUseIsWrittenBesideItAndReplacedAtRestart) {
     EXPECT_EQ(sink.Find("Copying Files...")->details, std::vector<std::string>({busy}));
 }
 
+TEST_F(FileSteps, FileInUseAtRemovalIsDeletedAtRestart) {
+    specs = {{"", "held.dll", Text("held")}};
+    MakeCabinets();
+    auto engine = MakeEngine();
+    RecordingSink install;
+    RunFileSteps(*engine, install);
+    const std::string held = At("held.dll");
+    SavedValue pending(kSessionManagerKey, kPendingRenamesValue);
+
+    HANDLE handle =
+        CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    StartMaintenance(*engine, SM_REMOVE);
+    RecordingSink removal;
+    RunFileSteps(*engine, removal);
+    CloseHandle(handle);
+
+    EXPECT_TRUE(engine->restartNeeded);
+    EXPECT_EQ(ReadBytes(held), specs[0].content);
+    const auto pairs = RenameOperations(ReadMultiString(kSessionManagerKey, kPendingRenamesValue));
+    ASSERT_FALSE(pairs.empty());
+    EXPECT_EQ(pairs.back().first, "\\??\\" + held);
+    EXPECT_EQ(pairs.back().second, "");
+}
+
 TEST_F(FileSteps, FileInUseOnTheWindows95FamilyIsRenamedThroughWininit) {
     specs = {{"", "busy95.dll", Text("new"), FILE_ATTRIBUTE_ARCHIVE, "Main", 5}};
     MakeCabinets();
