@@ -246,10 +246,34 @@ public:
     }
 
 private:
+    struct Search {
+        const std::string* title;
+        HWND found;
+    };
+
+    static BOOL CALLBACK Visit(HWND window, LPARAM data) {
+        auto* search = reinterpret_cast<Search*>(data);
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        char text[256] = "";
+        GetWindowTextA(window, text, sizeof text);
+        if (process == GetCurrentProcessId() && IsWindowVisible(window) && *search->title == text) {
+            search->found = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    // A visible window of this process with the title; other programs on the display are not looked at.
+    HWND Find() const {
+        Search search{&title_, nullptr};
+        EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
     HWND Wait() const {
         for (int waited = 0; waited < 20000; waited += 50) {
-            HWND dialog = FindWindowA(nullptr, title_.c_str());
-            if (dialog != nullptr && IsWindowVisible(dialog))
+            if (HWND dialog = Find())
                 return dialog;
             Sleep(50);
         }
