@@ -1,6 +1,359 @@
-#include "setup/install/Steps.h"
+// The file steps of the install sequence: remove files, remove folders, make folders, copy files.
+#include <cstdio>
+#include <cstring>
+#include <functional>
 
-void RemoveFiles(InstallRun&) {}
-void RemoveFolders(InstallRun&) {}
-void MakeFolders(InstallRun&) {}
-void CopyFiles(InstallRun&) {}
+#include "cabinet/Cabinet.h"
+#include "model/FileItem.h"
+#include "model/Folder.h"
+#include "platform/TSSException.h"
+#include "setup/install/DiskPrompt.h"
+#include "setup/install/FileInstall.h"
+#include "setup/install/Steps.h"
+#include "setup/wizard/QuestionBox.h"
+
+namespace {
+
+constexpr unsigned kSharedQuestionStyle = 0x13;  // Yes, No, Yes to all, No to all; No is the default
+constexpr char kSharedQuestion[] =
+    "The system indicates that the shared file:\n\n%s\n\nis no longer used by any program. If any programs "
+    "are "
+    "still using this file and it is removed, those programs may not function properly. Are you sure you "
+    "want to "
+    "remove the shared file?\n\nLeaving the file on your system will not cause any harm. If you are unsure, "
+    "choose No.";
+constexpr char kFirstDiskPrompt[] =
+    "Setup needs the following file to continue. Please insert the installation disk or browse to a folder "
+    "containing the specified file.";
+constexpr int kUserAbort = 11;
+
+void ForEachFolderPreOrder(const CItemArray<CFolder>& folders, const std::function<void(CFolder&)>& visit) {
+    for (CFolder* folder : folders) {
+        visit(*folder);
+        ForEachFolderPreOrder(folder->children, visit);
+    }
+}
+
+void ForEachFolderPostOrder(const CItemArray<CFolder>& folders, const std::function<void(CFolder&)>& visit) {
+    for (CFolder* folder : folders) {
+        ForEachFolderPostOrder(folder->children, visit);
+        visit(*folder);
+    }
+}
+
+int32_t CountFolders(const CItemArray<CFolder>& folders) {
+    int32_t count = 0;
+    ForEachFolderPreOrder(folders, [&](CFolder&) { ++count; });
+    return count;
+}
+
+bool RunsOnThisSystem(const SetupEngine& engine, const CFileItem& file) {
+    return (engine.osCode & file.osMask) != 0;
+}
+
+void ShowDetail(const InstallRun& run, const std::string& text) {
+    if (run.sink != nullptr) {
+        run.sink->SetDetailText(text.c_str(), 0, nullptr);
+    }
+}
+
+// A disk prompt needs a person at the wizard or the progress window; a silent run cannot go on without the
+// disk and ends as if the prompt had been cancelled.
+bool CanPromptForDisk(const InstallRun& run) {
+    return run.engine.UIType() != kSilentSetup;
+}
+// Questions, like messages, are asked in the full user interface only; other runs keep the shared file, the
+// answer that does no harm.
+bool CanAskQuestions(const InstallRun& run) {
+    return run.engine.UIType() == kFullWizard;
+}
+
+// A read-only file can neither be replaced nor deleted; the installation's own files are written and
+// removed whatever attributes the database gave them.
+void ClearReadOnly(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetFileAttributesA(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    }
+}
+
+// Whether a shared file whose count has dropped to zero goes: by the answer given for all, or by asking.
+bool RemoveUnusedSharedFile(InstallRun& run, const CFileItem& file) {
+    if (!CanAskQuestions(run)) {
+        return false;
+    }
+    std::vector<char> message(sizeof kSharedQuestion + file.resolvedPath.size());
+    std::snprintf(message.data(), message.size(), kSharedQuestion, file.resolvedPath.c_str());
+    switch (CQuestionBox::Ask(run.window, message.data(), kSharedQuestionStyle)) {
+        case kAnswerYes:
+            return true;
+        case kAnswerYesToAll:
+            run.engine.sharedFileAnswer = 2;
+            return true;
+        case kAnswerNoToAll:
+            run.engine.sharedFileAnswer = 1;
+            return false;
+        default:
+            return false;
+    }
+}
+
+// Whether the file may go: its count, whether it was there before, the answers about shared files.
+bool MayRemove(InstallRun& run, CFileItem& file) {
+    SetupEngine& engine = run.engine;
+    if (!file.shared) {
+        return !file.wasThere;
+    }
+    const int32_t count =
+        engine.test ? AdjustSharedCount(engine, file, 0) - 1 : AdjustSharedCount(engine, file, -1);
+    switch (DecideSharedRemoval(count, file.wasThere, engine.sharedFileAnswer)) {
+        case SharedRemoval::kRemove:
+            return true;
+        case SharedRemoval::kAsk:
+            return RemoveUnusedSharedFile(run, file);
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+void RemoveInstalledFile(InstallRun& run, CFileItem& file) {
+    SetupEngine& engine = run.engine;
+    if (!file.isInstalled || file.isSelected || file.permanent || !RunsOnThisSystem(engine, file)) {
+        return;
+    }
+    if (!MayRemove(run, file)) {
+        return;
+    }
+    ShowDetail(run, file.resolvedPath);
+    if (engine.test) {
+        return;
+    }
+    UnregisterFile(file);
+    ClearReadOnly(file.resolvedPath);
+    if (!DeleteFileA(file.resolvedPath.c_str()) && PathExists(file.resolvedPath)) {
+        TestInUse(engine, file);
+        if (file.inUse) {
+            ScheduleReplaceAtReboot(engine, file.resolvedPath, std::string());
+        }
+    }
+    RemoveAppPath(file);
+}
+
+namespace {
+
+bool CopyToBuffer(char* buffer, const std::string& text) {
+    if (text.size() >= static_cast<size_t>(CCabinet::kPathBuffer)) {
+        return false;
+    }
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    return true;
+}
+
+// One pass over the chain of data cabinets. The cabinets hold the project's compressed files in the order
+// of the file list, so the hooks follow that list with one index.
+class CopyPass {
+public:
+    explicit CopyPass(InstallRun& run) : run_(run), engine_(run.engine), files_(run.engine.project.files) {}
+
+    void Run() {
+        FindFirstCabinet();
+        CCabinet cabinet(engine_.dataCabinetPath);
+        cabinet.Open();
+        cabinet.Extract([this](int, const std::string& base, char* buffer) { return CopyFile(base, buffer); },
+                        [this](int, int attributes, const platform::FileTime* time) {
+                            return CloseFile(attributes, time);
+                        },
+                        [this](const char* cabinetName, const char* diskName, char* folder, int error) {
+                            return NextCabinet(cabinetName, diskName, folder, error);
+                        });
+        cabinet.Close();
+        if (tooLong_ != nullptr) {
+            throw CTSSException(SystemErrorText(ERROR_FILENAME_EXCED_RANGE) + tooLong_->resolvedPath);
+        }
+    }
+
+private:
+    void FindFirstCabinet() {
+        while (!PathExists(engine_.dataCabinetPath)) {
+            std::string path = engine_.dataCabinetPath;
+            if (!CanPromptForDisk(run_) ||
+                !AskForDisk(run_.window, engine_.project.productName, kFirstDiskPrompt, &path)) {
+                throw CTSSException("");
+            }
+            engine_.dataCabinetPath = path;
+        }
+    }
+
+    // The next compressed file of the list is the one now in the cabinet; null past the end of the list.
+    CFileItem* NextCompressedFile() {
+        do {
+            ++index_;
+        } while (index_ < static_cast<int32_t>(files_.size()) &&
+                 !files_[static_cast<size_t>(index_)]->compressed);
+        return files_.At(index_);
+    }
+
+    int CopyFile(const std::string& baseFolder, char* buffer) {
+        CFileItem* file = NextCompressedFile();
+        if (file == nullptr || file->isInstalled || !file->isSelected) {
+            return 0;
+        }
+        if (engine_.test) {
+            ShowDetail(run_, baseFolder + "\\" + file->title);
+            run_.Step(static_cast<int32_t>(file->size));
+            return 0;
+        }
+        if (PathExists(file->resolvedPath)) {
+            file->wasThere = true;
+        }
+        if (!RunsOnThisSystem(engine_, *file)) {
+            return 0;
+        }
+        AdjustSharedCount(engine_, *file, +1);
+        if (!ShouldOverwrite(*file)) {
+            return 0;
+        }
+        // A path that does not fit the cabinet layer's buffer is found before the existing file is touched.
+        if (file->resolvedPath.size() >= static_cast<size_t>(CCabinet::kPathBuffer)) {
+            return TooLong(*file);
+        }
+        ClearReadOnly(file->resolvedPath);
+        TestInUse(engine_, *file);
+        if (!CopyToBuffer(buffer, file->inUse ? file->resolvedPath + ".cor" : file->resolvedPath)) {
+            return TooLong(*file);
+        }
+        ShowDetail(run_, file->resolvedPath);
+        return 1;
+    }
+
+    int TooLong(const CFileItem& file) {
+        if (tooLong_ == nullptr) {
+            tooLong_ = &file;
+        }
+        return 0;
+    }
+
+    int CloseFile(int attributes, const platform::FileTime* time) {
+        CFileItem* file = files_.At(index_);
+        if (file == nullptr) {
+            return 0;
+        }
+        run_.Step(static_cast<int32_t>(file->size));
+        WriteAppPath(*file);
+        RegisterFile(*file);
+        if (!file->inUse) {
+            return 2;  // the cabinet layer sets the stored time and attributes
+        }
+        const std::string twin = file->resolvedPath + ".cor";
+        HANDLE handle = CreateFileA(twin.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            return 0;
+        }
+        if (time != nullptr) {
+            FILETIME stamp{time->dwLowDateTime, time->dwHighDateTime};
+            SetFileTime(handle, &stamp, nullptr, &stamp);
+        }
+        CloseHandle(handle);
+        SetFileAttributesA(twin.c_str(),
+                           attributes != 0 ? static_cast<DWORD>(attributes) : FILE_ATTRIBUTE_NORMAL);
+        return ScheduleReplaceAtReboot(engine_, twin, file->resolvedPath) ? 1 : 0;
+    }
+
+    int NextCabinet(const char* cabinetName, const char* diskName, char* folder, int error) {
+        const NextCabinetPlan plan = PlanNextCabinet(folder, cabinetName, diskName, error);
+        if (plan.reaction == NextCabinetPlan::kContinue) {
+            return 0;
+        }
+        if (plan.reaction == NextCabinetPlan::kFail) {
+            if (engine_.UIType() == kFullWizard && !plan.message.empty()) {
+                MessageBoxA(run_.window, plan.message.c_str(), "Error!", MB_ICONERROR);
+            }
+            return error;
+        }
+        std::string path = plan.candidate;
+        bool ask = error != 1 || !PathExists(path);
+        while (ask) {
+            if (!CanPromptForDisk(run_) ||
+                !AskForDisk(run_.window, engine_.project.productName, plan.message, &path)) {
+                return kUserAbort;
+            }
+            ask = !PathExists(path);
+        }
+        if (run_.window != nullptr) {
+            RedrawWindow(run_.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        }
+        return CopyToBuffer(folder, FolderWithBackslash(path)) ? 0 : kUserAbort;
+    }
+
+    InstallRun& run_;
+    SetupEngine& engine_;
+    const CItemArray<CFileItem>& files_;
+    int32_t index_ = -1;
+    const CFileItem* tooLong_ = nullptr;  // a file whose path does not fit the cabinet layer's buffer
+};
+
+}  // namespace
+
+void RemoveFiles(InstallRun& run) {
+    SetupEngine& engine = run.engine;
+    run.BeginStep("Removing Files...", static_cast<int32_t>(engine.project.files.size()));
+    for (CFileItem* file : engine.project.files) {
+        RemoveInstalledFile(run, *file);
+        run.Step(1);
+    }
+    if (engine.mode == SM_REMOVE && !engine.test) {
+        DeleteFileA((engine.project.target + "\\TSdb.dat").c_str());
+    }
+}
+
+void RemoveFolders(InstallRun& run) {
+    SetupEngine& engine = run.engine;
+    run.BeginStep("Removing Folders...", CountFolders(engine.project.rootFolders));
+    ForEachFolderPostOrder(engine.project.rootFolders, [&](CFolder& folder) {
+        if (!(folder.isInstalled && !folder.isSelected) && engine.mode != SM_REMOVE) {
+            return;
+        }
+        ShowDetail(run, folder.resolvedPath);
+        if (!engine.test) {
+            RemoveDirectoryA(folder.resolvedPath.c_str());
+        }
+        run.Step(1);
+    });
+}
+
+void MakeFolders(InstallRun& run) {
+    SetupEngine& engine = run.engine;
+    run.BeginStep("Making Folders...", CountFolders(engine.project.rootFolders));
+    ForEachFolderPreOrder(engine.project.rootFolders, [&](CFolder& folder) {
+        if (folder.isSelected && !folder.isInstalled) {
+            ShowDetail(run, folder.resolvedPath);
+            if (!engine.test) {
+                MakeFolderPath(folder.resolvedPath);
+            }
+        }
+        run.Step(1);
+    });
+}
+
+void CopyFiles(InstallRun& run) {
+    bool anyToCopy = false;
+    bool anyInCabinets = false;
+    for (const CFileItem* file : run.engine.project.files) {
+        if (file->isSelected && !file->isInstalled) {
+            anyToCopy = true;
+            anyInCabinets = anyInCabinets || file->compressed;
+        }
+    }
+    if (!anyToCopy) {
+        return;
+    }
+    run.BeginStep("Copying Files...", run.engine.totalBytes);
+    // Files of the media's own folder are not in the cabinets, and media without compressed files have no
+    // data cabinet to ask for.
+    if (anyInCabinets) {
+        CopyPass(run).Run();
+    }
+}
