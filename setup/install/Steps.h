@@ -18,7 +18,13 @@ struct InstallRun {
     // Starts a counting step: the action text, an empty detail line, the range and the position 0.
     void BeginStep(const char* actionText, int32_t range) const;
     void Step(int32_t delta = 1) const;
+    // The detail line, shown as it is.
+    void SetDetailText(const std::string& text) const;
 };
+
+// Creates the folder and every missing folder above it; throws CTSSException with the system's text for
+// the error when a folder cannot be created.
+void MakeFolderPath(const std::string& path);
 
 // Files and folders.
 void RemoveFiles(InstallRun& run);
