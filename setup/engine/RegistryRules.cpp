@@ -63,13 +63,13 @@ std::vector<uint8_t> ValueBytes(const CRegItem& item) {
 }
 
 RegistryRemoval RemovalOf(const CRegItem& item, int32_t mode, bool test) {
-    if (test || item.parent == nullptr || item.permanent || HoldsPermanent(item)) {
+    if (test || item.parent == nullptr || item.permanent) {
         return RegistryRemoval::kStepOnly;
     }
     if (mode != SM_REMOVE && (item.isSelected || !item.isInstalled)) {
         return RegistryRemoval::kSkip;
     }
-    return RegistryRemoval::kDelete;
+    return HoldsPermanent(item) ? RegistryRemoval::kStepOnly : RegistryRemoval::kDelete;
 }
 
 bool SplitKeyPath(const std::string& path, std::string* parent, std::string* last) {

@@ -41,10 +41,10 @@ enum class RegistryRemoval {
     kStepOnly,  // progress step, nothing deleted
     kDelete,    // deleted from its parent key, progress step
 };
-// Roots, Permanent entries and every entry in test mode only step; so does a key that holds a Permanent
-// entry at any depth, since deleting the key would take that entry with it. Otherwise an entry is deleted
-// when it was installed and is no longer selected, or in mode SM_REMOVE whatever its marks; the rest is
-// skipped.
+// Roots, Permanent entries and every entry in test mode only step. Otherwise an entry is deleted when it
+// was installed and is no longer selected, or in mode SM_REMOVE whatever its marks, and the rest is
+// skipped; a key to be deleted that holds a Permanent entry at any depth only steps, since deleting the key
+// would take that entry with it.
 RegistryRemoval RemovalOf(const CRegItem& item, int32_t mode, bool test);
 
 // A key path below a hive: not empty, and no empty part (no leading, trailing or doubled backslash).

@@ -199,6 +199,8 @@ TEST_F(RegistryRemovalRule, KeysHoldingAPermanentEntryStay) {
     EXPECT_EQ(RemovalOf(*entry->parent, SM_REMOVE, false), RegistryRemoval::kStepOnly);
     EXPECT_EQ(RemovalOf(*keep->parent, SM_REMOVE, false), RegistryRemoval::kStepOnly);
     EXPECT_EQ(RemovalOf(*other, SM_REMOVE, false), RegistryRemoval::kDelete);  // a sibling still goes
+    EXPECT_EQ(For(true, true, SM_CHANGE), RegistryRemoval::kSkip);  // kept anyway: no step
+    EXPECT_EQ(For(false, true, SM_CHANGE), RegistryRemoval::kStepOnly);
     keep->permanent = false;
     EXPECT_EQ(For(false, true, SM_REMOVE), RegistryRemoval::kDelete);
 }

@@ -35,8 +35,9 @@ public:
     std::vector<std::string> NamedDetails() const {
         std::vector<std::string> named;
         for (const std::string& detail : details) {
-            if (!detail.empty())
+            if (!detail.empty()) {
                 named.push_back(detail);
+            }
         }
         return named;
     }
@@ -76,8 +77,9 @@ protected:
 
     CRegItem* Root(const char* name) {
         for (CRegItem* root : engine.project.rootRegs) {
-            if (root->name == name)
+            if (root->name == name) {
                 return root;
+            }
         }
         return engine.project.rootRegs.Add(std::make_unique<CRegItem>(name, 0));
     }
@@ -95,8 +97,9 @@ inline std::string Unique(const char* stem) {
 // Reading the registry back, independently of the steps.
 inline bool KeyExists(HKEY hive, const std::string& path) {
     HKEY key;
-    if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return false;
+    }
     RegCloseKey(key);
     return true;
 }
@@ -104,8 +107,9 @@ inline bool KeyExists(HKEY hive, const std::string& path) {
 inline bool ReadValue(HKEY hive, const std::string& path, const std::string& name, DWORD* type,
                       std::vector<uint8_t>* data) {
     HKEY key;
-    if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return false;
+    }
     DWORD size = 0;
     LONG error = RegQueryValueExA(key, name.c_str(), nullptr, type, nullptr, &size);
     if (error == ERROR_SUCCESS) {
@@ -122,8 +126,9 @@ inline bool ReadValue(HKEY hive, const std::string& path, const std::string& nam
 inline std::string ReadText(HKEY hive, const std::string& path, const std::string& name = "") {
     DWORD type = 0;
     std::vector<uint8_t> data;
-    if (!ReadValue(hive, path, name, &type, &data))
+    if (!ReadValue(hive, path, name, &type, &data)) {
         return "<missing>";
+    }
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << path << " " << name;
     EXPECT_FALSE(data.empty());
     EXPECT_EQ(data.back(), 0) << path << " " << name;
