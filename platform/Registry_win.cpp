@@ -1,13 +1,8 @@
 #include <windows.h>
 
-#include "platform/Registry.h"
+#include "platform/WinRegistry.h"
 
 namespace platform {
-
-namespace {
-
-// The buffers of the import: a value or subkey whose name or data needs more ends its enumeration.
-constexpr DWORD kBufferSize = 255;
 
 HKEY HiveKey(RegistryHive hive) {
     switch (hive) {
@@ -19,6 +14,11 @@ HKEY HiveKey(RegistryHive hive) {
     }
     return nullptr;
 }
+
+namespace {
+
+// The buffers of the import: a value or subkey whose name or data needs more ends its enumeration.
+constexpr DWORD kBufferSize = 255;
 
 class SystemKey : public RegistryKeyReader {
 public:

@@ -20,6 +20,12 @@ void InstallRun::Step(int32_t delta) const {
     }
 }
 
+void InstallRun::SetDetailText(const std::string& text) const {
+    if (sink != nullptr) {
+        sink->SetDetailText(text.c_str(), 0, nullptr);
+    }
+}
+
 namespace {
 
 void RunSteps(InstallRun& run) {

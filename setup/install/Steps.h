@@ -18,6 +18,8 @@ struct InstallRun {
     // Starts a counting step: the action text, an empty detail line, the range and the position 0.
     void BeginStep(const char* actionText, int32_t range) const;
     void Step(int32_t delta = 1) const;
+    // The detail line, shown as it is.
+    void SetDetailText(const std::string& text) const;
 };
 
 // Files and folders.
