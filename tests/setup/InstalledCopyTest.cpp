@@ -215,7 +215,7 @@ TEST_F(ExistingInstallation, YesRemovesTheOtherVersionThenInstallsFromThisMedia)
     engine.project.productVersion = "2.0";
     ASSERT_TRUE(CheckExistingInstallation(engine, store, host));
     const std::vector<std::string> expected{
-        "ask[Setup] An installtion of \"Wi",
+        "ask[Setup] An installtion of \"W",
         "run C:\\WINDOWS\\SYSTEM\\TSSetup.exe| -FO2U E:\\Widget\\TSdb.dat"};
     EXPECT_EQ(host.events, expected);
     EXPECT_EQ(engine.mode, SM_NEW);
@@ -243,7 +243,7 @@ TEST_F(ExistingInstallation, NoEndsWithoutRemoving) {
     host.answer = false;
     EXPECT_FALSE(CheckExistingInstallation(engine, store, host));
     ASSERT_EQ(host.events.size(), 1u);
-    EXPECT_EQ(host.events[0], "ask[Setup] A newer version of \"W");
+    EXPECT_EQ(host.events[0], "ask[Setup] A newer version of \"");
 }
 
 TEST_F(ExistingInstallation, UnusableRemovalCommandStartsNothing) {

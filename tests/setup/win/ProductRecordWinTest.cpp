@@ -222,13 +222,14 @@ TEST_F(ProductRecord, FirstInstallationWritesEveryValueTheCopyAndTheDatabase) {
     EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, kSetupAppPath, nullptr).Text(), copyPath());
 
     CProject saved;
-    LoadSaved(saved, temp / "support-copy.cab");
+    platform::CreateFolder(temp / "out");
+    LoadSaved(saved, temp / "out\\TSFiles.cab");  // the embedded file is named by its title
     EXPECT_EQ(saved.productName, "Record Test");
     EXPECT_EQ(saved.target, target);
     EXPECT_EQ(saved.productID, engine.project.productID);
     ASSERT_NE(saved.rootFeature.FindChild("Extra"), nullptr);
     EXPECT_FALSE(saved.rootFeature.FindChild("Extra")->selected);
-    EXPECT_EQ(ReadBytes(temp / "support-copy.cab"), supportCabinet);
+    EXPECT_EQ(ReadBytes(temp / "out\\TSFiles.cab"), supportCabinet);
 }
 
 TEST_F(ProductRecord, RecordReadsBackIntoALaterRun) {
@@ -321,7 +322,7 @@ TEST_F(ProductRecord, ChangeRewritesOnlyFeaturesAndDatabase) {
     EXPECT_FALSE(platform::FileExists(copyPath()));  // the copy is a first installation's
     EXPECT_EQ(SharedCount().Number(), 1u);
     CProject saved;
-    LoadSaved(saved, temp / "support-copy.cab");
+    LoadSaved(saved, tstemp + "\\TSFiles.cab");
     EXPECT_TRUE(saved.rootFeature.FindChild("Extra")->selected);
     EXPECT_EQ(saved.productName, "Another Name");
 }
