@@ -48,29 +48,30 @@ InstalledCopyDecision WithMessage(InstalledCopyAction action, int32_t mode, std:
 
 }  // namespace
 
-InstalledCopyDecision DecideInstalledCopy(bool found, int32_t mode, int32_t uiType, const std::string& productName,
-                                          const std::string& databaseVersion, const std::string& installedVersion) {
+InstalledCopyDecision DecideInstalledCopy(bool found, int32_t mode, int32_t uiType,
+                                          const std::string& productName, const std::string& databaseVersion,
+                                          const std::string& installedVersion) {
     const bool fullUI = uiType == kFullWizard;
     if (!found) {
         if (mode == SM_CHANGE || mode == SM_REMOVE) {
-            return fullUI ? WithMessage(InstalledCopyAction::kEnd, mode, FillIn(kNotInstalledFormat, {productName}),
-                                        kSetupErrorCaption)
+            return fullUI ? WithMessage(InstalledCopyAction::kEnd, mode,
+                                        FillIn(kNotInstalledFormat, {productName}), kSetupErrorCaption)
                           : Decision(InstalledCopyAction::kEnd, mode);
         }
         return Decision(InstalledCopyAction::kContinue, mode == SM_ASK ? SM_NEW : mode);
     }
     const int order = CompareVersions(databaseVersion, installedVersion);
     if (order == 0) {
-        return Decision(mode == SM_NEW ? InstalledCopyAction::kRunInstalledCopy : InstalledCopyAction::kContinue,
-                        mode);
+        return Decision(
+            mode == SM_NEW ? InstalledCopyAction::kRunInstalledCopy : InstalledCopyAction::kContinue, mode);
     }
     if (mode == SM_NEW) {
         if (!fullUI) {
             return Decision(InstalledCopyAction::kEnd, mode);
         }
         const char* format = order < 0 ? kNewerInstalledFormat : kOlderInstalledFormat;
-        return WithMessage(InstalledCopyAction::kAskToRemove, mode, FillIn(format, {productName, installedVersion}),
-                           kSetupCaption);
+        return WithMessage(InstalledCopyAction::kAskToRemove, mode,
+                           FillIn(format, {productName, installedVersion}), kSetupCaption);
     }
     if (mode == SM_CHANGE || mode == SM_ASK) {
         return fullUI ? WithMessage(InstalledCopyAction::kEnd, mode, kVersionMismatch, kSetupErrorCaption)
@@ -80,7 +81,8 @@ InstalledCopyDecision DecideInstalledCopy(bool found, int32_t mode, int32_t uiTy
 }
 
 ProgramCall SameVersionHandOver(const std::string& systemFolder, const std::string& installedTarget) {
-    return ProgramCall{systemFolder + "\\" + kSetupCopyTitle, "-C2 " + installedTarget + "\\" + kMaintenanceDatabaseTitle};
+    return ProgramCall{systemFolder + "\\" + kSetupCopyTitle,
+                       "-C2 " + installedTarget + "\\" + kMaintenanceDatabaseTitle};
 }
 
 bool RemovalCall(const std::string& uninstallCommand, ProgramCall* call) {
@@ -113,8 +115,8 @@ bool CheckExistingInstallation(SetupEngine& engine, RecordStore& store, Installe
             return false;
         case InstalledCopyAction::kRunInstalledCopy:
             host.CloseStartupNotice();
-            host.RunAndWait(
-                SameVersionHandOver(engine.ExpandVariables("<windows system folder>"), engine.project.target));
+            host.RunAndWait(SameVersionHandOver(engine.ExpandVariables("<windows system folder>"),
+                                                engine.project.target));
             return false;
         case InstalledCopyAction::kAskToRemove:
             break;

@@ -8,10 +8,10 @@
 
 // What start-up does about an installed copy of the product.
 enum class InstalledCopyAction {
-    kContinue,         // the run goes on (in the decided mode)
-    kEnd,              // the run ends, after the message when there is one
-    kRunInstalledCopy, // the same version is installed: its own copy takes over with a maintenance run
-    kAskToRemove,      // another version is installed: ask whether to remove it first
+    kContinue,          // the run goes on (in the decided mode)
+    kEnd,               // the run ends, after the message when there is one
+    kRunInstalledCopy,  // the same version is installed: its own copy takes over with a maintenance run
+    kAskToRemove,       // another version is installed: ask whether to remove it first
 };
 
 struct InstalledCopyDecision {
@@ -26,8 +26,9 @@ constexpr char kSetupErrorCaption[] = "Setup Error";
 
 // The decision from whether a record was found, the mode, the user-interface type and the versions of
 // the database and of the installed copy. Messages are given only for the full user interface.
-InstalledCopyDecision DecideInstalledCopy(bool found, int32_t mode, int32_t uiType, const std::string& productName,
-                                          const std::string& databaseVersion, const std::string& installedVersion);
+InstalledCopyDecision DecideInstalledCopy(bool found, int32_t mode, int32_t uiType,
+                                          const std::string& productName, const std::string& databaseVersion,
+                                          const std::string& installedVersion);
 
 // A program and its arguments, as the program starter takes them.
 struct ProgramCall {

@@ -10,8 +10,10 @@ namespace {
 
 constexpr char kFirstDataCabinet[] = "\\TSData1.cab";
 
-std::string StoredCommand(const std::string& systemFolder, const char* option, const std::string& targetFolder) {
-    return systemFolder + "\\" + kSetupCopyTitle + " -" + option + " " + targetFolder + "\\" + kMaintenanceDatabaseTitle;
+std::string StoredCommand(const std::string& systemFolder, const char* option,
+                          const std::string& targetFolder) {
+    return systemFolder + "\\" + kSetupCopyTitle + " -" + option + " " + targetFolder + "\\" +
+           kMaintenanceDatabaseTitle;
 }
 
 RecordValue Text(const char* name, const std::string& text) {
@@ -50,7 +52,8 @@ bool ReadNonEmpty(RecordKeyReader& key, const char* name, std::string* value) {
 }
 
 bool ReadProductValues(RecordKeyReader& key, RecordContents* record) {
-    if (!key.ReadText("DisplayVersion", &record->version) || !ReadNonEmpty(key, "InstallLocation", &record->target) ||
+    if (!key.ReadText("DisplayVersion", &record->version) ||
+        !ReadNonEmpty(key, "InstallLocation", &record->target) ||
         !ReadNonEmpty(key, "InstallSource", &record->source)) {
         return false;
     }
@@ -66,8 +69,9 @@ bool ReadProductValues(RecordKeyReader& key, RecordContents* record) {
     }
     return key.ReadNumber("InstallStartMenuShortcuts", &record->menuShortcuts) &&
            key.ReadNumber("InstallDesktopShortcuts", &record->desktopShortcuts) &&
-           key.ReadNumber("InstallForAll", &record->installForAll) && key.ReadText("RegOwner", &record->owner) &&
-           key.ReadText("RegCompany", &record->company) && key.ReadText("EMail", &record->email) &&
+           key.ReadNumber("InstallForAll", &record->installForAll) &&
+           key.ReadText("RegOwner", &record->owner) && key.ReadText("RegCompany", &record->company) &&
+           key.ReadText("EMail", &record->email) &&
            key.ReadText("UninstallString", &record->uninstallCommand);
 }
 
@@ -93,16 +97,11 @@ std::vector<RecordValue> ProductRecordValues(SetupEngine& engine, const std::str
                                              const std::string& setupProgramFile) {
     const CProject& project = engine.project;
     std::vector<RecordValue> values{
-        Text("DisplayName", project.productName),
-        Text("DisplayVersion", project.productVersion),
-        Text("Publisher", project.manufacturer),
-        Text("HelpLink", project.productURL),
-        Text("HelpTelephone", project.supportPhone),
-        Text("RegCompany", engine.companyName),
-        Text("RegOwner", engine.userName),
-        Text("EMail", engine.userEmail),
-        Text("InstallSource", engine.sourceFolder),
-        Text("SetupFile", setupProgramFile),
+        Text("DisplayName", project.productName),    Text("DisplayVersion", project.productVersion),
+        Text("Publisher", project.manufacturer),     Text("HelpLink", project.productURL),
+        Text("HelpTelephone", project.supportPhone), Text("RegCompany", engine.companyName),
+        Text("RegOwner", engine.userName),           Text("EMail", engine.userEmail),
+        Text("InstallSource", engine.sourceFolder),  Text("SetupFile", setupProgramFile),
     };
     if (project.iconFile != nullptr) {
         values.push_back(Text("DisplayIcon", engine.ResolvedFilePath(*project.iconFile) + "," +
@@ -125,7 +124,8 @@ std::vector<RecordValue> ProductRecordValues(SetupEngine& engine, const std::str
 
 std::vector<std::pair<std::string, uint32_t>> InstalledFeatureValues(CFeature& rootFeature) {
     std::vector<std::pair<std::string, uint32_t>> values;
-    rootFeature.ForEach([&](CFeature& feature) { values.emplace_back(feature.name, feature.selected ? 1 : 0); });
+    rootFeature.ForEach(
+        [&](CFeature& feature) { values.emplace_back(feature.name, feature.selected ? 1 : 0); });
     return values;
 }
 
@@ -150,7 +150,8 @@ bool ReadInstalledRecord(SetupEngine& engine, RecordStore& store) {
             return false;
         }
     }
-    std::unique_ptr<RecordKeyReader> features = store.OpenForReading(InstalledFeaturesKeyPath(project.productID));
+    std::unique_ptr<RecordKeyReader> features =
+        store.OpenForReading(InstalledFeaturesKeyPath(project.productID));
     if (!features) {
         return false;
     }

@@ -19,11 +19,12 @@ public:
     RegistryKeyReader& operator=(const RegistryKeyReader&) = delete;
 
     bool ReadText(const std::string& name, std::string* value) override {
-        std::vector<char> buffer(kTextBufferSize + 1, '\0');  // the extra zero ends a value stored without one
+        std::vector<char> buffer(kTextBufferSize + 1,
+                                 '\0');  // the extra zero ends a value stored without one
         DWORD size = kTextBufferSize;
         DWORD type = 0;
-        if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
-                ERROR_SUCCESS ||
+        if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                             &size) != ERROR_SUCCESS ||
             (type != REG_SZ && type != REG_EXPAND_SZ)) {
             return false;
         }
@@ -62,8 +63,8 @@ public:
 // Creates or opens a key of HKEY_LOCAL_MACHINE with all access; null when it cannot.
 HKEY CreateMachineKey(const std::string& path) {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
         return nullptr;
     }
     return key;

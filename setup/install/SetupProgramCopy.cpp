@@ -57,8 +57,8 @@ int32_t AdjustSharedCount(SetupEngine& engine, CFileItem& file, int32_t delta) {
         return -1;
     }
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
         return -1;
     }
     DWORD stored = 0;
@@ -89,8 +89,8 @@ int32_t AdjustSharedCount(SetupEngine& engine, CFileItem& file, int32_t delta) {
 
 void WriteAppPath(SetupEngine& engine, const CFileItem& file) {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kAppPathsKey + file.title).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kAppPathsKey + file.title).c_str(), 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
         return;
     }
     RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(file.resolvedPath.c_str()),
@@ -109,8 +109,8 @@ bool ShouldReplace(const CFileItem& file) {
     if (!Exists(file.resolvedPath)) {
         return true;
     }
-    HANDLE existing = CreateFileA(file.resolvedPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE existing = CreateFileA(file.resolvedPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (existing == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -133,7 +133,8 @@ bool ShouldReplace(const CFileItem& file) {
     } else if (newHasVersion) {
         return true;
     }
-    const uint64_t existingTime = (static_cast<uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+    const uint64_t existingTime =
+        (static_cast<uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
     return file.time > existingTime;
 }
 
@@ -141,8 +142,8 @@ bool ShouldReplace(const CFileItem& file) {
 // The test opens the file without emptying it.
 bool TestInUse(SetupEngine& engine, CFileItem& file) {
     file.inUse = false;
-    HANDLE handle = CreateFileA(file.resolvedPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = CreateFileA(file.resolvedPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
         CloseHandle(handle);
     } else if (GetLastError() == ERROR_SHARING_VIOLATION) {
@@ -162,7 +163,8 @@ std::string ShortPath(const std::string& path) {
 bool ScheduleReplaceAtReboot(SetupEngine& engine, const std::string& source, const std::string& destination) {
     if ((engine.osCode & kOsWin95Family) != 0) {
         const std::string key = destination.empty() ? std::string("NUL") : ShortPath(destination);
-        return WritePrivateProfileStringA("rename", key.c_str(), ShortPath(source).c_str(), "WININIT.INI") != 0;
+        return WritePrivateProfileStringA("rename", key.c_str(), ShortPath(source).c_str(), "WININIT.INI") !=
+               0;
     }
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
@@ -174,8 +176,8 @@ bool ScheduleReplaceAtReboot(SetupEngine& engine, const std::string& source, con
     if (RegQueryValueExA(key, kPendingRenames, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
         type == REG_MULTI_SZ && size > 0) {
         list.resize(size);
-        if (RegQueryValueExA(key, kPendingRenames, nullptr, &type, reinterpret_cast<BYTE*>(list.data()), &size) !=
-            ERROR_SUCCESS) {
+        if (RegQueryValueExA(key, kPendingRenames, nullptr, &type, reinterpret_cast<BYTE*>(list.data()),
+                             &size) != ERROR_SUCCESS) {
             size = 0;
         }
         list.resize(size);
@@ -187,13 +189,15 @@ bool ScheduleReplaceAtReboot(SetupEngine& engine, const std::string& source, con
     if (!list.empty()) {
         list.push_back('\0');
     }
-    for (const std::string& entry : {"\\??\\" + source, destination.empty() ? destination : "\\??\\" + destination}) {
+    for (const std::string& entry :
+         {"\\??\\" + source, destination.empty() ? destination : "\\??\\" + destination}) {
         list.insert(list.end(), entry.begin(), entry.end());
         list.push_back('\0');
     }
     list.push_back('\0');
-    const bool written = RegSetValueExA(key, kPendingRenames, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(list.data()),
-                                        static_cast<DWORD>(list.size())) == ERROR_SUCCESS;
+    const bool written =
+        RegSetValueExA(key, kPendingRenames, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(list.data()),
+                       static_cast<DWORD>(list.size())) == ERROR_SUCCESS;
     RegCloseKey(key);
     return written;
 }

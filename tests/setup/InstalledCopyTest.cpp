@@ -27,7 +27,8 @@ TEST(InstalledCopyDecision, NothingInstalled) {
             const InstalledCopyDecision d = DecideInstalledCopy(false, mode, ui, "Widget", "1.0", "");
             EXPECT_EQ(d.action, Action::kEnd);
             EXPECT_EQ(d.mode, mode);
-            EXPECT_EQ(d.message, ui == kFull ? "Cannot find any Installation of \"Widget\" on this computer!" : "");
+            EXPECT_EQ(d.message,
+                      ui == kFull ? "Cannot find any Installation of \"Widget\" on this computer!" : "");
             if (ui == kFull) {
                 EXPECT_STREQ(d.caption, "Setup Error");
             }
@@ -50,20 +51,24 @@ TEST(InstalledCopyDecision, OtherVersionAtFirstInstallation) {
     const InstalledCopyDecision newer = DecideInstalledCopy(true, SM_NEW, kFull, "Widget", "1.0", "1.5");
     EXPECT_EQ(newer.action, Action::kAskToRemove);
     EXPECT_STREQ(newer.caption, "Setup");
-    EXPECT_EQ(newer.message,
-              "A newer version of \"Widget\" (Version 1.5) was found on this computer. If you still want to install "
-              "the old version, you must uninstall the current installation. Do you want to uninstall the current "
-              "installation?\nClick \"Yes\" to uninstall the existing installation and then install the older "
-              "version. Click \"No\" to quit this installation program.");
+    EXPECT_EQ(
+        newer.message,
+        "A newer version of \"Widget\" (Version 1.5) was found on this computer. If you still want to "
+        "install "
+        "the old version, you must uninstall the current installation. Do you want to uninstall the current "
+        "installation?\nClick \"Yes\" to uninstall the existing installation and then install the older "
+        "version. Click \"No\" to quit this installation program.");
     const InstalledCopyDecision older = DecideInstalledCopy(true, SM_NEW, kFull, "Widget", "2.0", "1.5");
     EXPECT_EQ(older.action, Action::kAskToRemove);
     EXPECT_STREQ(older.caption, "Setup");
-    EXPECT_EQ(older.message,
-              "An installtion of \"Widget\" version \"1.5\" was found on this computer. Do you want to uninstall "
-              "this installation before installing the new version?\nClick \"Yes\" to uninstall the old version "
-              "and then install the new version. Click \"No\" to quit this installation program.");
+    EXPECT_EQ(
+        older.message,
+        "An installtion of \"Widget\" version \"1.5\" was found on this computer. Do you want to uninstall "
+        "this installation before installing the new version?\nClick \"Yes\" to uninstall the old version "
+        "and then install the new version. Click \"No\" to quit this installation program.");
     // By bytes: 1.10 is lower than 1.9.
-    EXPECT_EQ(DecideInstalledCopy(true, SM_NEW, kFull, "W", "1.10", "1.9").message.rfind("A newer version", 0), 0u);
+    EXPECT_EQ(
+        DecideInstalledCopy(true, SM_NEW, kFull, "W", "1.10", "1.9").message.rfind("A newer version", 0), 0u);
     // Outside the full user interface nobody can be asked: the run ends quietly.
     for (int ui : {kSilent, kUnattended}) {
         for (const char* version : {"1.0", "2.0"}) {
@@ -125,13 +130,15 @@ public:
         explicit Reader(const std::map<std::string, std::string>& values) : values_(values) {}
         bool ReadText(const std::string& name, std::string* value) override {
             auto it = values_.find(name);
-            if (it == values_.end() || it->second.rfind("#", 0) == 0) return false;
+            if (it == values_.end() || it->second.rfind("#", 0) == 0)
+                return false;
             *value = it->second;
             return true;
         }
         bool ReadNumber(const std::string& name, uint32_t* value) override {
             auto it = values_.find(name);
-            if (it == values_.end() || it->second.rfind("#", 0) != 0) return false;
+            if (it == values_.end() || it->second.rfind("#", 0) != 0)
+                return false;
             *value = static_cast<uint32_t>(std::stoul(it->second.substr(1)));
             return true;
         }
@@ -141,7 +148,8 @@ public:
     };
 
     std::unique_ptr<RecordKeyReader> OpenForReading(const std::string& keyPath) override {
-        if (!installed) return nullptr;
+        if (!installed)
+            return nullptr;
         if (keyPath.size() > 18 && keyPath.compare(keyPath.size() - 18, 18, "\\InstalledFeatures") == 0) {
             return std::make_unique<Reader>(std::map<std::string, std::string>{{"Main", "#1"}});
         }
@@ -206,8 +214,8 @@ protected:
 
 TEST_F(ExistingInstallation, SameVersionHandsOverToTheInstalledCopyAndEnds) {
     EXPECT_FALSE(CheckExistingInstallation(engine, store, host));
-    const std::vector<std::string> expected{
-        "close notice", "run C:\\WINDOWS\\SYSTEM\\TSSetup.exe|-C2 E:\\Widget\\TSdb.dat"};
+    const std::vector<std::string> expected{"close notice",
+                                            "run C:\\WINDOWS\\SYSTEM\\TSSetup.exe|-C2 E:\\Widget\\TSdb.dat"};
     EXPECT_EQ(host.events, expected);
 }
 

@@ -30,13 +30,15 @@ public:
         explicit Reader(const Values& values) : values_(values) {}
         bool ReadText(const std::string& name, std::string* value) override {
             auto it = values_.find(name);
-            if (it == values_.end() || it->second.isNumber || it->second.text.size() + 1 > 260) return false;
+            if (it == values_.end() || it->second.isNumber || it->second.text.size() + 1 > 260)
+                return false;
             *value = it->second.text;
             return true;
         }
         bool ReadNumber(const std::string& name, uint32_t* value) override {
             auto it = values_.find(name);
-            if (it == values_.end() || !it->second.isNumber) return false;
+            if (it == values_.end() || !it->second.isNumber)
+                return false;
             *value = it->second.number;
             return true;
         }
@@ -93,7 +95,9 @@ void MakeProduct(CProject& project) {
     extra->selected = false;
 }
 
-CFeature* Child(CFeature& parent, const char* name) { return parent.FindChild(name); }
+CFeature* Child(CFeature& parent, const char* name) {
+    return parent.FindChild(name);
+}
 
 class InstalledRecord : public ::testing::Test {
 protected:
@@ -130,11 +134,13 @@ protected:
 };
 
 TEST_F(InstalledRecord, KeyNamesFollowTheGuidText) {
-    EXPECT_EQ(ProductKeyPath(TestGuid()),
-              "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{12345678-ABCD-beef-0123-A4B5C6D7E8F9}");
-    EXPECT_EQ(InstalledFeaturesKeyPath(TestGuid()),
-              "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{12345678-ABCD-beef-0123-A4B5C6D7E8F9}"
-              "\\InstalledFeatures");
+    EXPECT_EQ(
+        ProductKeyPath(TestGuid()),
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{12345678-ABCD-beef-0123-A4B5C6D7E8F9}");
+    EXPECT_EQ(
+        InstalledFeaturesKeyPath(TestGuid()),
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{12345678-ABCD-beef-0123-A4B5C6D7E8F9}"
+        "\\InstalledFeatures");
 }
 
 TEST_F(InstalledRecord, ValuesOfAFirstInstallationInTheirOrder) {
@@ -145,7 +151,8 @@ TEST_F(InstalledRecord, ValuesOfAFirstInstallationInTheirOrder) {
     engine.menuShortcuts = true;
     engine.installForAll = true;
     engine.project.noModify = true;
-    const std::vector<RecordValue> values = ProductRecordValues(engine, "C:\\WINDOWS\\SYSTEM", "D:\\Setup.exe");
+    const std::vector<RecordValue> values =
+        ProductRecordValues(engine, "C:\\WINDOWS\\SYSTEM", "D:\\Setup.exe");
     std::vector<std::string> rows;
     for (const RecordValue& value : values) {
         rows.push_back(value.name + "=" + (value.isNumber ? "#" + std::to_string(value.number) : value.text));
@@ -264,9 +271,15 @@ TEST_F(InstalledRecord, NotRegisteredProductIsNeverRead) {
 // A record that cannot be read completely changes nothing: the run goes on as a first installation with
 // its own folders.
 TEST_F(InstalledRecord, IncompleteRecordLeavesEngineUnchanged) {
-    const std::vector<std::string> required{"DisplayVersion", "InstallLocation", "InstallSource",
-                                            "InstallStartMenuShortcuts", "InstallDesktopShortcuts",
-                                            "InstallForAll", "RegOwner", "RegCompany", "EMail",
+    const std::vector<std::string> required{"DisplayVersion",
+                                            "InstallLocation",
+                                            "InstallSource",
+                                            "InstallStartMenuShortcuts",
+                                            "InstallDesktopShortcuts",
+                                            "InstallForAll",
+                                            "RegOwner",
+                                            "RegCompany",
+                                            "EMail",
                                             "UninstallString"};
     for (const std::string& name : required) {
         SCOPED_TRACE(name);

@@ -1,9 +1,8 @@
 // The setup program (TSS.dat started as Setup.exe) meeting an installed copy of its product: a first
 // installation registers it, the stored removal command removes it, the same version hands over to the
 // installed TSSetup.exe, and another version outside the wizard ends the run.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <memory>
 #include <string>
@@ -26,9 +25,11 @@ using testing_support::TempFolder;
 
 std::string NativeToWindows(const char* path) {
     std::string result = path;
-    if (!result.empty() && result[0] == '/') result = "Z:" + result;
+    if (!result.empty() && result[0] == '/')
+        result = "Z:" + result;
     for (char& c : result) {
-        if (c == '/') c = '\\';
+        if (c == '/')
+            c = '\\';
     }
     return result;
 }
@@ -46,8 +47,8 @@ int RunAndWait(const std::string& program, const std::string& arguments) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    if (!CreateProcessA(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
         return -1;
     }
     DWORD code = static_cast<DWORD>(-1);
@@ -81,12 +82,14 @@ class SavedSetupCopy {
 public:
     explicit SavedSetupCopy(std::string path) : path_(std::move(path)) {
         existed_ = platform::FileExists(path_);
-        if (existed_) platform::File::ReadAll(path_, &bytes_);
+        if (existed_)
+            platform::File::ReadAll(path_, &bytes_);
         DeleteFileA(path_.c_str());
     }
     ~SavedSetupCopy() {
         DeleteFileA(path_.c_str());
-        if (existed_) testing_support::WriteBytes(path_, bytes_);
+        if (existed_)
+            testing_support::WriteBytes(path_, bytes_);
     }
 
 private:
@@ -128,7 +131,8 @@ protected:
         for (const char* flag : {"InstallStartMenuShortcuts", "InstallDesktopShortcuts", "InstallForAll"}) {
             PutNumber(HKEY_LOCAL_MACHINE, key, flag, 1);
         }
-        for (const char* answer : {"RegOwner", "RegCompany", "EMail"}) PutText(HKEY_LOCAL_MACHINE, key, answer, "");
+        for (const char* answer : {"RegOwner", "RegCompany", "EMail"})
+            PutText(HKEY_LOCAL_MACHINE, key, answer, "");
         PutText(HKEY_LOCAL_MACHINE, key, "UninstallString", copyPath + " -U " + folder + "\\TSdb.dat");
         PutNumber(HKEY_LOCAL_MACHINE, key + "\\InstalledFeatures", "Main", 1);
     }
@@ -180,8 +184,8 @@ TEST_F(InstalledCopy, FirstInstallationThenRemovalByTheStoredCommand) {
     const Value pending = Read(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations");
     const std::string list(pending.data.begin(), pending.data.end());
     if (countBefore == 0) {
-        EXPECT_TRUE(!platform::FileExists(copyPath) ||
-                    list.find("\\??\\" + copyPath + std::string(1, '\0') + std::string(1, '\0')) != std::string::npos);
+        EXPECT_TRUE(!platform::FileExists(copyPath) || list.find("\\??\\" + copyPath + std::string(1, '\0') +
+                                                                 std::string(1, '\0')) != std::string::npos);
     }
     const LONG probe = DeleteRegistryTree(HKEY_CURRENT_USER, "Software\\TessaroTest\\None");
     if (probe != ERROR_CALL_NOT_IMPLEMENTED) {

@@ -1,8 +1,7 @@
 // The installed-product record and the setup program's copy, written and removed by the sequence's last
 // two steps for a project in memory, and read back from the registry and the target folder.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <memory>
 #include <string>
@@ -25,9 +24,11 @@ using testing_support::WriteBytes;
 
 std::string WindowsPath(const char* path) {
     std::string result = path;
-    if (!result.empty() && result[0] == '/') result = "Z:" + result;
+    if (!result.empty() && result[0] == '/')
+        result = "Z:" + result;
     for (char& c : result) {
-        if (c == '/') c = '\\';
+        if (c == '/')
+            c = '\\';
     }
     return result;
 }
@@ -49,7 +50,9 @@ public:
         calls.push_back(std::string("action ") + format + "|" + (text != nullptr ? text : "-") + "|" +
                         std::to_string(number));
     }
-    void SetDetailText(const char* format, int32_t, const char*) override { calls.push_back(std::string("detail ") + format); }
+    void SetDetailText(const char* format, int32_t, const char*) override {
+        calls.push_back(std::string("detail ") + format);
+    }
     void SetPosition(int32_t position) override { calls.push_back("position " + std::to_string(position)); }
     void Step(int32_t delta) override { calls.push_back("step " + std::to_string(delta)); }
     void SetRange(int32_t max) override { calls.push_back("range " + std::to_string(max)); }
@@ -156,7 +159,8 @@ protected:
 
 TEST_F(ProductRecord, FirstInstallationWritesEveryValueTheCopyAndTheDatabase) {
     RunLastSteps();
-    const std::vector<std::string> progress{"action Registring \"%s\"...|Record Test|0", "detail ", "range -1"};
+    const std::vector<std::string> progress{"action Registring \"%s\"...|Record Test|0", "detail ",
+                                            "range -1"};
     EXPECT_EQ(sink.calls, progress);
 
     struct Expected {
@@ -285,7 +289,8 @@ TEST_F(ProductRecord, RemovalTakesTheCopyAndTheDatabase) {
 }
 
 TEST_F(ProductRecord, RemovalDeletesTheKeyAndTheAppPath) {
-    if (!TreeDeletionWorks()) GTEST_SKIP() << "the registry tree deletion is not part of this build";
+    if (!TreeDeletionWorks())
+        GTEST_SKIP() << "the registry tree deletion is not part of this build";
     RunLastSteps();
     engine.mode = SM_REMOVE;
     RunLastSteps();
@@ -394,7 +399,8 @@ TEST_F(ProductRecord, CopyInUseIsReplacedAtTheNextStart) {
     WriteBytes(copyPath(), older);
     SetWriteTime(copyPath(), kYear1990);
     // Held as a running program holds its file: readers welcome, writers not.
-    HANDLE file = CreateFileA(copyPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file =
+        CreateFileA(copyPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     Value earlier;
     earlier.exists = true;

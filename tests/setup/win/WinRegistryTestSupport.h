@@ -23,7 +23,8 @@ struct Value {
     }
     DWORD Number() const {
         DWORD number = 0;
-        if (data.size() == sizeof number) memcpy(&number, data.data(), sizeof number);
+        if (data.size() == sizeof number)
+            memcpy(&number, data.data(), sizeof number);
         return number;
     }
 };
@@ -31,11 +32,13 @@ struct Value {
 inline Value Read(HKEY hive, const std::string& key, const char* name) {
     Value value;
     HKEY handle;
-    if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return value;
+    if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return value;
     DWORD size = 0;
     if (RegQueryValueExA(handle, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
         value.data.resize(size);
-        value.exists = RegQueryValueExA(handle, name, nullptr, &value.type, value.data.data(), &size) == ERROR_SUCCESS;
+        value.exists =
+            RegQueryValueExA(handle, name, nullptr, &value.type, value.data.data(), &size) == ERROR_SUCCESS;
         value.data.resize(size);
     }
     RegCloseKey(handle);
@@ -44,14 +47,16 @@ inline Value Read(HKEY hive, const std::string& key, const char* name) {
 
 inline bool KeyExists(HKEY hive, const std::string& key) {
     HKEY handle;
-    if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return false;
     RegCloseKey(handle);
     return true;
 }
 
 inline void Put(HKEY hive, const std::string& key, const char* name, const Value& value) {
     HKEY handle;
-    if (RegCreateKeyExA(hive, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(hive, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) !=
+        ERROR_SUCCESS) {
         return;
     }
     if (value.exists) {
@@ -87,7 +92,8 @@ inline void DeleteKeyAndChildren(HKEY hive, const std::string& key) {
         char name[256];
         DWORD length = sizeof name;
         std::vector<std::string> children;
-        for (DWORD i = 0; RegEnumKeyExA(handle, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+        for (DWORD i = 0;
+             RegEnumKeyExA(handle, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
              ++i, length = sizeof name) {
             children.push_back(name);
         }
