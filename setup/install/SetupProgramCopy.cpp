@@ -237,8 +237,11 @@ void RemoveCopy(InstallRun& run, CFileItem& file) {
 
 // The database of this run, with its state (target folder, marks, selections) and the support cabinet,
 // saved where the stored commands look for it. The target folder is made when no installed item needed
-// it. A failed save leaves the file that was there.
+// it; a project without one has nowhere to keep it. A failed save leaves the file that was there.
 void SaveDatabase(SetupEngine& engine) {
+    if (engine.project.target.empty()) {
+        return;  // no folder to keep it in
+    }
     const std::string path = engine.project.target + "\\" + kSavedDatabaseTitle;
     platform::CreateFolderPath(engine.project.target);
     try {

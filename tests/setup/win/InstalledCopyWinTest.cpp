@@ -230,4 +230,14 @@ TEST_F(InstalledCopy, MaintenanceWithoutARecordEnds) {
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, productKey()));
 }
 
+TEST_F(InstalledCopy, SilentChangeOfTheInstalledVersionEnds) {
+    // The record lets the run go on; a silent run then cannot ask what to change.
+    Register("1.0", target);
+    MakeDatabase("1.0");
+    EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-SC " + media + "\\tsdb.dat"), 1);
+    EXPECT_FALSE(platform::FileExists(target + "\\tsdb.dat"));
+    // No sequence ran: the record of features is as it was.
+    EXPECT_FALSE(Read(HKEY_LOCAL_MACHINE, productKey() + "\\InstalledFeatures", "Features").exists);
+}
+
 }  // namespace

@@ -365,6 +365,15 @@ TEST_F(ProductRecord, TestModeChangesNothing) {
     EXPECT_TRUE(platform::FileExists(target + "\\tsdb.dat"));
 }
 
+TEST_F(ProductRecord, ProjectWithoutTargetSavesNoDatabase) {
+    // A target of "" would put the database at the root of the current drive.
+    ASSERT_FALSE(platform::FileExists("\\tsdb.dat"));
+    engine.project.target.clear();
+    RunLastSteps();
+    EXPECT_FALSE(platform::FileExists("\\tsdb.dat"));
+    EXPECT_TRUE(platform::FileExists(copyPath()));
+}
+
 TEST_F(ProductRecord, UnregisteredProductGetsNoRecordNoCopyNoDatabase) {
     engine.project.noARP = true;
     RunLastSteps();
