@@ -62,6 +62,78 @@ int RunAndWait(const std::string& program, const std::string& arguments) {
     return static_cast<int>(code);
 }
 
+// A program started and not waited for; ended (if still running) and closed when the object goes.
+class StartedProgram {
+public:
+    StartedProgram(const std::string& program, const std::string& arguments) {
+        std::string line = "\"" + program + "\" " + arguments;
+        std::vector<char> buffer(line.begin(), line.end());
+        buffer.push_back('\0');
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        started_ = CreateProcessA(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  nullptr, &startup, &process_) != 0;
+    }
+    ~StartedProgram() {
+        if (!started_)
+            return;
+        if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0)
+            TerminateProcess(process_.hProcess, 99);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    bool Started() const { return started_; }
+    DWORD Id() const { return process_.dwProcessId; }
+    // The exit code, or -1 when the program does not end within a minute.
+    int Wait() {
+        DWORD code = static_cast<DWORD>(-1);
+        if (WaitForSingleObject(process_.hProcess, 60000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process_.hProcess, &code);
+        return static_cast<int>(code);
+    }
+
+private:
+    bool started_ = false;
+    PROCESS_INFORMATION process_{};
+};
+
+struct MessageBoxSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindMessageBox(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<MessageBoxSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char title[64] = "";
+    GetWindowTextA(window, title, sizeof title);
+    if (owner == search->processId && IsWindowVisible(window) && std::string(title) == "Setup" &&
+        GetDlgItem(window, IDYES) != nullptr) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Waits for the program's visible Yes/No box titled "Setup"; null when none comes within 20 seconds.
+HWND WaitForQuestion(DWORD processId) {
+    for (int i = 0; i < 200; ++i) {
+        MessageBoxSearch search{processId, nullptr};
+        EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr)
+            return search.found;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+std::string QuestionText(HWND box) {
+    char text[2048] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message box's text control
+    return text;
+}
+
 class SavedEnvironment {
 public:
     explicit SavedEnvironment(const char* name) : name_(name) {
@@ -238,6 +310,43 @@ TEST_F(InstalledCopy, SilentChangeOfTheInstalledVersionEnds) {
     EXPECT_FALSE(platform::FileExists(target + "\\tsdb.dat"));
     // No sequence ran: the record of features is as it was.
     EXPECT_FALSE(Read(HKEY_LOCAL_MACHINE, productKey() + "\\InstalledFeatures", "Features").exists);
+}
+
+TEST_F(InstalledCopy, WizardAsksAndYesRemovesTheOtherVersionFirst) {
+    const std::string installed = temp / "installed";
+    Register("1.5", installed);
+    MakeDatabase("2.0");
+    ASSERT_TRUE(CopyFileA(NativeToWindows(RECORD_ARGS_PATH).c_str(), copyPath.c_str(), FALSE));
+    StartedProgram setup(media + "\\Setup.exe", "");
+    ASSERT_TRUE(setup.Started());
+    HWND question = WaitForQuestion(setup.Id());
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(QuestionText(question).rfind(
+                  "An installtion of \"Installed Copy Test\" version \"1.5\" was found", 0),
+              0u)
+        << QuestionText(question);
+    PostMessageA(question, WM_COMMAND, IDYES, 0);
+    // The run goes on as a first installation; the wizard is not part of this program yet, so it ends there.
+    EXPECT_EQ(setup.Wait(), 0);
+    ASSERT_TRUE(ProbeStarted());
+    const std::vector<uint8_t> line = ReadBytes(probeOut + ".args");
+    EXPECT_EQ(std::string(line.begin(), line.end()), copyPath + "  -FO2U " + installed + "\\TSdb.dat");
+}
+
+TEST_F(InstalledCopy, WizardAsksAndNoEndsTheRun) {
+    Register("1.5", temp / "installed");
+    MakeDatabase("1.0");
+    ASSERT_TRUE(CopyFileA(NativeToWindows(RECORD_ARGS_PATH).c_str(), copyPath.c_str(), FALSE));
+    StartedProgram setup(media + "\\Setup.exe", "");
+    ASSERT_TRUE(setup.Started());
+    HWND question = WaitForQuestion(setup.Id());
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(QuestionText(question).rfind("A newer version of \"Installed Copy Test\" (Version 1.5)", 0), 0u)
+        << QuestionText(question);
+    PostMessageA(question, WM_COMMAND, IDNO, 0);
+    EXPECT_EQ(setup.Wait(), 1);
+    EXPECT_FALSE(ProbeStarted());
+    EXPECT_EQ(Product("DisplayVersion").Text(), "1.5");
 }
 
 }  // namespace
