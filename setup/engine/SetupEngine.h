@@ -46,6 +46,7 @@ public:
     bool installForAll = false;
     uint32_t osCode = 0;
     std::string installedVersion;
+    std::string installedUninstallCommand;  // the installed copy's stored removal command
     std::string dataCabinetPath;
     bool completed = false;
     bool restartNeeded = false;

@@ -16,8 +16,10 @@
 #include "platform/TSException.h"
 #include "platform/TSSException.h"
 #include "setup/engine/CustomActions.h"
+#include "setup/engine/Selection.h"
 #include "setup/engine/SetupEngine.h"
 #include "setup/engine/SingleFileImage.h"
+#include "setup/install/ProductRecord.h"
 #include "setup/install/Sequence.h"
 #include "setup/main/ProgressDialog.h"
 #include "setup/main/SetupRes.h"
@@ -81,6 +83,24 @@ public:
 private:
     static INT_PTR CALLBACK Procedure(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
     HWND window_ = nullptr;
+};
+
+// The installed-copy check's dealings with the person and the system: its messages, the start-up notice,
+// and the other setup program that it starts and waits for.
+class InstalledCopyDialogs : public InstalledCopyHost {
+public:
+    explicit InstalledCopyDialogs(std::unique_ptr<StartupNotice>& notice) : notice_(notice) {}
+    void ShowError(const std::string& text, const char* caption) override {
+        MessageBoxA(nullptr, text.c_str(), caption, MB_OK | MB_ICONERROR);
+    }
+    bool AskYesNo(const std::string& text, const char* caption) override {
+        return MessageBoxA(nullptr, text.c_str(), caption, MB_ICONWARNING | MB_YESNO) == IDYES;
+    }
+    void CloseStartupNotice() override { notice_.reset(); }
+    bool RunAndWait(const ProgramCall& call) override { return RunProgram(call.program, &call.arguments, -1); }
+
+private:
+    std::unique_ptr<StartupNotice>& notice_;
 };
 
 // Removes the private temporary folder on every way out of the run.
@@ -255,8 +275,10 @@ bool Startup::Run(const char* commandLineText) {
     }
     ReadRegisteredUser(engine_);
 
-    // The installed-product record is read with the maintenance runs; until then every product counts as
-    // not installed and the check lets the run go on.
+    InstalledCopyDialogs dialogs(notice_);
+    if (!CheckExistingInstallation(engine_, dialogs)) {
+        return false;
+    }
 
     const ModeDecision decision =
         DecideMode(engine_.mode, engine_.UIType(), engine_.force, engine_.project.noModify,
@@ -272,6 +294,8 @@ bool Startup::Run(const char* commandLineText) {
 
     ExtractSupportFiles();
     notice_.reset();
+    // Only a maintenance run has features recorded as installed.
+    MarkInstalledItems(engine_);
     HandOver();
     return true;
 }

@@ -112,6 +112,7 @@ protected:
         CProject project;
         project.Reset();
         project.productName = "Probe Product";
+        project.noARP = !registered;  // unregistered runs leave no record, copy or saved database behind
         project.mediaType = mediaType;
         CFolder* source = project.rootFolders.Add(std::make_unique<CFolder>("Source Folder"));
         for (const ActionSpec& wanted : actions) {
@@ -169,6 +170,7 @@ protected:
     SavedVariable savedTmp{"TMP"};
     SavedVariable savedTemp{"TEMP"};
     TempFolder temp;
+    bool registered = false;  // the product of MakeDatabase has an installed-product record
     std::string media;
     std::string tmp;
     std::string probeOut;
@@ -274,7 +276,9 @@ TEST_F(SetupProgram, EarlyEndsLeaveNoTemporaryFolder) {
     // A maintenance run without a database path.
     EXPECT_EQ(Run(media + "\\Setup.exe", "-SU"), 1);
     EXPECT_TRUE(TempFolderGone());
-    // A silent run cannot ask.
+    // A change run of a product that is not installed (a registered one: an unregistered product always
+    // runs as a first installation).
+    registered = true;
     MakeDatabase(media + "\\tsdb.dat", {}, 0, MakeSupportCabinet());
     EXPECT_EQ(Run(media + "\\Setup.exe", "-SC " + media + "\\tsdb.dat"), 1);
     EXPECT_TRUE(TempFolderGone());

@@ -1,0 +1,111 @@
+// The setup program's own copy in the system folder (TSSetup.exe) and the database saved in the target
+// folder: what the stored maintenance commands start.
+#include <string>
+#include <vector>
+
+#include "model/ProjectFile.h"
+#include "model/TreeArchive.h"
+#include "platform/FileInfo.h"
+#include "platform/Paths.h"
+#include "platform/TSException.h"
+#include "platform/TSSException.h"
+#include "setup/engine/InstalledRecord.h"
+#include "setup/install/FileInstall.h"
+#include "setup/install/Steps.h"
+
+namespace {
+
+// The copy as a file of this run: shared, with an App Paths entry, replaced by version and then by date;
+// it is to be present after a first installation and was present before a removal.
+CFileItem SetupCopyFile(SetupEngine& engine) {
+    CFileItem file;
+    file.title = kSetupCopyTitle;
+    file.resolvedPath = engine.ExpandVariables("<windows system folder>") + "\\" + file.title;
+    platform::GetFileVersion(engine.setupProgramPath, &file.versionMS, &file.versionLS);
+    platform::FileInfo info;
+    if (platform::GetFileInfo(engine.setupProgramPath, &info)) {
+        file.time = info.lastWriteTime;
+    }
+    file.shared = true;
+    file.addAppPath = true;
+    file.overwriteMethod = kOverwriteNewerVersionThenDate;
+    file.isSelected = engine.mode == SM_NEW;
+    file.isInstalled = engine.mode == SM_REMOVE;
+    return file;
+}
+
+// Whether another process holds the copy so that it cannot be written; sets the restart-needed flag then.
+// Every installed product starts this one file for its maintenance, so the test opens it without emptying
+// it: a copy that failed afterwards would otherwise leave them all without a working program.
+bool HeldOpen(SetupEngine& engine, CFileItem& file) {
+    file.inUse = false;
+    HANDLE handle = CreateFileA(file.resolvedPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+    } else if (GetLastError() == ERROR_SHARING_VIOLATION) {
+        file.inUse = true;
+        engine.restartNeeded = true;
+    }
+    return file.inUse;
+}
+
+void InstallCopy(SetupEngine& engine, CFileItem& file) {
+    AdjustSharedCount(engine, file, +1);
+    WriteAppPath(file);
+    if (!ShouldOverwrite(file)) {
+        return;
+    }
+    if (HeldOpen(engine, file)) {
+        const std::string twin = file.resolvedPath + ".cor";
+        if (CopyFileA(engine.setupProgramPath.c_str(), twin.c_str(), FALSE)) {
+            ScheduleReplaceAtReboot(engine, twin, file.resolvedPath);
+        }
+        return;
+    }
+    CopyFileA(engine.setupProgramPath.c_str(), file.resolvedPath.c_str(), FALSE);
+}
+
+// The database of this run, with its state (target folder, marks, selections) and the support cabinet,
+// saved where the stored commands look for it. The target folder is made when no installed item needed
+// it; a project without one has nowhere to keep it. A failed save leaves the file that was there.
+void SaveDatabase(SetupEngine& engine) {
+    if (engine.project.target.empty()) {
+        return;  // no folder to keep it in
+    }
+    const std::string path = engine.project.target + "\\" + kSavedDatabaseTitle;
+    platform::CreateFolderPath(engine.project.target);
+    try {
+        CTreeArchive archive(kMainClass, kSetupProgram);
+        if (!archive.OpenForSave(path)) {
+            return;
+        }
+        engine.project.Serialize(kProjectKey, archive);
+        archive.ExchangeFile(engine.tstempFolder + "\\TSFiles.cab");
+        archive.CloseAfterSave();
+    } catch (const CTSException&) {
+    } catch (const CTSSException&) {
+    }
+}
+
+}  // namespace
+
+void InstallSetupProgram(InstallRun& run) {
+    SetupEngine& engine = run.engine;
+    if (engine.project.noARP || engine.test) {
+        return;
+    }
+    CFileItem copy = SetupCopyFile(engine);
+    if (engine.mode == SM_NEW) {
+        InstallCopy(engine, copy);
+    } else if (engine.mode == SM_REMOVE) {
+        // Removed like any installed shared file that the user agreed to remove: only when no other product
+        // counts it; a copy that is running goes at the next start of Windows.
+        engine.sharedFileAnswer = 2;
+        RemoveInstalledFile(run, copy);
+        DeleteFileA((engine.project.target + "\\" + kMaintenanceDatabaseTitle).c_str());
+    }
+    if (engine.mode == SM_NEW || engine.mode == SM_CHANGE) {
+        SaveDatabase(engine);
+    }
+}
