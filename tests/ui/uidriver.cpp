@@ -19,6 +19,9 @@
 //   tree-select|TITLE|ID|A\B\C      selects the item reached by those texts from the root
 //   tree-edit|TITLE|ID|TEXT         types TEXT into the label being edited and ends the edit
 //   tree-try-edit|TITLE|ID          asks to edit the selected item's label; prints "editing" or "refused"
+//   menu|TITLE|POSITION             prints the items of the menu at that position of the window's menu bar
+//                                   (0 the first): "-" for a separator, else "ID TEXT", " (grayed)" after
+//                                   a grayed item; read inside the program by the hook library uihook.dll
 //   sleep|MS
 //
 // Exits 0 when every step succeeds, 1 at the first that fails (with a message), 2 for a bad step.
@@ -29,6 +32,8 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "tests/ui/uihook.h"
 
 namespace {
 
@@ -201,6 +206,45 @@ HTREEITEM FindTreeItem(HWND tree, const std::string& path) {
     return item;
 }
 
+// The items of one of the window's menus. Only the program's own process can read its menus, so the hook
+// library is loaded into it by a hook on its user-interface thread and asked there.
+std::string MenuItems(HWND window, int position) {
+    char self[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string path = self;
+    path = path.substr(0, path.find_last_of('\\') + 1) + kUiHookLibrary;
+    HMODULE library = LoadLibraryA(path.c_str());
+    if (library == nullptr) {
+        throw Failure{"cannot load " + path};
+    }
+    auto procedure = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(library, kUiHookProcedure)));
+    HHOOK hook = procedure != nullptr
+                     ? SetWindowsHookExA(WH_CALLWNDPROC, procedure, library, GetWindowThreadProcessId(window, nullptr))
+                     : nullptr;
+    if (hook == nullptr) {
+        FreeLibrary(library);
+        throw Failure{"cannot set the hook of " + path};
+    }
+    std::vector<char> text(kUiHookBufferSize);
+    {
+        RemoteBuffer remote(window, kUiHookBufferSize);
+        remote.Write(0, text.data(), 1);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(window, RegisterWindowMessageA(kUiHookReadMenu), static_cast<WPARAM>(position),
+                            reinterpret_cast<LPARAM>(remote.At(0)), SMTO_ABORTIFHUNG, 5000, &ignored);
+        remote.Read(0, text.data(), text.size() - 1);
+    }
+    UnhookWindowsHookEx(hook);
+    FreeLibrary(library);
+    if (text[0] == '\0') {
+        throw Failure{"the program did not describe its menu"};
+    }
+    if (std::string(text.data()) == "no menu\n") {
+        throw Failure{"the window has no menu at position " + std::to_string(position)};
+    }
+    return text.data();
+}
+
 void Need(const std::vector<std::string>& args, size_t count) {
     if (args.size() < count) {
         throw Failure{"step \"" + args[0] + "\" needs " + std::to_string(count - 1) + " arguments"};
@@ -304,6 +348,9 @@ void Run(const std::vector<std::string>& a) {
         if (edit != nullptr) {
             SendMessageA(tree, TVM_ENDEDITLABELNOW, TRUE, 0);
         }
+    } else if (verb == "menu") {
+        Need(a, 3);
+        std::printf("%s", MenuItems(WaitWindow(a[1], kDefaultWait), std::atoi(a[2].c_str())).c_str());
     } else if (verb == "sleep") {
         Need(a, 2);
         Sleep(static_cast<DWORD>(std::atoi(a[1].c_str())));
