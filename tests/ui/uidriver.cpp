@@ -22,6 +22,8 @@
 //   menu|TITLE|POSITION             prints the items of the menu at that position of the window's menu bar
 //                                   (0 the first): "-" for a separator, else "ID TEXT", " (grayed)" after
 //                                   a grayed item; read inside the program by the hook library uihook.dll
+//   pop-tips|TITLE                  hides any tool tip that the window's program shows (the pointer of a
+//                                   display without a person rests on the window and raises them)
 //   sleep|MS
 //
 // Exits 0 when every step succeeds, 1 at the first that fails (with a message), 2 for a bad step.
@@ -206,6 +208,18 @@ HTREEITEM FindTreeItem(HWND tree, const std::string& path) {
     return item;
 }
 
+// Hides a tool tip window of the program whose process is param.
+BOOL CALLBACK PopToolTip(HWND hwnd, LPARAM param) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    char name[64] = "";
+    GetClassNameA(hwnd, name, sizeof name);
+    if (process == static_cast<DWORD>(param) && lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) {
+        SendMessageTimeoutA(hwnd, TTM_POP, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+    }
+    return TRUE;
+}
+
 // The items of one of the window's menus. Only the program's own process can read its menus, so the hook
 // library is loaded into it by a hook on its user-interface thread and asked there.
 std::string MenuItems(HWND window, int position) {
@@ -351,6 +365,11 @@ void Run(const std::vector<std::string>& a) {
     } else if (verb == "menu") {
         Need(a, 3);
         std::printf("%s", MenuItems(WaitWindow(a[1], kDefaultWait), std::atoi(a[2].c_str())).c_str());
+    } else if (verb == "pop-tips") {
+        Need(a, 2);
+        DWORD process = 0;
+        GetWindowThreadProcessId(WaitWindow(a[1], kDefaultWait), &process);
+        EnumWindows(PopToolTip, static_cast<LPARAM>(process));
     } else if (verb == "sleep") {
         Need(a, 2);
         Sleep(static_cast<DWORD>(std::atoi(a[1].c_str())));
