@@ -156,7 +156,8 @@ raw_size=$(wc -c <"$tree/setup/TSS.dat")
 [ -s "$disk/tsdb.dat" ] || fail "B: no setup database"
 cabextract -q -t "$disk/TSData1.cab" >/dev/null 2>&1 || fail "B: no data cabinet that cabextract accepts"
 
-# The save prompt: Cancel keeps the edit, Save As names a new project, Yes saves, No discards.
+# The save prompt: Cancel keeps the edit, Save As names a new project, Yes saves, No discards. This start
+# without a file is again Project1: new projects are counted within one run of the program.
 start
 drive "wait|Tessaro - Project1" "type|Tessaro - Project1|1101|Acme Tool" "command|Tessaro - Project1|40001" \
     "wait|Tessaro" "expect|Tessaro|65535|Save changes to \"Project1\"?" "click|Tessaro|2" "gone|Tessaro" \
