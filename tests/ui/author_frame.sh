@@ -172,7 +172,13 @@ drive "command|Tessaro - Project2|33001" "wait|Tessaro - saved.tsp" "expect|Tess
     "type|Tessaro - saved.tsp|1104|3.0" "command|Tessaro - saved.tsp|40001" "wait|Tessaro" \
     "expect|Tessaro|65535|Save changes to \"saved.tsp\"?" "click|Tessaro|7" "gone|Tessaro" \
     "wait|Tessaro - Project3" || fail "No in the save prompt"
-exit_program "Tessaro - Project3"
+# Exit asks too: Cancel keeps the program, No ends it.
+drive "type|Tessaro - Project3|1105|Acme" "command|Tessaro - Project3|40006" "wait|Tessaro" \
+    "expect|Tessaro|65535|Save changes to \"Project3\"?" "click|Tessaro|2" "gone|Tessaro" \
+    "sleep|500" "wait|Tessaro - Project3|0" || fail "Cancel in the save prompt of Exit"
+drive "command|Tessaro - Project3|40006" "wait|Tessaro" "click|Tessaro|7" "gone|Tessaro - Project3" ||
+    fail "No in the save prompt of Exit"
+ended || fail "the program did not end after No in the save prompt of Exit"
 "$tessaro" dump "$work/saved.tsp" >"$work/saved.txt"
 grep -q 'ProductName = "Acme Tool"' "$work/saved.txt" || fail "Save As did not store the product name"
 grep -q 'ProductVersion = "2.5"' "$work/saved.txt" || fail "Yes did not save, or No did not discard, the version"
