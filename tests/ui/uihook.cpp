@@ -46,7 +46,8 @@ void DescribeMenu(HWND window, int position, char* buffer) {
         if (item.fType & MFT_SEPARATOR) {
             std::snprintf(line, sizeof line, "-\n");
         } else {
-            std::snprintf(line, sizeof line, "%u %s%s\n", item.wID, text, (item.fState & MFS_GRAYED) ? " (grayed)" : "");
+            std::snprintf(line, sizeof line, "%u %s%s\n", item.wID, text,
+                          (item.fState & MFS_GRAYED) ? " (grayed)" : "");
         }
         Append(buffer, &used, line);
     }
