@@ -151,8 +151,8 @@ ended 120 || fail "B did not end the program"
 disk="$work/example/media/CD/CD1"
 # Setup.exe is the image named by RawSetup followed by the 8-byte trailer.
 raw_size=$(wc -c <"$tree/setup/TSS.dat")
-[ "$(wc -c <"$disk/Setup.exe")" = $((raw_size + 8)) ] && cmp -s -n "$raw_size" "$disk/Setup.exe" "$tree/setup/TSS.dat" ||
-    fail "B: no Setup.exe made from the RawSetup image"
+[ "$(wc -c <"$disk/Setup.exe")" = $((raw_size + 8)) ] &&
+    cmp -s -n "$raw_size" "$disk/Setup.exe" "$tree/setup/TSS.dat" || fail "B: no Setup.exe made from the RawSetup image"
 [ -s "$disk/tsdb.dat" ] || fail "B: no setup database"
 cabextract -q -t "$disk/TSData1.cab" >/dev/null 2>&1 || fail "B: no data cabinet that cabextract accepts"
 

@@ -19,7 +19,8 @@ title="Tessaro - widget.tsp"
 # The picture of the main window alone, once it has painted, with no tool tip over it (the display's
 # pointer rests in the middle of the screen, where the window is).
 shoot() {
-    drive "sleep|700" "pop-tips|$title" "sleep|200" && import -display "$DISPLAY" -window "$title" "$shots/$1" || fail "no picture $1"
+    drive "sleep|700" "pop-tips|$title" "sleep|200" &&
+        import -display "$DISPLAY" -window "$title" "$shots/$1" || fail "no picture $1"
 }
 
 drive "wait|$title" || fail "the example did not open"
