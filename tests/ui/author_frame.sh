@@ -1,9 +1,10 @@
 #!/bin/sh
 # The authoring program's frame worked as a person would: titles of new projects, the About box, the
 # recent-file list in the File menu (nine opened projects, a deleted entry, a damaged entry), a failed
-# Open, the command line (a bare path, a quoted path with spaces and options, a quoted path without
-# spaces), the B option that builds the media and ends the program, the save prompt's three answers,
-# Save As on a new project, and the Maintenance and Setup Media pages' settings reaching the saved file.
+# Open, two dropped files, the command line (a bare path, a quoted path with spaces and options, a quoted
+# path without spaces), the B option that builds the media and ends the program, the save prompt's three
+# answers at New and at Exit, Save on a new project, and the Maintenance and Setup Media pages' settings
+# reaching the saved file.
 # Arguments: the x86_64 tree, the native tessaro, the native make_example, the wine runner.
 tree=$1
 tessaro=$2
@@ -15,8 +16,8 @@ driver="$tree/tests/ui/uidriver.exe"
 program="$tree/author/Tessaro.exe"
 winpath() { echo "Z:$1" | tr / '\\'; }
 start() { "$wine_run" "$program" "$@" >/dev/null 2>&1 </dev/null & app_pid=$!; }
-ended() {  # the program ends within $1 seconds (default 10)
-    for _ in $(seq 1 $((${1:-10} * 10))); do
+ended() {  # the program ends within $1 seconds (default 20)
+    for _ in $(seq 1 $((${1:-20} * 10))); do
         kill -0 "$app_pid" 2>/dev/null || return 0
         sleep 0.1
     done
@@ -119,7 +120,13 @@ drive "wait|Tessaro - demo.tsp" || fail "bare path on the command line"
 expect_recent "Tessaro - demo.tsp" "after a start with a bare path" "$shown\\demo.tsp" "$shown\\project-9.tsp" \
     "$shown\\project-8.tsp" "$shown\\project-7.tsp" "$shown\\project-6.tsp" "$shown\\project-4.tsp" \
     "$shown\\project-2.tsp"
-exit_program "Tessaro - demo.tsp"
+# Of two files dropped on the window only the first opens.
+drive "drop|Tessaro - demo.tsp|$(winpath "$projects/project-4.tsp")|$(winpath "$projects/project-6.tsp")" \
+    "wait|Tessaro - project-4.tsp" || fail "two dropped files"
+expect_recent "Tessaro - project-4.tsp" "after a drop" "$shown\\project-4.tsp" "$shown\\demo.tsp" \
+    "$shown\\project-9.tsp" "$shown\\project-8.tsp" "$shown\\project-7.tsp" "$shown\\project-6.tsp" \
+    "$shown\\project-2.tsp"
+exit_program "Tessaro - project-4.tsp"
 
 # A quoted path with spaces and hyphens is taken whole and its options after it; only a capital B
 # builds and ends the program, so this run stays.

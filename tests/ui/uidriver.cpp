@@ -22,6 +22,7 @@
 //   menu|TITLE|POSITION             prints the items of the menu at that position of the window's menu bar
 //                                   (0 the first): "-" for a separator, else "ID TEXT", " (grayed)" after
 //                                   a grayed item; read inside the program by the hook library uihook.dll
+//   drop|TITLE|PATH[|PATH...]       drops those files on the window, as a drag from the shell would
 //   pop-tips|TITLE                  hides any tool tip that the window's program shows (the pointer of a
 //                                   display without a person rests on the window and raises them)
 //   sleep|MS
@@ -29,6 +30,7 @@
 // Exits 0 when every step succeeds, 1 at the first that fails (with a message), 2 for a bad step.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -39,7 +41,7 @@
 
 namespace {
 
-constexpr DWORD kDefaultWait = 10000;
+constexpr DWORD kDefaultWait = 20000;  // a busy machine makes Wine slow to start and to open dialogs
 
 struct Failure {
     std::string message;
@@ -208,6 +210,32 @@ HTREEITEM FindTreeItem(HWND tree, const std::string& path) {
     return item;
 }
 
+// Hands the window a drop of files: the block that the shell would give it, made in the program's memory
+// and left there, since the program itself releases it (DragFinish).
+void DropFiles(HWND window, const std::vector<std::string>& paths) {
+    DROPFILES header{};
+    header.pFiles = sizeof header;
+    header.fWide = FALSE;
+    std::vector<char> block(reinterpret_cast<const char*>(&header), reinterpret_cast<const char*>(&header + 1));
+    for (const std::string& path : paths) {
+        block.insert(block.end(), path.c_str(), path.c_str() + path.size() + 1);
+    }
+    block.push_back('\0');
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    void* remote = process != nullptr ? VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE)
+                                      : nullptr;
+    bool written = remote != nullptr && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+    if (process != nullptr) {
+        CloseHandle(process);
+    }
+    if (!written) {
+        throw Failure{"cannot make the dropped files' block in the program"};
+    }
+    PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+}
+
 // Hides a tool tip window of the program whose process is param.
 BOOL CALLBACK PopToolTip(HWND hwnd, LPARAM param) {
     DWORD process = 0;
@@ -365,6 +393,9 @@ void Run(const std::vector<std::string>& a) {
     } else if (verb == "menu") {
         Need(a, 3);
         std::printf("%s", MenuItems(WaitWindow(a[1], kDefaultWait), std::atoi(a[2].c_str())).c_str());
+    } else if (verb == "drop") {
+        Need(a, 3);
+        DropFiles(WaitWindow(a[1], kDefaultWait), std::vector<std::string>(a.begin() + 2, a.end()));
     } else if (verb == "pop-tips") {
         Need(a, 2);
         DWORD process = 0;
