@@ -7,12 +7,13 @@
 //   gone|TITLE[|MS]                 no such window is left
 //   text|TITLE|ID                   prints the control's text
 //   expect|TITLE|ID|TEXT            the control's text becomes TEXT (within 5 s)
-//   visible|TITLE|ID|0|1            the control is hidden (0) or shown (1)
+//   visible|TITLE|ID|0|1            the control becomes hidden (0) or shown (1) within 5 s
 //   default|TITLE|ID                the button is the default push button
 //   type|TITLE|ID|TEXT              replaces the text of an edit control
 //   check|TITLE|ID|0|1              clears or sets a check box, as a click on it would
 //   select|TITLE|ID|INDEX           chooses an entry of a drop-down list, as a person would
-//   click|TITLE|ID                  presses an enabled, shown button (posted, so that a modal loop it
+//   click|TITLE|ID                  presses a button once it is enabled and shown, within 5 s, as a
+//                                   person waits for it (posted, so that a modal loop it
 //                                   starts does not block the driver)
 //   command|TITLE|ID                posts WM_COMMAND with ID to the window itself (IDCANCEL is Escape)
 //   tree|TITLE|ID                   prints the tree's items, indented, "*" before the selected one
@@ -322,9 +323,13 @@ void Run(const std::vector<std::string>& a) {
         }
     } else if (verb == "visible") {
         Need(a, 4);
-        bool visible = IsWindowVisible(Control(a[1], a[2])) != FALSE;
-        if (visible != (a[3] == "1")) {
-            throw Failure{"control " + a[2] + " of \"" + a[1] + "\" is " + (visible ? "shown" : "hidden")};
+        HWND control = Control(a[1], a[2]);
+        bool visible = false;
+        for (DWORD waited = 0; (visible = IsWindowVisible(control) != FALSE) != (a[3] == "1"); waited += 50) {
+            if (waited >= 5000) {
+                throw Failure{"control " + a[2] + " of \"" + a[1] + "\" is " + (visible ? "shown" : "hidden")};
+            }
+            Sleep(50);
         }
     } else if (verb == "default") {
         Need(a, 3);
@@ -352,8 +357,11 @@ void Run(const std::vector<std::string>& a) {
         // capture, which a window that is not in front may not get.
         Need(a, 3);
         HWND button = Control(a[1], a[2]);
-        if (!IsWindowEnabled(button) || !IsWindowVisible(button)) {
-            throw Failure{"button " + a[2] + " of \"" + a[1] + "\" cannot be pressed: it is disabled or hidden"};
+        for (DWORD waited = 0; !IsWindowEnabled(button) || !IsWindowVisible(button); waited += 50) {
+            if (waited >= 5000) {
+                throw Failure{"button " + a[2] + " of \"" + a[1] + "\" cannot be pressed: it is disabled or hidden"};
+            }
+            Sleep(50);
         }
         PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
                      reinterpret_cast<LPARAM>(button));
