@@ -55,8 +55,9 @@ REGEDIT4
 EOF
 "$wine_run" regedit /s "$(winpath "$work/settings.reg")" >/dev/null 2>&1 </dev/null
 
-# Projects for the recent-file list, in a folder whose paths are too long for the menu; no hyphen in them,
-# since a bare path on the command line ends at its first space, comma or hyphen.
+# Projects for the recent-file list, in a folder whose paths are too long for the menu. The folder has no
+# hyphen: demo.tsp in it is named on the command line as a bare path, which ends at its first space, comma
+# or hyphen.
 projects="$work/projects_of_the_recent_file_list/projects"
 shown='Z:\...\projects'
 mkdir -p "$projects"
