@@ -2,6 +2,7 @@
 #   make          build everything into dist/
 #   make test     install missing packages, build, run every test, print one summary line
 #   make demo     the main job on the bundled example
+#   make screenshots  pictures of the authoring program's main window on its pages, in build/screenshots
 #   make bench    run the benchmarks (not tests)
 #   make fuzz     run every fuzz target for longer (FUZZ_SECONDS each, default 600)
 
@@ -10,7 +11,7 @@ BUILD := build
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 WINE_RUN := $(CURDIR)/scripts/wine-run
 
-.PHONY: all test demo bench fuzz deps native win64 win32 fuzz-tree dist clean
+.PHONY: all test demo screenshots bench fuzz deps native win64 win32 fuzz-tree dist clean
 
 all: native win64 win32 dist
 
@@ -45,6 +46,9 @@ test: deps
 
 demo: deps native win64
 	@scripts/demo $(BUILD)
+
+screenshots: deps native win64
+	@tests/ui/screenshots.sh $(BUILD) $(BUILD)/screenshots
 
 bench: deps
 	@cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release -DTESSARO_TESTS=OFF -DTESSARO_BENCH=ON >/dev/null

@@ -1,20 +1,12 @@
 #!/bin/sh
 # The question box and the folder chooser, worked through the UI driver as a person would.
 # Arguments: the x86_64 tree's tests/ui folder, the wine runner, a folder for screenshots.
-set -u
 ui=$1
 wine_run=$2
 shots=$3
-here=$(dirname "$0")
-. "$here/xvfb.sh"
+driver="$ui/uidriver.exe"
+. "$(dirname "$0")/ui_test.sh"
 mkdir -p "$shots"
-failures=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"; stop_xvfb' EXIT
-start_xvfb
-
-drive() { "$wine_run" "$ui/uidriver.exe" "$@" </dev/null; }
-fail() { printf 'FAIL: %s\n' "$*"; failures=$((failures + 1)); }
 
 # Starts the dialog host in the background; its answer lands in $work/answer.
 host() { "$wine_run" "$ui/dialog_host.exe" "$@" >"$work/answer" 2>&1 </dev/null & host_pid=$!; }
@@ -66,5 +58,4 @@ drive "wait|Select Folder" "expect|Select Folder|4302|" "command|Select Folder|2
     || fail "missing start path"
 answer_is "cancel"
 
-[ "$failures" = 0 ] && echo "shared dialogs: all steps as expected"
-exit "$failures"
+finish "shared dialogs"

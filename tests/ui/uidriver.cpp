@@ -7,32 +7,42 @@
 //   gone|TITLE[|MS]                 no such window is left
 //   text|TITLE|ID                   prints the control's text
 //   expect|TITLE|ID|TEXT            the control's text becomes TEXT (within 5 s)
-//   visible|TITLE|ID|0|1            the control is hidden (0) or shown (1)
+//   visible|TITLE|ID|0|1            the control becomes hidden (0) or shown (1) within 5 s
 //   default|TITLE|ID                the button is the default push button
 //   type|TITLE|ID|TEXT              replaces the text of an edit control
 //   check|TITLE|ID|0|1              clears or sets a check box, as a click on it would
 //   select|TITLE|ID|INDEX           chooses an entry of a drop-down list, as a person would
-//   click|TITLE|ID                  presses an enabled, shown button (posted, so that a modal loop it
+//   click|TITLE|ID                  presses a button once it is enabled and shown, within 5 s, as a
+//                                   person waits for it (posted, so that a modal loop it
 //                                   starts does not block the driver)
 //   command|TITLE|ID                posts WM_COMMAND with ID to the window itself (IDCANCEL is Escape)
 //   tree|TITLE|ID                   prints the tree's items, indented, "*" before the selected one
 //   tree-select|TITLE|ID|A\B\C      selects the item reached by those texts from the root
 //   tree-edit|TITLE|ID|TEXT         types TEXT into the label being edited and ends the edit
 //   tree-try-edit|TITLE|ID          asks to edit the selected item's label; prints "editing" or "refused"
+//   menu|TITLE|POSITION             prints the items of the menu at that position of the window's menu bar
+//                                   (0 the first): "-" for a separator, else "ID TEXT", " (grayed)" after
+//                                   a grayed item; read inside the program by the hook library uihook.dll
+//   drop|TITLE|PATH[|PATH...]       drops those files on the window, as a drag from the shell would
+//   pop-tips|TITLE                  hides any tool tip that the window's program shows (the pointer of a
+//                                   display without a person rests on the window and raises them)
 //   sleep|MS
 //
 // Exits 0 when every step succeeds, 1 at the first that fails (with a message), 2 for a bad step.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "tests/ui/uihook.h"
+
 namespace {
 
-constexpr DWORD kDefaultWait = 10000;
+constexpr DWORD kDefaultWait = 20000;  // a busy machine makes Wine slow to start and to open dialogs
 
 struct Failure {
     std::string message;
@@ -201,6 +211,83 @@ HTREEITEM FindTreeItem(HWND tree, const std::string& path) {
     return item;
 }
 
+// Hands the window a drop of files: the block that the shell would give it, made in the program's memory
+// and left there, since the program itself releases it (DragFinish).
+void DropFiles(HWND window, const std::vector<std::string>& paths) {
+    DROPFILES header{};
+    header.pFiles = sizeof header;
+    header.fWide = FALSE;
+    std::vector<char> block(reinterpret_cast<const char*>(&header), reinterpret_cast<const char*>(&header + 1));
+    for (const std::string& path : paths) {
+        block.insert(block.end(), path.c_str(), path.c_str() + path.size() + 1);
+    }
+    block.push_back('\0');
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    void* remote = process != nullptr ? VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE)
+                                      : nullptr;
+    bool written = remote != nullptr && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+    if (process != nullptr) {
+        CloseHandle(process);
+    }
+    if (!written) {
+        throw Failure{"cannot make the dropped files' block in the program"};
+    }
+    PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+}
+
+// Hides a tool tip window of the program whose process is param.
+BOOL CALLBACK PopToolTip(HWND hwnd, LPARAM param) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    char name[64] = "";
+    GetClassNameA(hwnd, name, sizeof name);
+    if (process == static_cast<DWORD>(param) && lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) {
+        SendMessageTimeoutA(hwnd, TTM_POP, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+    }
+    return TRUE;
+}
+
+// The items of one of the window's menus. Only the program's own process can read its menus, so the hook
+// library is loaded into it by a hook on its user-interface thread and asked there.
+std::string MenuItems(HWND window, int position) {
+    char self[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string path = self;
+    path = path.substr(0, path.find_last_of('\\') + 1) + kUiHookLibrary;
+    HMODULE library = LoadLibraryA(path.c_str());
+    if (library == nullptr) {
+        throw Failure{"cannot load " + path};
+    }
+    auto procedure = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(library, kUiHookProcedure)));
+    HHOOK hook = procedure != nullptr
+                     ? SetWindowsHookExA(WH_CALLWNDPROC, procedure, library, GetWindowThreadProcessId(window, nullptr))
+                     : nullptr;
+    if (hook == nullptr) {
+        FreeLibrary(library);
+        throw Failure{"cannot set the hook of " + path};
+    }
+    std::vector<char> text(kUiHookBufferSize);
+    {
+        RemoteBuffer remote(window, kUiHookBufferSize);
+        remote.Write(0, text.data(), 1);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(window, RegisterWindowMessageA(kUiHookReadMenu), static_cast<WPARAM>(position),
+                            reinterpret_cast<LPARAM>(remote.At(0)), SMTO_ABORTIFHUNG, 5000, &ignored);
+        remote.Read(0, text.data(), text.size() - 1);
+    }
+    UnhookWindowsHookEx(hook);
+    FreeLibrary(library);
+    if (text[0] == '\0') {
+        throw Failure{"the program did not describe its menu"};
+    }
+    if (std::string(text.data()) == "no menu\n") {
+        throw Failure{"the window has no menu at position " + std::to_string(position)};
+    }
+    return text.data();
+}
+
 void Need(const std::vector<std::string>& args, size_t count) {
     if (args.size() < count) {
         throw Failure{"step \"" + args[0] + "\" needs " + std::to_string(count - 1) + " arguments"};
@@ -236,9 +323,13 @@ void Run(const std::vector<std::string>& a) {
         }
     } else if (verb == "visible") {
         Need(a, 4);
-        bool visible = IsWindowVisible(Control(a[1], a[2])) != FALSE;
-        if (visible != (a[3] == "1")) {
-            throw Failure{"control " + a[2] + " of \"" + a[1] + "\" is " + (visible ? "shown" : "hidden")};
+        HWND control = Control(a[1], a[2]);
+        bool visible = false;
+        for (DWORD waited = 0; (visible = IsWindowVisible(control) != FALSE) != (a[3] == "1"); waited += 50) {
+            if (waited >= 5000) {
+                throw Failure{"control " + a[2] + " of \"" + a[1] + "\" is " + (visible ? "shown" : "hidden")};
+            }
+            Sleep(50);
         }
     } else if (verb == "default") {
         Need(a, 3);
@@ -266,8 +357,11 @@ void Run(const std::vector<std::string>& a) {
         // capture, which a window that is not in front may not get.
         Need(a, 3);
         HWND button = Control(a[1], a[2]);
-        if (!IsWindowEnabled(button) || !IsWindowVisible(button)) {
-            throw Failure{"button " + a[2] + " of \"" + a[1] + "\" cannot be pressed: it is disabled or hidden"};
+        for (DWORD waited = 0; !IsWindowEnabled(button) || !IsWindowVisible(button); waited += 50) {
+            if (waited >= 5000) {
+                throw Failure{"button " + a[2] + " of \"" + a[1] + "\" cannot be pressed: it is disabled or hidden"};
+            }
+            Sleep(50);
         }
         PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
                      reinterpret_cast<LPARAM>(button));
@@ -304,6 +398,17 @@ void Run(const std::vector<std::string>& a) {
         if (edit != nullptr) {
             SendMessageA(tree, TVM_ENDEDITLABELNOW, TRUE, 0);
         }
+    } else if (verb == "menu") {
+        Need(a, 3);
+        std::printf("%s", MenuItems(WaitWindow(a[1], kDefaultWait), std::atoi(a[2].c_str())).c_str());
+    } else if (verb == "drop") {
+        Need(a, 3);
+        DropFiles(WaitWindow(a[1], kDefaultWait), std::vector<std::string>(a.begin() + 2, a.end()));
+    } else if (verb == "pop-tips") {
+        Need(a, 2);
+        DWORD process = 0;
+        GetWindowThreadProcessId(WaitWindow(a[1], kDefaultWait), &process);
+        EnumWindows(PopToolTip, static_cast<LPARAM>(process));
     } else if (verb == "sleep") {
         Need(a, 2);
         Sleep(static_cast<DWORD>(std::atoi(a[1].c_str())));

@@ -1,0 +1,34 @@
+#!/bin/sh
+# Screenshots of the authoring program's main window on its General, Maintenance and Setup Media pages,
+# with the bundled example open (the Setup Media page after a build, its output list filled), for a
+# reviewer. Run by make screenshots.
+# Arguments: the build folder (with its linux and win64 trees), the folder for the pictures.
+build=$(cd "${1:-build}" && pwd)
+shots=$2
+tree="$build/win64"
+here=$(cd "$(dirname "$0")" && pwd)
+wine_run="$here/../../scripts/wine-run"
+driver="$tree/tests/ui/uidriver.exe"
+"$here/../../scripts/wine-prefix"
+. "$here/ui_test.sh"
+mkdir -p "$shots"
+
+"$build/linux/examples/make_example" "$work/example" "$tree/examples/Widget.exe" >/dev/null
+"$wine_run" "$tree/author/Tessaro.exe" "Z:$(echo "$work/example/widget.tsp" | tr / '\\')" >/dev/null 2>&1 </dev/null &
+title="Tessaro - widget.tsp"
+# The picture of the main window alone, once it has painted, with no tool tip over it (the display's
+# pointer rests in the middle of the screen, where the window is).
+shoot() {
+    drive "sleep|700" "pop-tips|$title" "sleep|200" &&
+        import -display "$DISPLAY" -window "$title" "$shots/$1" || fail "no picture $1"
+}
+
+drive "wait|$title" || fail "the example did not open"
+shoot main-general.png
+drive "command|$title|40017" && shoot main-maintenance.png || fail "Maintenance page"
+# Build: the window answers again once the build is over.
+drive "command|$title|40020" "sleep|1000" "text|$title|1408" >/dev/null && shoot main-setup-media.png ||
+    fail "Setup Media page after a build"
+drive "command|$title|40006" "gone|$title" || fail "Exit"
+[ "$failures" = 0 ] && ls "$shots"/main-*.png
+finish "screenshots"
