@@ -46,6 +46,15 @@ BOOL CWelcomePage::OnInit() {
     return FALSE;
 }
 
+// A click on a choice checks it alone, however the click arrived.
+bool CWelcomePage::OnCommand(int id, int code, HWND) {
+    if (code == BN_CLICKED && (id == IDC_WELCOME_CHANGE || id == IDC_WELCOME_REMOVE || id == IDC_WELCOME_REPAIR)) {
+        CheckRadioButton(Handle(), IDC_WELCOME_CHANGE, IDC_WELCOME_REPAIR, id);
+        return true;
+    }
+    return false;
+}
+
 void CWelcomePage::Activate() {
     Wizard().SetButtons(kNextButton | kCancelButton);
     CWizardPage::Activate();
@@ -230,6 +239,14 @@ BOOL CSetupTypePage::OnInit() {
     Item(IDC_TYPE_CUSTOM_ICON).Send(STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(nullptr, IDI_QUESTION)));
     CheckRadioButton(Handle(), IDC_TYPE_TYPICAL, IDC_TYPE_CUSTOM, IDC_TYPE_TYPICAL);
     return FALSE;
+}
+
+bool CSetupTypePage::OnCommand(int id, int code, HWND) {
+    if (code == BN_CLICKED && (id == IDC_TYPE_TYPICAL || id == IDC_TYPE_CUSTOM)) {
+        CheckRadioButton(Handle(), IDC_TYPE_TYPICAL, IDC_TYPE_CUSTOM, id);
+        return true;
+    }
+    return false;
 }
 
 void CSetupTypePage::Activate() {

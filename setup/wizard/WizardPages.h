@@ -16,6 +16,7 @@ public:
 
 protected:
     BOOL OnInit() override;
+    bool OnCommand(int id, int code, HWND control) override;
 };
 
 class CLicensePage : public CWizardPage {
@@ -75,6 +76,7 @@ public:
 
 protected:
     BOOL OnInit() override;
+    bool OnCommand(int id, int code, HWND control) override;
 };
 
 class CFeaturesPage : public CWizardPage {
