@@ -1,4 +1,6 @@
 // The Select Features page: the feature tree with its state pictures and menu, and the space texts.
+#include <cstring>
+
 #include "setup/engine/Selection.h"
 #include "setup/wizard/WizardPages.h"
 
@@ -209,8 +211,9 @@ void CFeaturesPage::OpenMenu(HTREEITEM item) {
                 "Install this feature with all sub-features");
     CheckMenuRadioItem(popup, IDM_FEAT_DO_NOT_INSTALL, IDM_FEAT_INSTALL_ALL, IDM_FEAT_DO_NOT_INSTALL + menu.checked,
                        MF_BYCOMMAND);
+    // TVM_GETITEMRECT takes the item in the rectangle's first bytes.
     RECT label{};
-    *reinterpret_cast<HTREEITEM*>(&label) = item;
+    std::memcpy(&label, &item, sizeof item);
     tree_.Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label));
     POINT corner{label.left, label.bottom};
     ClientToScreen(tree_.Handle(), &corner);

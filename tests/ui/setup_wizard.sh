@@ -38,7 +38,7 @@ build() {
     "$native/tests/tools/write_wizard_project" "$out" "$tree/tests/ui/wizard_action.exe" \
         "$tree/tests/ui/wizard_action.dll" "$1" >/dev/null || { fail "writing the $1 project"; return 1; }
     convert -size 525x85 gradient:'#ffffff-#ffd080' BMP3:"$out/files/banner.bmp"
-    convert -size 300x150 gradient:'#2060c0-#ffffff' -fill black -pointsize 24 -annotate +20+80 'Gadget 2.0' \
+    convert -size 300x150 gradient:'#2060c0-#ffffff' \
         BMP3:"$out/files/splash.bmp"
     "$native/cli/tessaro" build "$out/wizard.tsp" --out "$out/media" --raw-setup "$tree/setup/TSS.dat" \
         >"$out/build.log" 2>&1 || { cat "$out/build.log"; fail "building the $1 media"; return 1; }
@@ -160,12 +160,14 @@ w="Gadget Setup - Welcome (Test Mode)"
 drive "wait|$w|30000" "sleep|3500" || fail "test-mode title"
 shot skip-welcome
 drive "click|$w|3" "wait|Gadget Setup - User Information (Test Mode)" || fail "Next over the hidden licence page"
-printf 'point0\npoint1\n' | cmp -s - "$WIZARD_ACTION_LOG" || fail "points after Next: $(cat "$WIZARD_ACTION_LOG")"
-drive "click|Gadget Setup - User Information (Test Mode)|3" "wait|Gadget Setup - Destination Folder (Test Mode)" \
+points() { tr -d '\r' <"$WIZARD_ACTION_LOG" | tr '\n' ' '; }
+[ "$(points)" = "point0 point1 " ] || fail "points after Next: $(points)"
+drive "type|Gadget Setup - User Information (Test Mode)|2303|Ann" \
+    "type|Gadget Setup - User Information (Test Mode)|2305|Acme" \
+    "click|Gadget Setup - User Information (Test Mode)|3" "wait|Gadget Setup - Destination Folder (Test Mode)" \
     "click|Gadget Setup - Destination Folder (Test Mode)|3" "wait|Gadget Setup - Confirmation (Test Mode)" \
     || fail "on to the confirmation over the hidden setup type"
-printf 'point0\npoint1\npoint2\npoint3\n' | cmp -s - "$WIZARD_ACTION_LOG" \
-    || fail "points in order: $(tr '\n' ' ' <"$WIZARD_ACTION_LOG")"
+[ "$(points)" = "point0 point1 point2 point3 " ] || fail "points in order: $(points)"
 c="Gadget Setup - Confirmation (Test Mode)"
 drive "click|$c|4" "wait|Gadget Setup - Destination Folder (Test Mode)" || fail "Back over the hidden setup type"
 drive "click|Gadget Setup - Destination Folder (Test Mode)|3" "wait|$c" || fail "Next again"
@@ -179,7 +181,8 @@ build fail
 start
 drive "wait|Gadget Setup - Welcome|30000" "click|Gadget Setup - Welcome|3" "wait|Gadget Setup - License" \
     "click|Gadget Setup - License|5" "click|Gadget Setup - License|5" "click|Gadget Setup - License|5" \
-    "wait|Gadget Setup - User Information" "click|Gadget Setup - User Information|3" \
+    "wait|Gadget Setup - User Information" "type|Gadget Setup - User Information|2303|Ann" \
+    "type|Gadget Setup - User Information|2305|Acme" "click|Gadget Setup - User Information|3" \
     "wait|Gadget Setup - Finish" || fail "the failing action did not lead to the Finish page"
 [ "$(text_of "Gadget Setup - Finish" 2902)" = "Setup was not able to install Gadget completely! Please try again later." ] \
     || fail "failure text: $(text_of "Gadget Setup - Finish" 2902)"
@@ -193,7 +196,8 @@ build settarget
 start
 drive "wait|Gadget Setup - Welcome|30000" "click|Gadget Setup - Welcome|3" "wait|Gadget Setup - License" \
     "click|Gadget Setup - License|5" "click|Gadget Setup - License|5" "click|Gadget Setup - License|5" \
-    "wait|Gadget Setup - User Information" "click|Gadget Setup - User Information|3" \
+    "wait|Gadget Setup - User Information" "type|Gadget Setup - User Information|2303|Ann" \
+    "type|Gadget Setup - User Information|2305|Acme" "click|Gadget Setup - User Information|3" \
     "wait|Gadget Setup - Destination Folder" "click|Gadget Setup - Destination Folder|3" \
     "wait|Gadget Setup - Setup Types" "click|Gadget Setup - Setup Types|3" "wait|Gadget Setup - Confirmation" \
     || fail "walk to the confirmation"
