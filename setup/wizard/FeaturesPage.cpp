@@ -197,6 +197,17 @@ bool CFeaturesPage::OnNotify(NMHDR* header, LRESULT* result) {
     }
 }
 
+bool CFeaturesPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+    if (message != WM_CONTEXTMENU || reinterpret_cast<HWND>(wParam) != tree_.Handle() || lParam != -1) {
+        return false;
+    }
+    if (HTREEITEM item = tree_.Selection()) {
+        OpenMenu(item);
+    }
+    *result = TRUE;
+    return true;
+}
+
 void CFeaturesPage::OpenMenu(HTREEITEM item) {
     CFeature* feature = FeatureOf(item);
     if (feature == nullptr) {

@@ -90,6 +90,8 @@ public:
 protected:
     BOOL OnInit() override;
     bool OnNotify(NMHDR* header, LRESULT* result) override;
+    // The menu key (or Shift+F10) in the tree opens the selected item's menu.
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
 
 private:
     void Rebuild();

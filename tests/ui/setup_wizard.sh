@@ -112,6 +112,9 @@ text_of "$f" 2603 | grep -q "^Required Space:[0-9.]* \(bytes\|KB\|MB\) $" || fai
 text_of "$f" 2604 | grep -q "^Available Space on C: [0-9.]* \(bytes\|KB\|MB\|GB\)$" \
     || fail "available space: $(text_of "$f" 2604)"
 drive "tree-select|$f|2601|Extras" "expect|$f|2602|Extra documents" || fail "selecting a feature"
+# The feature menu by the menu key: Samples switched off, Extras switched on.
+drive "menu-key|$f|2601" "menu-choose|1" "sleep|300" "tree-select|$f|2601|Program\\Samples" "menu-key|$f|2601" \
+    "menu-choose|0" "sleep|300" || fail "feature menu"
 shot features
 drive "click|$f|3" "wait|Gadget Setup - Confirmation" || fail "Next to the confirmation"
 
@@ -132,7 +135,7 @@ User Information:
 Features being installed:
     Program
     Help
-    Samples
+    Extras
 EOF
 diff "$work/expected" "$work/confirmation" >/dev/null || { diff "$work/expected" "$work/confirmation"; fail "confirmation"; }
 shot confirmation
@@ -157,7 +160,9 @@ export WIZARD_ACTION_LOG="$work/actions.log"
 : >"$WIZARD_ACTION_LOG"
 start -T
 w="Gadget Setup - Welcome (Test Mode)"
-drive "wait|$w|30000" "sleep|3500" || fail "test-mode title"
+drive "wait|$w|30000" || fail "test-mode title"
+shot splash
+drive "sleep|3500" || fail "waiting for the splash to go"
 shot skip-welcome
 drive "click|$w|3" "wait|Gadget Setup - User Information (Test Mode)" || fail "Next over the hidden licence page"
 points() { tr -d '\r' <"$WIZARD_ACTION_LOG" | tr '\n' ' '; }
@@ -206,6 +211,32 @@ text_of "Gadget Setup - Confirmation" 2701 | grep -q '^    C:\\.*\\ts\\Moved Gad
 drive "click|Gadget Setup - Confirmation|2" "wait|Gadget Setup" "click|Gadget Setup|6" \
     "gone|Gadget Setup - Confirmation" || fail "quitting"
 ended || fail "the setup program did not end"
+
+# ---- maintenance runs on the media's database (test mode: nothing changes) ----
+build full
+database=$(winpath "$media/tsdb.dat")
+start -AT "$database"
+w="Gadget Setup - Welcome (Test Mode)"
+drive "wait|$w|30000" "visible|$w|1004|1" "checked|$w|1004|1" "checked|$w|1005|0" "checked|$w|1050|0" \
+    "enabled|$w|1005|1" || fail "maintenance choices"
+text_of "$w" 2101 | grep -q "This program will remove, modify, or repair Gadget installation. It is strongly" \
+    || fail "maintenance welcome text: $(text_of "$w" 2101)"
+shot maintenance-welcome
+# Change: the feature tree comes next, and Back returns to the Welcome page.
+f="Gadget Setup - Select Features (Test Mode)"
+c="Gadget Setup - Confirmation (Test Mode)"
+drive "click|$w|3" "wait|$f" "click|$f|4" "wait|$w" "click|$w|3" "wait|$f" "click|$f|3" "wait|$c" \
+    || fail "change: Welcome, features, Back and on"
+text_of "$c" 2701 | head -1 | grep -q '^Setup is going to modify your installation of "Gadget".$' \
+    || fail "change confirmation: $(text_of "$c" 2701)"
+shot change-confirmation
+drive "click|$c|4" "wait|$f" "click|$f|4" "wait|$w" || fail "Back from the change confirmation"
+# Repair: straight to the run, then the Finish page in repair words.
+drive "check|$w|1050|1" "click|$w|3" "wait|Gadget Setup - Finish (Test Mode)|30000" || fail "repair"
+[ "$(text_of "Gadget Setup - Finish (Test Mode)" 2902)" = "Setup has finished repairing Gadget." ] \
+    || fail "repair finish text: $(text_of "Gadget Setup - Finish (Test Mode)" 2902)"
+drive "click|Gadget Setup - Finish (Test Mode)|6" "gone|Gadget Setup - Finish (Test Mode)" || fail "Finish after repair"
+ended || fail "the setup program did not end after the repair"
 
 [ "$failures" = 0 ] && echo "setup wizard: all steps as expected"
 exit "$failures"

@@ -9,6 +9,8 @@
 //   expect|TITLE|ID|TEXT            the control's text becomes TEXT (within 5 s)
 //   visible|TITLE|ID|0|1            the control is hidden (0) or shown (1)
 //   default|TITLE|ID                the button is the default push button
+//   checked|TITLE|ID|0|1            the check box or radio button is clear (0) or checked (1)
+//   enabled|TITLE|ID|0|1            the control is disabled (0) or enabled (1)
 //   type|TITLE|ID|TEXT              replaces the text of an edit control
 //   check|TITLE|ID|0|1              clears or sets a check box, as a click on it would
 //   select|TITLE|ID|INDEX           chooses an entry of a drop-down list, as a person would
@@ -19,6 +21,8 @@
 //   tree-select|TITLE|ID|A\B\C      selects the item reached by those texts from the root
 //   tree-edit|TITLE|ID|TEXT         types TEXT into the label being edited and ends the edit
 //   tree-try-edit|TITLE|ID          asks to edit the selected item's label; prints "editing" or "refused"
+//   menu-key|TITLE|ID               the menu key on the control (WM_CONTEXTMENU from the keyboard)
+//   menu-choose|N                   in the pop-up menu that opens, the Nth item (from 0), by the keyboard
 //   sleep|MS
 //
 // Exits 0 when every step succeeds, 1 at the first that fails (with a message), 2 for a bad step.
@@ -240,6 +244,18 @@ void Run(const std::vector<std::string>& a) {
         if (visible != (a[3] == "1")) {
             throw Failure{"control " + a[2] + " of \"" + a[1] + "\" is " + (visible ? "shown" : "hidden")};
         }
+    } else if (verb == "checked") {
+        Need(a, 4);
+        bool checked = SendMessageA(Control(a[1], a[2]), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        if (checked != (a[3] == "1")) {
+            throw Failure{"control " + a[2] + " of \"" + a[1] + "\" is " + (checked ? "checked" : "clear")};
+        }
+    } else if (verb == "enabled") {
+        Need(a, 4);
+        bool enabled = IsWindowEnabled(Control(a[1], a[2])) != FALSE;
+        if (enabled != (a[3] == "1")) {
+            throw Failure{"control " + a[2] + " of \"" + a[1] + "\" is " + (enabled ? "enabled" : "disabled")};
+        }
     } else if (verb == "default") {
         Need(a, 3);
         LONG_PTR style = GetWindowLongPtrA(Control(a[1], a[2]), GWL_STYLE);
@@ -304,6 +320,24 @@ void Run(const std::vector<std::string>& a) {
         if (edit != nullptr) {
             SendMessageA(tree, TVM_ENDEDITLABELNOW, TRUE, 0);
         }
+    } else if (verb == "menu-key") {
+        Need(a, 3);
+        HWND control = Control(a[1], a[2]);
+        PostMessageA(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), -1);
+    } else if (verb == "menu-choose") {
+        Need(a, 2);
+        HWND menu = nullptr;
+        for (DWORD waited = 0; (menu = FindWindowA("#32768", nullptr)) == nullptr || !IsWindowVisible(menu);
+             waited += 50) {
+            if (waited >= kDefaultWait) {
+                throw Failure{"no pop-up menu opened"};
+            }
+            Sleep(50);
+        }
+        for (int i = 0; i <= std::atoi(a[1].c_str()); ++i) {
+            PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        }
+        PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
     } else if (verb == "sleep") {
         Need(a, 2);
         Sleep(static_cast<DWORD>(std::atoi(a[1].c_str())));
