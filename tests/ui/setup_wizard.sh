@@ -160,9 +160,7 @@ export WIZARD_ACTION_LOG="$work/actions.log"
 : >"$WIZARD_ACTION_LOG"
 start -T
 w="Gadget Setup - Welcome (Test Mode)"
-drive "wait|$w|30000" || fail "test-mode title"
-shot splash
-drive "sleep|3500" || fail "waiting for the splash to go"
+drive "wait|$w|30000" "sleep|3500" || fail "test-mode title"
 shot skip-welcome
 drive "click|$w|3" "wait|Gadget Setup - User Information (Test Mode)" || fail "Next over the hidden licence page"
 points() { tr -d '\r' <"$WIZARD_ACTION_LOG" | tr '\n' ' '; }
