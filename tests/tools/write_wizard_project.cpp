@@ -10,6 +10,7 @@
 //   skip        the License and Setup Type pages hidden; the action program logs the points 0 to 3; a
 //               splash picture (files\splash.bmp)
 //   fail        a library action at point 2 (after User Information) that fails
+//   failfirst   a library action before the Welcome page that fails
 //   settarget   a library action at point 3 (after Destination) that sets the target folder by message
 #include <cstdio>
 #include <memory>
@@ -124,6 +125,8 @@ void MakeProject(const std::string& out, const std::string& files, const std::st
         }
     } else if (variant == "fail") {
         AddAction(project, "fails", actionDll, "Fail", "", kAfterUserInformation);
+    } else if (variant == "failfirst") {
+        AddAction(project, "fails first", actionDll, "Fail", "", kBeforeWelcome);
     } else if (variant == "settarget") {
         AddAction(project, "moves the target", actionDll, "SetTarget", "", kAfterDestination);
     } else if (variant != "full") {
@@ -136,7 +139,7 @@ void MakeProject(const std::string& out, const std::string& files, const std::st
 
 int main(int argc, char** argv) {
     if (argc != 5) {
-        std::fprintf(stderr, "usage: write_wizard_project OUTDIR ACTION.EXE ACTION.DLL full|skip|fail|settarget\n");
+        std::fprintf(stderr, "usage: write_wizard_project OUTDIR ACTION.EXE ACTION.DLL full|skip|fail|failfirst|settarget\n");
         return 2;
     }
     try {

@@ -194,6 +194,15 @@ shot finish-failed
 drive "click|Gadget Setup - Finish|6" "gone|Gadget Setup - Finish" || fail "Finish after the failure"
 ended || fail "the setup program did not end"
 
+# ---- a library action before the Welcome page that fails opens the wizard on the Finish page ----
+build failfirst
+start
+drive "wait|Gadget Setup - Finish|30000" "visible|Gadget Setup - Finish|6|1" || fail "failing first action"
+[ "$(text_of "Gadget Setup - Finish" 2902)" = "Setup was not able to install Gadget completely! Please try again later." ] \
+    || fail "failure text after the first action: $(text_of "Gadget Setup - Finish" 2902)"
+drive "click|Gadget Setup - Finish|6" "gone|Gadget Setup - Finish" || fail "Finish after the first action"
+ended || fail "the setup program did not end"
+
 # ---- a library action that moves the target folder through the window messages ----
 build settarget
 start
