@@ -4,13 +4,14 @@
 #   make demo     the main job on the bundled example
 #   make bench    run the benchmarks (not tests)
 #   make fuzz     run every fuzz target for longer (FUZZ_SECONDS each, default 600)
+#   make screenshots  walk the setup wizard under Wine and Xvfb; its pages land in build/screenshots
 
 JOBS ?= 2
 BUILD := build
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 WINE_RUN := $(CURDIR)/scripts/wine-run
 
-.PHONY: all test demo bench fuzz deps native win64 win32 fuzz-tree dist clean
+.PHONY: all test demo bench fuzz deps native win64 win32 fuzz-tree dist clean screenshots
 
 all: native win64 win32 dist
 
@@ -45,6 +46,10 @@ test: deps
 
 demo: deps native win64
 	@scripts/demo $(BUILD)
+
+screenshots: native win64
+	@scripts/wine-prefix
+	@tests/ui/setup_wizard.sh $(CURDIR)/$(BUILD)/win64 $(CURDIR)/$(BUILD)/linux $(WINE_RUN) $(CURDIR)/$(BUILD)/screenshots
 
 bench: deps
 	@cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release -DTESSARO_TESTS=OFF -DTESSARO_BENCH=ON >/dev/null

@@ -16,7 +16,6 @@ bool CWizardPage::CreateOn(HWND parent, const RECT& area) {
     }
     SetWindowPos(page, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
                  SWP_NOACTIVATE);
-    initialised_ = true;
     return true;
 }
 

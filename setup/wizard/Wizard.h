@@ -59,7 +59,6 @@ private:
     CWizard& wizard_;
     int index_;
     int templateId_;
-    bool initialised_ = false;
 };
 
 // The setup program's wizard: nine pages, the buttons that move between them, the banner and the custom
