@@ -18,7 +18,9 @@ DWORD CALLBACK ReadFilePiece(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG*
 
 }  // namespace
 
-bool RichEdit::LoadRichEditLibrary() { return LoadLibraryA("riched20.dll") != nullptr; }
+bool RichEdit::LoadRichEditLibrary() {
+    return LoadLibraryA("riched20.dll") != nullptr;
+}
 
 CHARFORMATA RichEdit::Format(const char* face, LONG twips, bool bold, COLORREF colour) {
     CHARFORMATA format{};

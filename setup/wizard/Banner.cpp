@@ -1,6 +1,6 @@
 // The pictures of the wizard: the banner of each page with its header texts, and the splash.
-#include <olectl.h>
 #include <objbase.h>
+#include <olectl.h>
 
 #include <cstring>
 #include <vector>
@@ -141,7 +141,8 @@ HBITMAP CWizard::BuildBanner(int page) {
     if (picture != nullptr) {
         HGDIOBJ oldPicture = SelectObject(pictureDC, picture);
         SetStretchBltMode(memoryDC_, COLORONCOLOR);
-        StretchBlt(memoryDC_, 0, 0, bannerSize_.cx, bannerSize_.cy, pictureDC, 0, 0, size.cx, size.cy, SRCCOPY);
+        StretchBlt(memoryDC_, 0, 0, bannerSize_.cx, bannerSize_.cy, pictureDC, 0, 0, size.cx, size.cy,
+                   SRCCOPY);
         SelectObject(pictureDC, oldPicture);
         DeleteObject(picture);
     } else {

@@ -32,7 +32,8 @@ HIMAGELIST MakeStatePictures() {
             FillRect(dc, &behind, grey);
             FrameRect(dc, &behind, frame);
         }
-        FillRect(dc, &box, picture == kPictureNotInstalled ? static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)) : fill);
+        FillRect(dc, &box,
+                 picture == kPictureNotInstalled ? static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)) : fill);
         if (picture == kPictureNotInstalled) {
             RECT inner{x + 5, 5, x + 15, 15};
             FillRect(dc, &inner, grey);
@@ -80,7 +81,9 @@ BOOL CFeaturesPage::OnInit() {
     return FALSE;
 }
 
-int CFeaturesPage::BackIndex() { return Engine().mode == SM_CHANGE ? kWelcome : kSetupType; }
+int CFeaturesPage::BackIndex() {
+    return Engine().mode == SM_CHANGE ? kWelcome : kSetupType;
+}
 
 void CFeaturesPage::Activate() {
     Wizard().SetButtons(kNextButton | kBackButton | kCancelButton);
@@ -127,7 +130,8 @@ void CFeaturesPage::Insert(HTREEITEM parent, CFeature& feature) {
     insert.item.iImage = picture;
     insert.item.iSelectedImage = picture;
     insert.item.lParam = reinterpret_cast<LPARAM>(&feature);
-    HTREEITEM item = reinterpret_cast<HTREEITEM>(tree_.Send(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    HTREEITEM item =
+        reinterpret_cast<HTREEITEM>(tree_.Send(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
     for (CFeature* child : feature.children) {
         Insert(item, *child);
     }
@@ -220,16 +224,16 @@ void CFeaturesPage::OpenMenu(HTREEITEM item) {
     AppendMenuA(popup, MF_STRING, IDM_FEAT_INSTALL, "Install this feature");
     AppendMenuA(popup, MF_STRING | (menu.withAllEnabled ? 0 : MF_GRAYED), IDM_FEAT_INSTALL_ALL,
                 "Install this feature with all sub-features");
-    CheckMenuRadioItem(popup, IDM_FEAT_DO_NOT_INSTALL, IDM_FEAT_INSTALL_ALL, IDM_FEAT_DO_NOT_INSTALL + menu.checked,
-                       MF_BYCOMMAND);
+    CheckMenuRadioItem(popup, IDM_FEAT_DO_NOT_INSTALL, IDM_FEAT_INSTALL_ALL,
+                       IDM_FEAT_DO_NOT_INSTALL + menu.checked, MF_BYCOMMAND);
     // TVM_GETITEMRECT takes the item in the rectangle's first bytes.
     RECT label{};
     std::memcpy(&label, &item, sizeof item);
     tree_.Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label));
     POINT corner{label.left, label.bottom};
     ClientToScreen(tree_.Handle(), &corner);
-    const int chosen = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_NONOTIFY, corner.x,
-                                      corner.y, 0, Handle(), nullptr);
+    const int chosen = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_NONOTIFY,
+                                      corner.x, corner.y, 0, Handle(), nullptr);
     DestroyMenu(popup);
     if (chosen >= IDM_FEAT_DO_NOT_INSTALL && chosen <= IDM_FEAT_INSTALL_ALL) {
         ApplyMenuChoice(*feature, chosen - IDM_FEAT_DO_NOT_INSTALL);

@@ -9,8 +9,12 @@ using namespace wizard_rules;
 
 namespace {
 
-bool IsChecked(HWND box) { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-void SetChecked(HWND box, bool checked) { SendMessageA(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0); }
+bool IsChecked(HWND box) {
+    return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+void SetChecked(HWND box, bool checked) {
+    SendMessageA(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
 
 void PrepareStaticRichText(HWND control) {
     win::RichEdit(control).SetBackground(GetSysColor(COLOR_BTNFACE));
@@ -34,8 +38,8 @@ BOOL CWelcomePage::OnInit() {
         }
         return FALSE;
     }
-    const MaintenanceChoices choices =
-        MaintenanceChoicesFor(engine.mode, engine.force, project.noModify, project.noRemove, project.noRepair);
+    const MaintenanceChoices choices = MaintenanceChoicesFor(engine.mode, engine.force, project.noModify,
+                                                             project.noRemove, project.noRepair);
     Item(IDC_WELCOME_CHANGE).Enable(choices.changeEnabled);
     Item(IDC_WELCOME_REMOVE).Enable(choices.removeEnabled);
     Item(IDC_WELCOME_REPAIR).Enable(choices.repairEnabled);
@@ -48,7 +52,8 @@ BOOL CWelcomePage::OnInit() {
 
 // A click on a choice checks it alone, however the click arrived.
 bool CWelcomePage::OnCommand(int id, int code, HWND) {
-    if (code == BN_CLICKED && (id == IDC_WELCOME_CHANGE || id == IDC_WELCOME_REMOVE || id == IDC_WELCOME_REPAIR)) {
+    if (code == BN_CLICKED &&
+        (id == IDC_WELCOME_CHANGE || id == IDC_WELCOME_REMOVE || id == IDC_WELCOME_REPAIR)) {
         CheckRadioButton(Handle(), IDC_WELCOME_CHANGE, IDC_WELCOME_REPAIR, id);
         return true;
     }
@@ -108,9 +113,13 @@ void CLicensePage::LoadLicense() {
     text.ScrollToTop();
 }
 
-int CLicensePage::NextIndex() { return LicenseNextIndex(&shown_, Engine().project.ui.noOfLicenseFiles); }
+int CLicensePage::NextIndex() {
+    return LicenseNextIndex(&shown_, Engine().project.ui.noOfLicenseFiles);
+}
 
-int CLicensePage::BackIndex() { return LicenseBackIndex(&shown_); }
+int CLicensePage::BackIndex() {
+    return LicenseBackIndex(&shown_);
+}
 
 // ---- User Information ----
 
@@ -145,7 +154,8 @@ void CUserInfoPage::Activate() {
 }
 
 bool CUserInfoPage::Refuse(const char* message) {
-    MessageBoxA(Wizard().Handle(), message, (Engine().project.productName + " Setup").c_str(), MB_OK | MB_ICONERROR);
+    MessageBoxA(Wizard().Handle(), message, (Engine().project.productName + " Setup").c_str(),
+                MB_OK | MB_ICONERROR);
     return false;
 }
 
@@ -235,7 +245,8 @@ int CDestinationPage::NextIndex() {
 // ---- Setup Types ----
 
 BOOL CSetupTypePage::OnInit() {
-    Item(IDC_TYPE_TYPICAL_ICON).Send(STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(nullptr, IDI_APPLICATION)));
+    Item(IDC_TYPE_TYPICAL_ICON)
+        .Send(STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(nullptr, IDI_APPLICATION)));
     Item(IDC_TYPE_CUSTOM_ICON).Send(STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(nullptr, IDI_QUESTION)));
     CheckRadioButton(Handle(), IDC_TYPE_TYPICAL, IDC_TYPE_CUSTOM, IDC_TYPE_TYPICAL);
     return FALSE;
@@ -254,6 +265,10 @@ void CSetupTypePage::Activate() {
     CWizardPage::Activate();
 }
 
-bool CSetupTypePage::TypicalChosen() const { return IsChecked(Item(IDC_TYPE_TYPICAL).Handle()); }
+bool CSetupTypePage::TypicalChosen() const {
+    return IsChecked(Item(IDC_TYPE_TYPICAL).Handle());
+}
 
-int CSetupTypePage::NextIndex() { return TypicalChosen() ? kConfirmation : kFeatures; }
+int CSetupTypePage::NextIndex() {
+    return TypicalChosen() ? kConfirmation : kFeatures;
+}

@@ -1,5 +1,6 @@
 // The pages of the run itself: Confirmation, Working (the install sequence) and Finish.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include "model/FileItem.h"
@@ -10,7 +11,9 @@ using namespace wizard_rules;
 
 namespace {
 
-bool IsChecked(HWND box) { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool IsChecked(HWND box) {
+    return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 }  // namespace
 
@@ -98,8 +101,9 @@ void CFinishPage::Activate() {
     const SetupEngine& engine = Engine();
     const CFileItem* run = engine.project.ui.runApplication;
     content_ = FinishContentFor(engine, run != nullptr ? run->title : std::string());
-    Item(IDC_FINISH_ICON).Send(STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(
-                                                nullptr, content_.success ? IDI_INFORMATION : IDI_ERROR)));
+    Item(IDC_FINISH_ICON)
+        .Send(STM_SETICON,
+              reinterpret_cast<WPARAM>(LoadIcon(nullptr, content_.success ? IDI_INFORMATION : IDI_ERROR)));
     for (int id : {IDC_FINISH_TEXT, IDC_FINISH_CLOSING}) {
         win::RichEdit(Item(id).Handle()).SetBackground(GetSysColor(COLOR_BTNFACE));
     }
@@ -119,8 +123,9 @@ void CFinishPage::ShowBox(int id, const FinishBoxState& box) {
 
 void CFinishPage::ApplyChoices() {
     SetupEngine& engine = Engine();
-    const FinishAction action = ChosenFinishAction(engine.mode, content_, IsChecked(Item(IDC_FINISH_BOX1).Handle()),
-                                                   IsChecked(Item(IDC_FINISH_BOX2).Handle()));
+    const FinishAction action =
+        ChosenFinishAction(engine.mode, content_, IsChecked(Item(IDC_FINISH_BOX1).Handle()),
+                           IsChecked(Item(IDC_FINISH_BOX2).Handle()));
     const CUISettings& ui = engine.project.ui;
     switch (action) {
         case FinishAction::Restart:
@@ -128,8 +133,8 @@ void CFinishPage::ApplyChoices() {
             break;
         case FinishAction::OpenReadme:
             if (ui.readmeFile != nullptr) {
-                ShellExecuteA(nullptr, "Open", engine.ResolvedFilePath(*ui.readmeFile).c_str(), nullptr, nullptr,
-                              SW_SHOWMAXIMIZED);
+                ShellExecuteA(nullptr, "Open", engine.ResolvedFilePath(*ui.readmeFile).c_str(), nullptr,
+                              nullptr, SW_SHOWMAXIMIZED);
             }
             break;
         case FinishAction::RunApplication:

@@ -19,18 +19,26 @@ bool CWizardPage::CreateOn(HWND parent, const RECT& area) {
     return true;
 }
 
-SetupEngine& CWizardPage::Engine() const { return wizard_.Engine(); }
+SetupEngine& CWizardPage::Engine() const {
+    return wizard_.Engine();
+}
 
-bool CWizardPage::IsShown() const { return Engine().project.ui.showPage[index_] != 0; }
+bool CWizardPage::IsShown() const {
+    return Engine().project.ui.showPage[index_] != 0;
+}
 
 void CWizardPage::Activate() {
     Show(true);
     wizard_.SetTitle(index_);
 }
 
-void CWizardPage::OnOK() { wizard_.Send(WM_COMMAND, IDOK); }
+void CWizardPage::OnOK() {
+    wizard_.Send(WM_COMMAND, IDOK);
+}
 
-void CWizardPage::OnCancel() { wizard_.AskToQuit(); }
+void CWizardPage::OnCancel() {
+    wizard_.AskToQuit();
+}
 
 void CWizardPage::ReportFailure(const std::string& text) {
     if (!text.empty()) {
@@ -80,7 +88,8 @@ private:
     CWizard& wizard_;
 };
 
-CWizard::CWizard(SetupEngine& engine, WizardServices services) : engine_(engine), services_(std::move(services)) {
+CWizard::CWizard(SetupEngine& engine, WizardServices services)
+    : engine_(engine), services_(std::move(services)) {
     auto welcome = std::make_unique<CWelcomePage>(*this);
     auto setupType = std::make_unique<CSetupTypePage>(*this);
     CSetupTypePage& setupTypePage = *setupType;
@@ -109,7 +118,9 @@ CWizard::~CWizard() {
     }
 }
 
-INT_PTR CWizard::Run(HWND owner) { return DoModal(owner, IDD_WIZARD); }
+INT_PTR CWizard::Run(HWND owner) {
+    return DoModal(owner, IDD_WIZARD);
+}
 
 BOOL CWizard::OnInit() {
     HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -132,9 +143,13 @@ BOOL CWizard::OnInit() {
     return FALSE;
 }
 
-bool CWizard::RunActions(int first, int last) { return RunCustomActions(engine_, first, last, *launcher_); }
+bool CWizard::RunActions(int first, int last) {
+    return RunCustomActions(engine_, first, last, *launcher_);
+}
 
-void CWizard::SetTitle(int page) { SetText(WindowTitle(engine_.project.productName, page, engine_.test)); }
+void CWizard::SetTitle(int page) {
+    SetText(WindowTitle(engine_.project.productName, page, engine_.test));
+}
 
 void CWizard::SetButtons(unsigned mask) {
     Item(IDC_WZ_NEXT).Show((mask & kNextButton) != 0);
@@ -187,8 +202,8 @@ void CWizard::AskToQuit() {
         return;
     }
     const std::string title = engine_.project.productName + " Setup";
-    if (MessageBoxA(Handle(), "Are you sure you want to quit setup?", title.c_str(), MB_YESNO | MB_ICONQUESTION) ==
-        IDYES) {
+    if (MessageBoxA(Handle(), "Are you sure you want to quit setup?", title.c_str(),
+                    MB_YESNO | MB_ICONQUESTION) == IDYES) {
         End(IDCANCEL);
     }
 }

@@ -30,7 +30,8 @@ class CWizard;
 // One page of the wizard: a child dialog placed on the wizard's page area.
 class CWizardPage : public win::Dialog {
 public:
-    CWizardPage(CWizard& wizard, int index, int templateId) : wizard_(wizard), index_(index), templateId_(templateId) {}
+    CWizardPage(CWizard& wizard, int index, int templateId)
+        : wizard_(wizard), index_(index), templateId_(templateId) {}
 
     bool CreateOn(HWND parent, const RECT& area);
     int Index() const { return index_; }

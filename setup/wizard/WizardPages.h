@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "setup/engine/ProgressSink.h"
@@ -36,7 +37,8 @@ private:
 
 class CUserInfoPage : public CWizardPage {
 public:
-    explicit CUserInfoPage(CWizard& wizard) : CWizardPage(wizard, wizard_rules::kUserInformation, IDD_USER_PAGE) {}
+    explicit CUserInfoPage(CWizard& wizard)
+        : CWizardPage(wizard, wizard_rules::kUserInformation, IDD_USER_PAGE) {}
     void Activate() override;
     int NextIndex() override;
     int BackIndex() override { return wizard_rules::kLicense; }
@@ -68,7 +70,8 @@ private:
 
 class CSetupTypePage : public CWizardPage {
 public:
-    explicit CSetupTypePage(CWizard& wizard) : CWizardPage(wizard, wizard_rules::kSetupType, IDD_SETUP_TYPE_PAGE) {}
+    explicit CSetupTypePage(CWizard& wizard)
+        : CWizardPage(wizard, wizard_rules::kSetupType, IDD_SETUP_TYPE_PAGE) {}
     void Activate() override;
     int NextIndex() override;
     int BackIndex() override { return wizard_rules::kDestination; }
@@ -81,7 +84,8 @@ protected:
 
 class CFeaturesPage : public CWizardPage {
 public:
-    explicit CFeaturesPage(CWizard& wizard) : CWizardPage(wizard, wizard_rules::kFeatures, IDD_FEATURES_PAGE) {}
+    explicit CFeaturesPage(CWizard& wizard)
+        : CWizardPage(wizard, wizard_rules::kFeatures, IDD_FEATURES_PAGE) {}
     ~CFeaturesPage() override;
     void Activate() override;
     int NextIndex() override { return wizard_rules::kConfirmation; }
@@ -121,7 +125,8 @@ private:
 
 class CProgressPage : public CWizardPage, public ProgressSink {
 public:
-    explicit CProgressPage(CWizard& wizard) : CWizardPage(wizard, wizard_rules::kWorking, IDD_PROGRESS_PAGE) {}
+    explicit CProgressPage(CWizard& wizard)
+        : CWizardPage(wizard, wizard_rules::kWorking, IDD_PROGRESS_PAGE) {}
     void Activate() override;
     int NextIndex() override { return wizard_rules::kFinish; }
 

@@ -8,9 +8,10 @@
 
 namespace wizard_rules {
 
-const char* const kPageNames[kPageCount] = {"Welcome",       "License",     "User Information",
-                                            "Destination Folder", "Setup Types", "Select Features",
-                                            "Confirmation",  "Working",     "Finish"};
+const char* const kPageNames[kPageCount] = {
+    "Welcome",     "License",         "User Information", "Destination Folder",
+    "Setup Types", "Select Features", "Confirmation",     "Working",
+    "Finish"};
 
 namespace {
 
@@ -30,17 +31,22 @@ std::string Lower(std::string text) {
     return text;
 }
 
-bool IsTrue(const std::string& value) { return Lower(value) == "true"; }
+bool IsTrue(const std::string& value) {
+    return Lower(value) == "true";
+}
 
 // Maintenance runs that reach a page before the Welcome page set their mode count as a change.
-int32_t ShownMode(int32_t mode) { return mode == SM_ASK ? SM_CHANGE : mode; }
+int32_t ShownMode(int32_t mode) {
+    return mode == SM_ASK ? SM_CHANGE : mode;
+}
 
 void AddListed(const CFeature& feature, bool removed, std::string* list) {
     if (feature.parent != nullptr) {
         if (!feature.visible) {
             return;  // an invisible feature hides its whole sub-tree
         }
-        const bool listed = removed ? feature.installed && !feature.selected : feature.selected && !feature.installed;
+        const bool listed =
+            removed ? feature.installed && !feature.selected : feature.selected && !feature.installed;
         if (listed) {
             *list += "\n    " + feature.name;
         }
@@ -124,7 +130,8 @@ PageHeader HeaderOf(int page, int32_t mode, const std::string& productName, bool
         case kWorking:
             switch (mode) {
                 case SM_CHANGE:
-                    return {Format("Modifying \"%s\"", productName), "The program features are being modified."};
+                    return {Format("Modifying \"%s\"", productName),
+                            "The program features are being modified."};
                 case SM_REMOVE:
                     return {Format("Uninstalling \"%s\"", productName), "The program is being uninstalled."};
                 case SM_REPAIR:
@@ -141,8 +148,9 @@ PageHeader HeaderOf(int page, int32_t mode, const std::string& productName, bool
                                                 : "Setup was not able to modify the installation completely.";
                     break;
                 case SM_REMOVE:
-                    header.subtitle = completed ? "The Setup has successfully uninstalled the application."
-                                                : "Setup was not able to uninstall the application completely.";
+                    header.subtitle = completed
+                                          ? "The Setup has successfully uninstalled the application."
+                                          : "Setup was not able to uninstall the application completely.";
                     break;
                 case SM_REPAIR:
                     header.subtitle = completed ? "The Setup has successfully repaired the application."
@@ -195,13 +203,16 @@ RichText WarningText() {
     return {
         {TextStyle::Bold, "Warning:\n"},
         {TextStyle::Small,
-         "This program is protected by copyright law and international treaties. Unauthorized reproduction or "
-         "distribution of this program, or any portion of it, may result in severe civil and criminal penalties, "
+         "This program is protected by copyright law and international treaties. Unauthorized reproduction "
+         "or "
+         "distribution of this program, or any portion of it, may result in severe civil and criminal "
+         "penalties, "
          "and will be prosecuted to the maximum extent possible under the law."},
     };
 }
 
-MaintenanceChoices MaintenanceChoicesFor(int32_t mode, bool force, bool noModify, bool noRemove, bool noRepair) {
+MaintenanceChoices MaintenanceChoicesFor(int32_t mode, bool force, bool noModify, bool noRemove,
+                                         bool noRepair) {
     MaintenanceChoices choices;
     if (!force) {
         choices.changeEnabled = !noModify;
@@ -324,7 +335,9 @@ void ApplyMenuChoice(CFeature& feature, int item) {
     }
 }
 
-std::string RequiredSpaceText(int64_t bytes) { return "Required Space:" + FormatSize(bytes) + " "; }
+std::string RequiredSpaceText(int64_t bytes) {
+    return "Required Space:" + FormatSize(bytes) + " ";
+}
 
 std::string AvailableSpaceText(const std::string& targetFolder, int64_t freeBytes) {
     const std::string drive = targetFolder.substr(0, targetFolder.find('\\'));
@@ -349,7 +362,8 @@ Confirmation ConfirmationFor(const SetupEngine& engine) {
     RichText& text = confirmation.text;
     const std::string installing = FeaturesBeingInstalled(project.rootFeature);
     if (engine.mode == SM_NEW) {
-        text.push_back({TextStyle::BoldBlue, Format("Setup is going to install \"%s\".", project.productName)});
+        text.push_back(
+            {TextStyle::BoldBlue, Format("Setup is going to install \"%s\".", project.productName)});
         text.push_back({TextStyle::Normal, "\n\nDestination Folder:"});
         text.push_back({TextStyle::Normal, Format("\n    %s", project.target)});
         if (project.ui.showPage[kUserInformation] != 0) {
@@ -383,13 +397,15 @@ Confirmation ConfirmationFor(const SetupEngine& engine) {
         }
         if (!changes.empty()) {
             text.push_back(
-                {TextStyle::BoldBlue, Format("Setup is going to modify your installation of \"%s\".", project.productName)});
+                {TextStyle::BoldBlue,
+                 Format("Setup is going to modify your installation of \"%s\".", project.productName)});
             text.push_back({TextStyle::Normal, changes});
         } else {
-            text.push_back({TextStyle::Normal,
-                            "\n\n  Your selection does not change any features of the installation. Please click Back "
-                            "to change your installation settings. If you want to reinstall the same features, go "
-                            "back and select \"Repair\". Click Cancel to exit setup."});
+            text.push_back(
+                {TextStyle::Normal,
+                 "\n\n  Your selection does not change any features of the installation. Please click Back "
+                 "to change your installation settings. If you want to reinstall the same features, go "
+                 "back and select \"Repair\". Click Cancel to exit setup."});
             confirmation.buttons = kBackButton | kCancelButton;
         }
     }
@@ -424,7 +440,8 @@ FinishContent FinishContentFor(const SetupEngine& engine, const std::string& run
                 closing = " completely! Please try again later.";
                 break;
         }
-        content.main = {{TextStyle::Normal, opening}, {TextStyle::Bold, product}, {TextStyle::Normal, closing}};
+        content.main = {
+            {TextStyle::Normal, opening}, {TextStyle::Bold, product}, {TextStyle::Normal, closing}};
         return content;
     }
     switch (mode) {
@@ -473,10 +490,12 @@ FinishContent FinishContentFor(const SetupEngine& engine, const std::string& run
 }
 
 RichText FinishClosingText() {
-    return {{TextStyle::Normal, "Click "}, {TextStyle::Bold, "Finish"}, {TextStyle::Normal, " to exit setup."}};
+    return {
+        {TextStyle::Normal, "Click "}, {TextStyle::Bold, "Finish"}, {TextStyle::Normal, " to exit setup."}};
 }
 
-FinishAction ChosenFinishAction(int32_t mode, const FinishContent& content, bool firstChecked, bool secondChecked) {
+FinishAction ChosenFinishAction(int32_t mode, const FinishContent& content, bool firstChecked,
+                                bool secondChecked) {
     if (content.first.kind == FinishBox::Restart) {
         return firstChecked ? FinishAction::Restart : FinishAction::None;
     }

@@ -87,7 +87,8 @@ struct MaintenanceChoices {
     bool repairEnabled = true;
     int32_t checked = 0;  // SM_CHANGE, SM_REMOVE or SM_REPAIR
 };
-MaintenanceChoices MaintenanceChoicesFor(int32_t mode, bool force, bool noModify, bool noRemove, bool noRepair);
+MaintenanceChoices MaintenanceChoicesFor(int32_t mode, bool force, bool noModify, bool noRemove,
+                                         bool noRepair);
 // Where Next on the Welcome page leads in a mode (already set from the choice in maintenance runs).
 int WelcomeNextIndex(int32_t mode);
 
@@ -106,7 +107,12 @@ std::string UserInfoPrompt(bool askName, bool askCompany, bool askEMail);
 
 // Display states, and the pictures that show them.
 enum FeatureState { kNotInstalled = 0, kPartlyInstalled = 1, kFullyInstalled = 2 };
-enum FeaturePicture { kPictureNotInstalled = 0, kPicturePartly = 1, kPictureWithAll = 2, kPictureInstalled = 3 };
+enum FeaturePicture {
+    kPictureNotInstalled = 0,
+    kPicturePartly = 1,
+    kPictureWithAll = 2,
+    kPictureInstalled = 3
+};
 // The state of a feature over its whole sub-tree; a feature with a selected sub-feature becomes selected.
 int DisplayState(CFeature& feature);
 int PictureOf(const CFeature& feature, int state);
@@ -152,7 +158,8 @@ FinishContent FinishContentFor(const SetupEngine& engine, const std::string& run
 RichText FinishClosingText();
 
 enum class FinishAction { None, Restart, OpenReadme, RunApplication };
-FinishAction ChosenFinishAction(int32_t mode, const FinishContent& content, bool firstChecked, bool secondChecked);
+FinishAction ChosenFinishAction(int32_t mode, const FinishContent& content, bool firstChecked,
+                                bool secondChecked);
 
 // ---- window message of custom actions ----
 

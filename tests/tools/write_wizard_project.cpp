@@ -139,7 +139,9 @@ void MakeProject(const std::string& out, const std::string& files, const std::st
 
 int main(int argc, char** argv) {
     if (argc != 5) {
-        std::fprintf(stderr, "usage: write_wizard_project OUTDIR ACTION.EXE ACTION.DLL full|skip|fail|failfirst|settarget\n");
+        std::fprintf(
+            stderr,
+            "usage: write_wizard_project OUTDIR ACTION.EXE ACTION.DLL full|skip|fail|failfirst|settarget\n");
         return 2;
     }
     try {

@@ -1,5 +1,3 @@
-#include "setup/wizard/WizardRules.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
@@ -8,6 +6,7 @@
 #include <vector>
 
 #include "setup/engine/SetupEngine.h"
+#include "setup/wizard/WizardRules.h"
 
 using namespace wizard_rules;
 
@@ -54,7 +53,8 @@ TEST(PageFlowTest, NextRunsThePointsOfEveryPagePassedOver) {
     FakeFlow flow;
     flow.shown[kLicense] = false;
     EXPECT_EQ(NextTarget(kWelcome, flow), kUserInformation);
-    EXPECT_EQ(flow.asked, (std::vector<int>{kWelcome, kLicense})) << "the hidden page is asked where it leads";
+    EXPECT_EQ(flow.asked, (std::vector<int>{kWelcome, kLicense}))
+        << "the hidden page is asked where it leads";
     EXPECT_EQ(flow.ranges, (std::vector<std::string>{"0..1"}));
 
     FakeFlow plain;
@@ -104,11 +104,13 @@ TEST(WizardTextTest, TitlesAndHeaders) {
     EXPECT_EQ(welcome.subtitle, "Foo Setup");
     EXPECT_TRUE(welcome.subtitleInTitleFont);
     EXPECT_FALSE(HeaderOf(kLicense, SM_NEW, "Foo", false).subtitleInTitleFont);
-    EXPECT_EQ(HeaderOf(kConfirmation, SM_CHANGE, "Foo", false).subtitle, "The wizard is ready to Modify the installation.");
+    EXPECT_EQ(HeaderOf(kConfirmation, SM_CHANGE, "Foo", false).subtitle,
+              "The wizard is ready to Modify the installation.");
     EXPECT_EQ(HeaderOf(kConfirmation, SM_REPAIR, "Foo", false).title, "Ready to repair the Program");
     EXPECT_EQ(HeaderOf(kWorking, SM_REMOVE, "Foo", false).title, "Uninstalling \"Foo\"");
     EXPECT_EQ(HeaderOf(kFinish, SM_NEW, "Foo", true).title, "Completing \"Foo\" Setup");
-    EXPECT_EQ(HeaderOf(kFinish, SM_NEW, "Foo", true).subtitle, "The Setup has successfully installed the application.");
+    EXPECT_EQ(HeaderOf(kFinish, SM_NEW, "Foo", true).subtitle,
+              "The Setup has successfully installed the application.");
     EXPECT_EQ(HeaderOf(kFinish, SM_REMOVE, "Foo", false).subtitle,
               "Setup was not able to uninstall the application completely.");
     // A maintenance run whose first action failed reaches Finish still asking: it reads as a change.
@@ -130,7 +132,8 @@ TEST(WizardTextTest, UserInformationPrompts) {
     EXPECT_EQ(UserInfoPrompt(true, true, false), "Please enter your name, and your company name.");
     EXPECT_EQ(UserInfoPrompt(true, false, true), "Please enter your name, and your E-mail address.");
     EXPECT_EQ(UserInfoPrompt(false, true, true), "Please enter your company name, and your E-mail address.");
-    EXPECT_EQ(UserInfoPrompt(true, true, true), "Please enter your name, your company name, and your E-mail address.");
+    EXPECT_EQ(UserInfoPrompt(true, true, true),
+              "Please enter your name, your company name, and your E-mail address.");
     EXPECT_EQ(UserInfoPrompt(false, false, false), "Please enter ");
 }
 
@@ -292,8 +295,9 @@ TEST_F(EngineRules, ConfirmationOfAChange) {
     extra->installed = false;
     main->selected = false;
     Confirmation change = ConfirmationFor(engine);
-    EXPECT_EQ(PlainText(change.text), "Setup is going to modify your installation of \"Foo\"."
-                                      "\n\nFeatures being installed:\n    Extra\n\nFeatures being removed:\n    Main");
+    EXPECT_EQ(PlainText(change.text),
+              "Setup is going to modify your installation of \"Foo\"."
+              "\n\nFeatures being installed:\n    Extra\n\nFeatures being removed:\n    Main");
     main->selected = true;
     extra->selected = false;
     Confirmation nothing = ConfirmationFor(engine);
@@ -325,8 +329,9 @@ TEST_F(EngineRules, FinishOfAnInstallation) {
 
     engine.restartNeeded = true;
     FinishContent restart = FinishContentFor(engine, "tool.exe");
-    EXPECT_EQ(PlainText(restart.main),
-              "Setup has finished installing Foo. You must restart your computer to complete the installation.");
+    EXPECT_EQ(
+        PlainText(restart.main),
+        "Setup has finished installing Foo. You must restart your computer to complete the installation.");
     EXPECT_EQ(restart.first.kind, FinishBox::Restart);
     EXPECT_TRUE(restart.first.checked);
     EXPECT_EQ(restart.second.kind, FinishBox::None);
