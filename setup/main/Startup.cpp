@@ -167,9 +167,12 @@ void Startup::HandOver() {
     WinActionLauncher launcher(nullptr);
     switch (engine_.UIType()) {
         case kFullWizard:
-            RunWizard(engine_, WizardServices{
-                                   [](HWND window) { return std::unique_ptr<ActionLauncher>(new WinActionLauncher(window)); },
-                                   [](const std::string& program) { return RunProgram(program, nullptr, 0); }});
+            RunWizard(
+                engine_,
+                WizardServices{[](HWND window) {
+                                   return std::unique_ptr<ActionLauncher>(new WinActionLauncher(window));
+                               },
+                               [](const std::string& program) { return RunProgram(program, nullptr, 0); }});
             break;
         case kUnattendedSetup: {
             RunCustomActions(engine_, kPointBeforeWelcome, kPointAlone, launcher);
