@@ -6,7 +6,8 @@
 // sub-features, an unselected "Extras", an invisible "Hidden"), and the run and readme choices at the end.
 // The action program and library lie in the Source Folder, so that custom actions can run them before
 // anything is installed. Variants:
-//   full        every page shown; the Welcome page has a banner of its own (files\banner.bmp)
+//   full        every page shown; the Welcome page has a banner of its own (files\banner.bmp); the action
+//               program pauses on the progress page after the run
 //   skip        the License and Setup Type pages hidden; the action program logs the points 0 to 3; a
 //               splash picture (files\splash.bmp)
 //   fail        a library action at point 2 (after User Information) that fails
@@ -117,7 +118,9 @@ void MakeProject(const std::string& out, const std::string& files, const std::st
         ui.splashFile = files + "\\splash.bmp";
     }
 
-    if (variant == "skip") {
+    if (variant == "full") {
+        AddAction(project, "pauses on the progress page", actionExe, "", "pause", kAfterProgress);
+    } else if (variant == "skip") {
         ui.showPage[1] = 0;
         ui.showPage[4] = 0;
         for (int point = 0; point <= 3; ++point) {
@@ -129,7 +132,7 @@ void MakeProject(const std::string& out, const std::string& files, const std::st
         AddAction(project, "fails first", actionDll, "Fail", "", kBeforeWelcome);
     } else if (variant == "settarget") {
         AddAction(project, "moves the target", actionDll, "SetTarget", "", kAfterDestination);
-    } else if (variant != "full") {
+    } else {
         throw CTSException("Unknown variant \"%s\"!", variant);
     }
     SaveProjectFile(project, out + "\\wizard.tsp");

@@ -142,7 +142,10 @@ shot confirmation
 drive "click|$c|4" "wait|$f" "click|$f|3" "wait|$c" || fail "Back to the features and on again"
 
 # The progress page runs the sequence and hands over to the Finish page by itself.
-drive "click|$c|3" "wait|Gadget Setup - Finish|30000" || fail "the run did not reach the Finish page"
+drive "click|$c|3" "wait|Gadget Setup - Working|30000" "visible|Gadget Setup - Working|3|0" \
+    "visible|Gadget Setup - Working|2|0" "visible|Gadget Setup - Working|6|0" || fail "the progress page"
+shot progress
+drive "wait|Gadget Setup - Finish|30000" || fail "the run did not reach the Finish page"
 e="Gadget Setup - Finish"
 drive "visible|$e|6|1" "visible|$e|3|0" "visible|$e|4|0" "visible|$e|2|0" || fail "finish buttons"
 [ "$(text_of "$e" 2902)" = "Setup has finished installing Gadget." ] || fail "finish text: $(text_of "$e" 2902)"
