@@ -1,6 +1,7 @@
 #!/bin/sh
 # The setup wizard walked as a person would: a first installation through every page (three licence files,
-# every question, the destination chosen through Browse, the custom setup type), then hidden pages skipped
+# every question, the destination chosen through Browse, the custom setup type, the feature menu; in test
+# mode, so that nothing stays on the machine for a later run to find), then hidden pages skipped
 # with their custom-action points run in order, the quit question, a failing library action that leads to
 # the Finish page, and a library action that moves the target folder through the window messages.
 # Arguments: the x86_64 tree, the native tree, the wine runner, a folder for screenshots.
@@ -50,8 +51,9 @@ start() { "$wine_run" "$media/Setup.exe" "$@" >/dev/null 2>&1 </dev/null & app_p
 build full
 prefix=${TESSARO_WINEPREFIX:-$(cd "$here/../.." && pwd)/build/wineprefix}
 mkdir -p "$prefix/drive_c/Gadget Here"
-start
-w="Gadget Setup - Welcome"
+# In test mode: the run leaves nothing on the machine that a later run would find.
+start -T
+w="Gadget Setup - Welcome (Test Mode)"
 drive "wait|$w|30000" "visible|$w|1004|0" "visible|$w|1005|0" "visible|$w|1050|0" "visible|$w|3|1" "visible|$w|4|0" \
     "visible|$w|2|1" || fail "Welcome page"
 text_of "$w" 2101 | grep -q "Welcome to Gadget Setup program. This program will install Gadget on your computer." \
@@ -61,8 +63,8 @@ sleep 1
 shot welcome
 
 # The three licence files, one after the other on the same page; Back steps back through them.
-drive "click|$w|3" "wait|Gadget Setup - License" || fail "Next to the License page"
-l="Gadget Setup - License"
+drive "click|$w|3" "wait|Gadget Setup - License (Test Mode)" || fail "Next to the License page"
+l="Gadget Setup - License (Test Mode)"
 drive "expect|$l|2202|To install Gadget, you must accept this agreement." "visible|$l|5|1" "visible|$l|3|0" \
     || fail "licence line"
 [ "$(text_of "$l" 2201)" = "First licence in rich text." ] || fail "licence 0 shows: $(text_of "$l" 2201)"
@@ -73,10 +75,10 @@ drive "click|$l|4" "sleep|300" || fail "Back on licence 1"
 [ "$(text_of "$l" 2201)" = "First licence in rich text." ] || fail "Back shows: $(text_of "$l" 2201)"
 drive "click|$l|5" "sleep|300" "click|$l|5" "sleep|300" || fail "I Agree twice"
 [ "$(text_of "$l" 2201)" = "Third licence, plain text." ] || fail "licence 2 shows: $(text_of "$l" 2201)"
-drive "click|$l|5" "wait|Gadget Setup - User Information" || fail "after the last licence"
+drive "click|$l|5" "wait|Gadget Setup - User Information (Test Mode)" || fail "after the last licence"
 
 # User information: every question asked; an empty name is refused.
-u="Gadget Setup - User Information"
+u="Gadget Setup - User Information (Test Mode)"
 drive "expect|$u|2301|Please enter your name, your company name, and your E-mail address." \
     "visible|$u|2307|1" || fail "user information prompt"
 drive "type|$u|2303|" "click|$u|3" "wait|Gadget Setup" \
@@ -87,24 +89,24 @@ drive "type|$u|2303|Ann Tester" "type|$u|2305|" "click|$u|3" "wait|Gadget Setup"
     "gone|Gadget Setup" || fail "an empty company name"
 drive "type|$u|2305|Acme Testing" "type|$u|2307|ann@example.com" || fail "typing the user information"
 shot user-information
-drive "click|$u|3" "wait|Gadget Setup - Destination Folder" || fail "Next to the Destination page"
+drive "click|$u|3" "wait|Gadget Setup - Destination Folder (Test Mode)" || fail "Next to the Destination page"
 
 # Destination: the folder chosen through Browse; the desktop shortcuts switched off.
-d="Gadget Setup - Destination Folder"
+d="Gadget Setup - Destination Folder (Test Mode)"
 drive "expect|$d|2402|C:\\Gadget" "visible|$d|2404|1" "visible|$d|2406|1" || fail "destination page"
 drive "click|$d|2403" "wait|Select Folder" "tree-select|Select Folder|4303|My Computer\\C:\\Gadget Here" \
     "expect|Select Folder|4302|C:\\Gadget Here" "click|Select Folder|1" "gone|Select Folder" \
     "expect|$d|2402|C:\\Gadget Here" || fail "Browse"
 drive "check|$d|2404|0" "sleep|200" || fail "desktop shortcuts"
 shot destination
-drive "click|$d|3" "wait|Gadget Setup - Setup Types" || fail "Next to the Setup Types page"
+drive "click|$d|3" "wait|Gadget Setup - Setup Types (Test Mode)" || fail "Next to the Setup Types page"
 
 # Setup type Custom leads to the feature tree; the invisible feature is not in it.
-s="Gadget Setup - Setup Types"
+s="Gadget Setup - Setup Types (Test Mode)"
 drive "check|$s|2503|1" "sleep|200" || fail "Custom"
 shot setup-type
-drive "click|$s|3" "wait|Gadget Setup - Select Features" || fail "Next to the features"
-f="Gadget Setup - Select Features"
+drive "click|$s|3" "wait|Gadget Setup - Select Features (Test Mode)" || fail "Next to the features"
+f="Gadget Setup - Select Features (Test Mode)"
 drive "tree|$f|2601" | tr -d '\r' >"$work/tree"
 printf '*Program\n  Help\n  Samples\nExtras\n' | cmp -s - "$work/tree" || { cat "$work/tree"; fail "feature tree"; }
 drive "expect|$f|2602|The Gadget program" || fail "feature description"
@@ -116,10 +118,10 @@ drive "tree-select|$f|2601|Extras" "expect|$f|2602|Extra documents" || fail "sel
 drive "menu-key|$f|2601" "menu-choose|1" "sleep|300" "tree-select|$f|2601|Program\\Samples" "menu-key|$f|2601" \
     "menu-choose|0" "sleep|300" || fail "feature menu"
 shot features
-drive "click|$f|3" "wait|Gadget Setup - Confirmation" || fail "Next to the confirmation"
+drive "click|$f|3" "wait|Gadget Setup - Confirmation (Test Mode)" || fail "Next to the confirmation"
 
 # Confirmation: what was entered, and Back returns to the features (custom setup).
-c="Gadget Setup - Confirmation"
+c="Gadget Setup - Confirmation (Test Mode)"
 text_of "$c" 2701 >"$work/confirmation"
 cat >"$work/expected" <<'EOF'
 Setup is going to install "Gadget".
@@ -142,11 +144,11 @@ shot confirmation
 drive "click|$c|4" "wait|$f" "click|$f|3" "wait|$c" || fail "Back to the features and on again"
 
 # The progress page runs the sequence and hands over to the Finish page by itself.
-drive "click|$c|3" "wait|Gadget Setup - Working|30000" "visible|Gadget Setup - Working|3|0" \
-    "visible|Gadget Setup - Working|2|0" "visible|Gadget Setup - Working|6|0" || fail "the progress page"
+p="Gadget Setup - Working (Test Mode)"
+drive "click|$c|3" "wait|$p|30000" "visible|$p|3|0" "visible|$p|2|0" "visible|$p|6|0" || fail "the progress page"
 shot progress
-drive "wait|Gadget Setup - Finish|30000" || fail "the run did not reach the Finish page"
-e="Gadget Setup - Finish"
+drive "wait|Gadget Setup - Finish (Test Mode)|30000" || fail "the run did not reach the Finish page"
+e="Gadget Setup - Finish (Test Mode)"
 drive "visible|$e|6|1" "visible|$e|3|0" "visible|$e|4|0" "visible|$e|2|0" || fail "finish buttons"
 [ "$(text_of "$e" 2902)" = "Setup has finished installing Gadget." ] || fail "finish text: $(text_of "$e" 2902)"
 [ "$(text_of "$e" 2905)" = "Click Finish to exit setup." ] || fail "closing text: $(text_of "$e" 2905)"
