@@ -61,6 +61,9 @@ text_of "$w" 2101 | grep -q "Welcome to Gadget Setup program. This program will 
 text_of "$w" 2102 | grep -q "^Warning:" || fail "warning text"
 sleep 1
 shot welcome
+# The system menu's About Setup.
+drive "syscommand|$w|16" "wait|About Setup" "expect|About Setup|2012|Setup Version 1.2 " "click|About Setup|1" \
+    "gone|About Setup" "wait|$w" || fail "About Setup"
 
 # The three licence files, one after the other on the same page; Back steps back through them.
 drive "click|$w|3" "wait|Gadget Setup - License (Test Mode)" || fail "Next to the License page"

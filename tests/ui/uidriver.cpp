@@ -17,6 +17,7 @@
 //   click|TITLE|ID                  presses an enabled, shown button (posted, so that a modal loop it
 //                                   starts does not block the driver)
 //   command|TITLE|ID                posts WM_COMMAND with ID to the window itself (IDCANCEL is Escape)
+//   syscommand|TITLE|ID             posts WM_SYSCOMMAND with ID, as the window's system menu would
 //   tree|TITLE|ID                   prints the tree's items, indented, "*" before the selected one
 //   tree-select|TITLE|ID|A\B\C      selects the item reached by those texts from the root
 //   tree-edit|TITLE|ID|TEXT         types TEXT into the label being edited and ends the edit
@@ -290,6 +291,9 @@ void Run(const std::vector<std::string>& a) {
     } else if (verb == "command") {
         Need(a, 3);
         PostMessageA(WaitWindow(a[1], kDefaultWait), WM_COMMAND, static_cast<WPARAM>(std::atoi(a[2].c_str())), 0);
+    } else if (verb == "syscommand") {
+        Need(a, 3);
+        PostMessageA(WaitWindow(a[1], kDefaultWait), WM_SYSCOMMAND, static_cast<WPARAM>(std::atoi(a[2].c_str())), 0);
     } else if (verb == "tree") {
         Need(a, 3);
         HWND tree = Control(a[1], a[2]);
