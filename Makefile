@@ -2,7 +2,8 @@
 #   make          build everything into dist/
 #   make test     install missing packages, build, run every test, print one summary line
 #   make demo     the main job on the bundled example
-#   make screenshots  pictures of the authoring program's main window on its pages, in build/screenshots
+#   make screenshots  pictures of the authoring program's main window on its pages and of every page of
+#                 the setup wizard, walked under Wine and Xvfb, in build/screenshots
 #   make bench    run the benchmarks (not tests)
 #   make fuzz     run every fuzz target for longer (FUZZ_SECONDS each, default 600)
 
@@ -49,6 +50,8 @@ demo: deps native win64
 
 screenshots: deps native win64
 	@tests/ui/screenshots.sh $(BUILD) $(BUILD)/screenshots
+	@scripts/wine-prefix
+	@tests/ui/setup_wizard.sh $(CURDIR)/$(BUILD)/win64 $(CURDIR)/$(BUILD)/linux $(WINE_RUN) $(CURDIR)/$(BUILD)/screenshots
 
 bench: deps
 	@cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release -DTESSARO_TESTS=OFF -DTESSARO_BENCH=ON >/dev/null

@@ -2,9 +2,8 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
-
 #include "setup/main/SetupRes.h"
+#include "setup/wizard/WizardRules.h"
 
 BOOL CProgressDialog::OnInit() {
     SetText(caption_);
@@ -23,28 +22,12 @@ void CProgressDialog::Pump() {
 }
 
 void CProgressDialog::SetActionText(const char* format, const char* text, int32_t number) {
-    char line[1024];
-    if (text == nullptr) {
-        std::snprintf(line, sizeof line, "%s", format);
-    } else if (number != 0) {
-        std::snprintf(line, sizeof line, format, text, number);
-    } else {
-        std::snprintf(line, sizeof line, format, text);
-    }
-    Item(IDC_PROGRESS_LINE1).SetText(line);
+    Item(IDC_PROGRESS_LINE1).SetText(wizard_rules::ActionLine(format, text, number));
     Pump();
 }
 
 void CProgressDialog::SetDetailText(const char* format, int32_t number, const char* text) {
-    char line[1024];
-    if (number == 0) {
-        std::snprintf(line, sizeof line, "%s", format);
-    } else if (text != nullptr) {
-        std::snprintf(line, sizeof line, format, number, text);
-    } else {
-        std::snprintf(line, sizeof line, format, number);
-    }
-    Item(IDC_PROGRESS_LINE2).SetText(line);
+    Item(IDC_PROGRESS_LINE2).SetText(wizard_rules::DetailLine(format, number, text));
     Pump();
 }
 

@@ -24,6 +24,7 @@
 #include "setup/main/ProgressDialog.h"
 #include "setup/main/SetupRes.h"
 #include "setup/main/WinSystem.h"
+#include "setup/wizard/Wizard.h"
 
 namespace {
 
@@ -186,7 +187,12 @@ void Startup::HandOver() {
     WinActionLauncher launcher(nullptr);
     switch (engine_.UIType()) {
         case kFullWizard:
-            // The wizard is not part of this program yet: a full run ends after start-up.
+            RunWizard(
+                engine_,
+                WizardServices{[](HWND window) {
+                                   return std::unique_ptr<ActionLauncher>(new WinActionLauncher(window));
+                               },
+                               [](const std::string& program) { return RunProgram(program, nullptr, 0); }});
             break;
         case kUnattendedSetup: {
             RunCustomActions(engine_, kPointBeforeWelcome, kPointAlone, launcher);

@@ -9,6 +9,8 @@
 //   expect|TITLE|ID|TEXT            the control's text becomes TEXT (within 5 s)
 //   visible|TITLE|ID|0|1            the control becomes hidden (0) or shown (1) within 5 s
 //   default|TITLE|ID                the button is the default push button
+//   checked|TITLE|ID|0|1            the check box or radio button is clear (0) or checked (1)
+//   enabled|TITLE|ID|0|1            the control is disabled (0) or enabled (1)
 //   type|TITLE|ID|TEXT              replaces the text of an edit control
 //   check|TITLE|ID|0|1              clears or sets a check box, as a click on it would
 //   select|TITLE|ID|INDEX           chooses an entry of a drop-down list, as a person would
@@ -16,6 +18,7 @@
 //                                   person waits for it (posted, so that a modal loop it
 //                                   starts does not block the driver)
 //   command|TITLE|ID                posts WM_COMMAND with ID to the window itself (IDCANCEL is Escape)
+//   syscommand|TITLE|ID             posts WM_SYSCOMMAND with ID, as the window's system menu would
 //   tree|TITLE|ID                   prints the tree's items, indented, "*" before the selected one
 //   tree-select|TITLE|ID|A\B\C      selects the item reached by those texts from the root
 //   tree-edit|TITLE|ID|TEXT         types TEXT into the label being edited and ends the edit
@@ -26,6 +29,8 @@
 //   drop|TITLE|PATH[|PATH...]       drops those files on the window, as a drag from the shell would
 //   pop-tips|TITLE                  hides any tool tip that the window's program shows (the pointer of a
 //                                   display without a person rests on the window and raises them)
+//   menu-key|TITLE|ID               the menu key on the control (WM_CONTEXTMENU from the keyboard)
+//   menu-choose|N                   in the pop-up menu that opens, the Nth item (from 0), by the keyboard
 //   sleep|MS
 //
 // Exits 0 when every step succeeds, 1 at the first that fails (with a message), 2 for a bad step.
@@ -331,6 +336,18 @@ void Run(const std::vector<std::string>& a) {
             }
             Sleep(50);
         }
+    } else if (verb == "checked") {
+        Need(a, 4);
+        bool checked = SendMessageA(Control(a[1], a[2]), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        if (checked != (a[3] == "1")) {
+            throw Failure{"control " + a[2] + " of \"" + a[1] + "\" is " + (checked ? "checked" : "clear")};
+        }
+    } else if (verb == "enabled") {
+        Need(a, 4);
+        bool enabled = IsWindowEnabled(Control(a[1], a[2])) != FALSE;
+        if (enabled != (a[3] == "1")) {
+            throw Failure{"control " + a[2] + " of \"" + a[1] + "\" is " + (enabled ? "enabled" : "disabled")};
+        }
     } else if (verb == "default") {
         Need(a, 3);
         LONG_PTR style = GetWindowLongPtrA(Control(a[1], a[2]), GWL_STYLE);
@@ -368,6 +385,9 @@ void Run(const std::vector<std::string>& a) {
     } else if (verb == "command") {
         Need(a, 3);
         PostMessageA(WaitWindow(a[1], kDefaultWait), WM_COMMAND, static_cast<WPARAM>(std::atoi(a[2].c_str())), 0);
+    } else if (verb == "syscommand") {
+        Need(a, 3);
+        PostMessageA(WaitWindow(a[1], kDefaultWait), WM_SYSCOMMAND, static_cast<WPARAM>(std::atoi(a[2].c_str())), 0);
     } else if (verb == "tree") {
         Need(a, 3);
         HWND tree = Control(a[1], a[2]);
@@ -409,6 +429,24 @@ void Run(const std::vector<std::string>& a) {
         DWORD process = 0;
         GetWindowThreadProcessId(WaitWindow(a[1], kDefaultWait), &process);
         EnumWindows(PopToolTip, static_cast<LPARAM>(process));
+    } else if (verb == "menu-key") {
+        Need(a, 3);
+        HWND control = Control(a[1], a[2]);
+        PostMessageA(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), -1);
+    } else if (verb == "menu-choose") {
+        Need(a, 2);
+        HWND menu = nullptr;
+        for (DWORD waited = 0; (menu = FindWindowA("#32768", nullptr)) == nullptr || !IsWindowVisible(menu);
+             waited += 50) {
+            if (waited >= kDefaultWait) {
+                throw Failure{"no pop-up menu opened"};
+            }
+            Sleep(50);
+        }
+        for (int i = 0; i <= std::atoi(a[1].c_str()); ++i) {
+            PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        }
+        PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
     } else if (verb == "sleep") {
         Need(a, 2);
         Sleep(static_cast<DWORD>(std::atoi(a[1].c_str())));

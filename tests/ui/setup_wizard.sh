@@ -1,0 +1,252 @@
+#!/bin/sh
+# The setup wizard walked as a person would: a first installation through every page (three licence files,
+# every question, the destination chosen through Browse, the custom setup type, the feature menu; in test
+# mode, so that nothing stays on the machine for a later run to find), then hidden pages skipped
+# with their custom-action points run in order, the quit question, a failing library action that leads to
+# the Finish page, and a library action that moves the target folder through the window messages.
+# Arguments: the x86_64 tree, the native tree, the wine runner, a folder for screenshots.
+set -u
+tree=$1
+native=$2
+wine_run=$3
+shots=$4
+here=$(dirname "$0")
+driver="$tree/tests/ui/uidriver.exe"
+. "$here/ui_test.sh"
+mkdir -p "$shots"
+
+shot() { import -display "$DISPLAY" -window root "$shots/wizard-$1.png"; }
+winpath() { echo "Z:$1" | tr / '\\'; }
+# The control's text with the rich-edit line ends made plain.
+text_of() { drive "text|$1|$2" | tr -d '\r'; }
+ended() {  # the setup program ends within a few seconds
+    for _ in $(seq 1 100); do
+        kill -0 "$app_pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    kill "$app_pid" 2>/dev/null
+    return 1
+}
+
+# Builds the variant's media; $media is the folder with Setup.exe.
+build() {
+    out="$work/$1"
+    "$native/tests/tools/write_wizard_project" "$out" "$tree/tests/ui/wizard_action.exe" \
+        "$tree/tests/ui/wizard_action.dll" "$1" >/dev/null || { fail "writing the $1 project"; return 1; }
+    convert -size 525x85 gradient:'#ffffff-#ffd080' BMP3:"$out/files/banner.bmp"
+    convert -size 300x150 gradient:'#2060c0-#ffffff' \
+        BMP3:"$out/files/splash.bmp"
+    "$native/cli/tessaro" build "$out/wizard.tsp" --out "$out/media" --raw-setup "$tree/setup/TSS.dat" \
+        >"$out/build.log" 2>&1 || { cat "$out/build.log"; fail "building the $1 media"; return 1; }
+    media=$(dirname "$(find "$out/media" -name Setup.exe | head -1)")
+}
+start() { "$wine_run" "$media/Setup.exe" "$@" >/dev/null 2>&1 </dev/null & app_pid=$!; }
+
+# ---- a first installation through every page ----
+build full
+prefix=${TESSARO_WINEPREFIX:-$(cd "$here/../.." && pwd)/build/wineprefix}
+mkdir -p "$prefix/drive_c/Gadget Here"
+# In test mode: the run leaves nothing on the machine that a later run would find.
+start -T
+w="Gadget Setup - Welcome (Test Mode)"
+drive "wait|$w|30000" "visible|$w|1004|0" "visible|$w|1005|0" "visible|$w|1050|0" "visible|$w|3|1" "visible|$w|4|0" \
+    "visible|$w|2|1" || fail "Welcome page"
+text_of "$w" 2101 | grep -q "Welcome to Gadget Setup program. This program will install Gadget on your computer." \
+    || fail "welcome text: $(text_of "$w" 2101)"
+text_of "$w" 2102 | grep -q "^Warning:" || fail "warning text"
+sleep 1
+shot welcome
+# The system menu's About Setup.
+drive "syscommand|$w|16" "wait|About Setup" "expect|About Setup|2012|Setup Version 1.2 " "click|About Setup|1" \
+    "gone|About Setup" "wait|$w" || fail "About Setup"
+
+# The three licence files, one after the other on the same page; Back steps back through them.
+drive "click|$w|3" "wait|Gadget Setup - License (Test Mode)" || fail "Next to the License page"
+l="Gadget Setup - License (Test Mode)"
+drive "expect|$l|2202|To install Gadget, you must accept this agreement." "visible|$l|5|1" "visible|$l|3|0" \
+    || fail "licence line"
+[ "$(text_of "$l" 2201)" = "First licence in rich text." ] || fail "licence 0 shows: $(text_of "$l" 2201)"
+shot license
+drive "click|$l|5" "sleep|300" || fail "I Agree"
+[ "$(text_of "$l" 2201)" = "Second licence, plain text." ] || fail "licence 1 shows: $(text_of "$l" 2201)"
+drive "click|$l|4" "sleep|300" || fail "Back on licence 1"
+[ "$(text_of "$l" 2201)" = "First licence in rich text." ] || fail "Back shows: $(text_of "$l" 2201)"
+drive "click|$l|5" "sleep|300" "click|$l|5" "sleep|300" || fail "I Agree twice"
+[ "$(text_of "$l" 2201)" = "Third licence, plain text." ] || fail "licence 2 shows: $(text_of "$l" 2201)"
+drive "click|$l|5" "wait|Gadget Setup - User Information (Test Mode)" || fail "after the last licence"
+
+# User information: every question asked; an empty name is refused.
+u="Gadget Setup - User Information (Test Mode)"
+drive "expect|$u|2301|Please enter your name, your company name, and your E-mail address." \
+    "visible|$u|2307|1" || fail "user information prompt"
+drive "type|$u|2303|" "click|$u|3" "wait|Gadget Setup" \
+    "expect|Gadget Setup|65535|You must enter a User Name before setup can continue." "click|Gadget Setup|1" \
+    "gone|Gadget Setup" "wait|$u" || fail "an empty user name"
+drive "type|$u|2303|Ann Tester" "type|$u|2305|" "click|$u|3" "wait|Gadget Setup" \
+    "expect|Gadget Setup|65535|You must enter a Company Name before setup can continue." "click|Gadget Setup|1" \
+    "gone|Gadget Setup" || fail "an empty company name"
+drive "type|$u|2305|Acme Testing" "type|$u|2307|ann@example.com" || fail "typing the user information"
+shot user-information
+drive "click|$u|3" "wait|Gadget Setup - Destination Folder (Test Mode)" || fail "Next to the Destination page"
+
+# Destination: the folder chosen through Browse; the desktop shortcuts switched off.
+d="Gadget Setup - Destination Folder (Test Mode)"
+drive "expect|$d|2402|C:\\Gadget" "visible|$d|2404|1" "visible|$d|2406|1" || fail "destination page"
+drive "click|$d|2403" "wait|Select Folder" "tree-select|Select Folder|4303|My Computer\\C:\\Gadget Here" \
+    "expect|Select Folder|4302|C:\\Gadget Here" "click|Select Folder|1" "gone|Select Folder" \
+    "expect|$d|2402|C:\\Gadget Here" || fail "Browse"
+drive "check|$d|2404|0" "sleep|200" || fail "desktop shortcuts"
+shot destination
+drive "click|$d|3" "wait|Gadget Setup - Setup Types (Test Mode)" || fail "Next to the Setup Types page"
+
+# Setup type Custom leads to the feature tree; the invisible feature is not in it.
+s="Gadget Setup - Setup Types (Test Mode)"
+drive "check|$s|2503|1" "sleep|200" || fail "Custom"
+shot setup-type
+drive "click|$s|3" "wait|Gadget Setup - Select Features (Test Mode)" || fail "Next to the features"
+f="Gadget Setup - Select Features (Test Mode)"
+drive "tree|$f|2601" | tr -d '\r' >"$work/tree"
+printf '*Program\n  Help\n  Samples\nExtras\n' | cmp -s - "$work/tree" || { cat "$work/tree"; fail "feature tree"; }
+drive "expect|$f|2602|The Gadget program" || fail "feature description"
+text_of "$f" 2603 | grep -q "^Required Space:[0-9.]* \(bytes\|KB\|MB\) $" || fail "required space: $(text_of "$f" 2603)"
+text_of "$f" 2604 | grep -q "^Available Space on C: [0-9.]* \(bytes\|KB\|MB\|GB\)$" \
+    || fail "available space: $(text_of "$f" 2604)"
+drive "tree-select|$f|2601|Extras" "expect|$f|2602|Extra documents" || fail "selecting a feature"
+# The feature menu by the menu key: Samples switched off, Extras switched on.
+drive "menu-key|$f|2601" "menu-choose|1" "sleep|300" "tree-select|$f|2601|Program\\Samples" "menu-key|$f|2601" \
+    "menu-choose|0" "sleep|300" || fail "feature menu"
+shot features
+drive "click|$f|3" "wait|Gadget Setup - Confirmation (Test Mode)" || fail "Next to the confirmation"
+
+# Confirmation: what was entered, and Back returns to the features (custom setup).
+c="Gadget Setup - Confirmation (Test Mode)"
+text_of "$c" 2701 >"$work/confirmation"
+cat >"$work/expected" <<'EOF'
+Setup is going to install "Gadget".
+
+Destination Folder:
+    C:\Gadget Here
+
+User Information:
+    Name: Ann Tester
+    Company: Acme Testing
+    Email:ann@example.com
+
+Features being installed:
+    Program
+    Help
+    Extras
+EOF
+diff "$work/expected" "$work/confirmation" >/dev/null || { diff "$work/expected" "$work/confirmation"; fail "confirmation"; }
+shot confirmation
+drive "click|$c|4" "wait|$f" "click|$f|3" "wait|$c" || fail "Back to the features and on again"
+
+# The progress page runs the sequence and hands over to the Finish page by itself.
+p="Gadget Setup - Working (Test Mode)"
+drive "click|$c|3" "wait|$p|30000" "visible|$p|3|0" "visible|$p|2|0" "visible|$p|6|0" || fail "the progress page"
+shot progress
+drive "wait|Gadget Setup - Finish (Test Mode)|30000" || fail "the run did not reach the Finish page"
+e="Gadget Setup - Finish (Test Mode)"
+drive "visible|$e|6|1" "visible|$e|3|0" "visible|$e|4|0" "visible|$e|2|0" || fail "finish buttons"
+[ "$(text_of "$e" 2902)" = "Setup has finished installing Gadget." ] || fail "finish text: $(text_of "$e" 2902)"
+[ "$(text_of "$e" 2905)" = "Click Finish to exit setup." ] || fail "closing text: $(text_of "$e" 2905)"
+drive "expect|$e|2903|Open Readme file" "expect|$e|2904|Run \"tool.exe\"" || fail "finish choices"
+sleep 1
+shot finish
+# Neither the readme nor the program is opened when both boxes are clear.
+drive "check|$e|2903|0" "check|$e|2904|0" "click|$e|6" "gone|$e" || fail "Finish"
+ended || fail "the setup program did not end after Finish"
+
+# ---- hidden pages, their custom-action points, test mode and the quit question ----
+build skip
+export WIZARD_ACTION_LOG="$work/actions.log"
+: >"$WIZARD_ACTION_LOG"
+start -T
+w="Gadget Setup - Welcome (Test Mode)"
+drive "wait|$w|30000" "sleep|3500" || fail "test-mode title"
+shot skip-welcome
+# Enter (the dialog's OK) presses the forward button that is shown.
+drive "command|$w|1" "wait|Gadget Setup - User Information (Test Mode)" || fail "Enter over the hidden licence page"
+points() { tr -d '\r' <"$WIZARD_ACTION_LOG" | tr '\n' ' '; }
+[ "$(points)" = "point0 point1 " ] || fail "points after Next: $(points)"
+drive "type|Gadget Setup - User Information (Test Mode)|2303|Ann" \
+    "type|Gadget Setup - User Information (Test Mode)|2305|Acme" \
+    "click|Gadget Setup - User Information (Test Mode)|3" "wait|Gadget Setup - Destination Folder (Test Mode)" \
+    "click|Gadget Setup - Destination Folder (Test Mode)|3" "wait|Gadget Setup - Confirmation (Test Mode)" \
+    || fail "on to the confirmation over the hidden setup type"
+[ "$(points)" = "point0 point1 point2 point3 " ] || fail "points in order: $(points)"
+c="Gadget Setup - Confirmation (Test Mode)"
+drive "click|$c|4" "wait|Gadget Setup - Destination Folder (Test Mode)" || fail "Back over the hidden setup type"
+drive "click|Gadget Setup - Destination Folder (Test Mode)|3" "wait|$c" || fail "Next again"
+drive "click|$c|2" "wait|Gadget Setup" "expect|Gadget Setup|65535|Are you sure you want to quit setup?" \
+    "click|Gadget Setup|7" "gone|Gadget Setup" "wait|$c" || fail "No to the quit question"
+drive "click|$c|2" "wait|Gadget Setup" "click|Gadget Setup|6" "gone|$c" || fail "Yes to the quit question"
+ended || fail "the setup program did not end after quitting"
+
+# ---- a library action that fails leads to the Finish page ----
+build fail
+start
+drive "wait|Gadget Setup - Welcome|30000" "click|Gadget Setup - Welcome|3" "wait|Gadget Setup - License" \
+    "click|Gadget Setup - License|5" "click|Gadget Setup - License|5" "click|Gadget Setup - License|5" \
+    "wait|Gadget Setup - User Information" "type|Gadget Setup - User Information|2303|Ann" \
+    "type|Gadget Setup - User Information|2305|Acme" "click|Gadget Setup - User Information|3" \
+    "wait|Gadget Setup - Finish" || fail "the failing action did not lead to the Finish page"
+[ "$(text_of "Gadget Setup - Finish" 2902)" = "Setup was not able to install Gadget completely! Please try again later." ] \
+    || fail "failure text: $(text_of "Gadget Setup - Finish" 2902)"
+drive "visible|Gadget Setup - Finish|2903|0" "visible|Gadget Setup - Finish|2904|0" || fail "failure boxes"
+shot finish-failed
+drive "click|Gadget Setup - Finish|6" "gone|Gadget Setup - Finish" || fail "Finish after the failure"
+ended || fail "the setup program did not end"
+
+# ---- a library action before the Welcome page that fails opens the wizard on the Finish page ----
+build failfirst
+start
+drive "wait|Gadget Setup - Finish|30000" "visible|Gadget Setup - Finish|6|1" || fail "failing first action"
+[ "$(text_of "Gadget Setup - Finish" 2902)" = "Setup was not able to install Gadget completely! Please try again later." ] \
+    || fail "failure text after the first action: $(text_of "Gadget Setup - Finish" 2902)"
+drive "click|Gadget Setup - Finish|6" "gone|Gadget Setup - Finish" || fail "Finish after the first action"
+ended || fail "the setup program did not end"
+
+# ---- a library action that moves the target folder through the window messages ----
+build settarget
+start
+drive "wait|Gadget Setup - Welcome|30000" "click|Gadget Setup - Welcome|3" "wait|Gadget Setup - License" \
+    "click|Gadget Setup - License|5" "click|Gadget Setup - License|5" "click|Gadget Setup - License|5" \
+    "wait|Gadget Setup - User Information" "type|Gadget Setup - User Information|2303|Ann" \
+    "type|Gadget Setup - User Information|2305|Acme" "click|Gadget Setup - User Information|3" \
+    "wait|Gadget Setup - Destination Folder" "click|Gadget Setup - Destination Folder|3" \
+    "wait|Gadget Setup - Setup Types" "click|Gadget Setup - Setup Types|3" "wait|Gadget Setup - Confirmation" \
+    || fail "walk to the confirmation"
+text_of "Gadget Setup - Confirmation" 2701 | grep -q '^    C:\\.*\\ts\\Moved Gadget$' \
+    || fail "the action did not move the target: $(text_of "Gadget Setup - Confirmation" 2701 | sed -n 4p)"
+drive "click|Gadget Setup - Confirmation|2" "wait|Gadget Setup" "click|Gadget Setup|6" \
+    "gone|Gadget Setup - Confirmation" || fail "quitting"
+ended || fail "the setup program did not end"
+
+# ---- maintenance runs on the media's database (test mode: nothing changes) ----
+build full
+database=$(winpath "$media/tsdb.dat")
+start -AT "$database"
+w="Gadget Setup - Welcome (Test Mode)"
+drive "wait|$w|30000" "visible|$w|1004|1" "checked|$w|1004|1" "checked|$w|1005|0" "checked|$w|1050|0" \
+    "enabled|$w|1005|1" || fail "maintenance choices"
+text_of "$w" 2101 | grep -q "This program will remove, modify, or repair Gadget installation. It is strongly" \
+    || fail "maintenance welcome text: $(text_of "$w" 2101)"
+shot maintenance-welcome
+# Change: the feature tree comes next, and Back returns to the Welcome page.
+f="Gadget Setup - Select Features (Test Mode)"
+c="Gadget Setup - Confirmation (Test Mode)"
+drive "click|$w|3" "wait|$f" "click|$f|4" "wait|$w" "click|$w|3" "wait|$f" "click|$f|3" "wait|$c" \
+    || fail "change: Welcome, features, Back and on"
+text_of "$c" 2701 | head -1 | grep -q '^Setup is going to modify your installation of "Gadget".$' \
+    || fail "change confirmation: $(text_of "$c" 2701)"
+shot change-confirmation
+drive "click|$c|4" "wait|$f" "click|$f|4" "wait|$w" || fail "Back from the change confirmation"
+# Repair: straight to the run, then the Finish page in repair words.
+drive "check|$w|1050|1" "click|$w|3" "wait|Gadget Setup - Finish (Test Mode)|30000" || fail "repair"
+[ "$(text_of "Gadget Setup - Finish (Test Mode)" 2902)" = "Setup has finished repairing Gadget." ] \
+    || fail "repair finish text: $(text_of "Gadget Setup - Finish (Test Mode)" 2902)"
+drive "click|Gadget Setup - Finish (Test Mode)|6" "gone|Gadget Setup - Finish (Test Mode)" || fail "Finish after repair"
+ended || fail "the setup program did not end after the repair"
+
+finish "setup wizard"
