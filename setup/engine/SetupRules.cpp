@@ -54,6 +54,14 @@ CommandLine ParseCommandLine(const std::string& text) {
     return line;
 }
 
+bool FileRunsOnSystem(uint32_t osCode, uint32_t osMask) {
+    uint32_t releases = osCode & ~0xFFu;  // without the service-pack number
+    if ((releases & kOsLaterNT) != 0) {
+        releases |= kOsWinXP;
+    }
+    return (releases & osMask) != 0;
+}
+
 uint32_t OsCode(uint32_t platformId, uint32_t major, uint32_t minor, const std::string& servicePack) {
     if (platformId == kPlatformNT) {
         uint32_t code;

@@ -48,6 +48,12 @@ constexpr uint32_t kOsNTFamily = 0x1F000;
 // XP (major above 5) count as "any later NT release" (0x10000).
 uint32_t OsCode(uint32_t platformId, uint32_t major, uint32_t minor, const std::string& servicePack);
 
+// Whether a file with that OS mask is installed (and removed) on the system of that code. The authoring
+// program names the releases up to XP, and a new file's mask holds exactly those; a release after XP
+// takes a file meant for XP, so that a project whose files are marked for every named release installs on
+// today's Windows as well.
+bool FileRunsOnSystem(uint32_t osCode, uint32_t osMask);
+
 struct OsCheckResult {
     bool pass = false;
     bool clearInstallForAll = false;  // Windows 95 family: no all-users installation

@@ -48,7 +48,7 @@ int32_t CountFolders(const CItemArray<CFolder>& folders) {
 }
 
 bool RunsOnThisSystem(const SetupEngine& engine, const CFileItem& file) {
-    return (engine.osCode & file.osMask) != 0;
+    return FileRunsOnSystem(engine.osCode, file.osMask);
 }
 
 void ShowDetail(const InstallRun& run, const std::string& text) {

@@ -75,6 +75,27 @@ TEST(OsCode, ServicePackNumberIsBounded) {
     EXPECT_EQ(OsCode(kPlatformNT, 5, 1, "no digits"), 0x8000u);
 }
 
+TEST(OsCode, FileMasksOnEachRelease) {
+    const uint32_t windows10 = OsCode(kPlatformNT, 10, 0, "");
+    const uint32_t xpSp3 = OsCode(kPlatformNT, 5, 1, "Service Pack 3");
+    const uint32_t windows98 = OsCode(kPlatformWindows, 4, 10, "");
+    // A new file's mask (every named release) and the all-releases mask install everywhere.
+    for (uint32_t code : {windows10, xpSp3, windows98}) {
+        EXPECT_TRUE(FileRunsOnSystem(code, kOsMaskNamed)) << code;
+        EXPECT_TRUE(FileRunsOnSystem(code, kOsMaskAll)) << code;
+    }
+    // The NT namesake of a file split by family installs on today's Windows; the 95 one does not.
+    EXPECT_TRUE(FileRunsOnSystem(windows10, 0xE000));
+    EXPECT_FALSE(FileRunsOnSystem(windows10, 0x0E00));
+    EXPECT_FALSE(FileRunsOnSystem(xpSp3, 0x0E00));
+    EXPECT_FALSE(FileRunsOnSystem(windows98, 0xE000));
+    // A mask without XP stays off later releases, and XP does not take a file meant only for later ones.
+    EXPECT_FALSE(FileRunsOnSystem(windows10, kOsWin2000 | kOsNT4));
+    EXPECT_FALSE(FileRunsOnSystem(xpSp3, kOsLaterNT));
+    // The service-pack number in the low byte is no release bit.
+    EXPECT_FALSE(FileRunsOnSystem(OsCode(kPlatformNT, 5, 0, "Service Pack 255"), 0xFF));
+}
+
 TEST(OsCheck, NtServicePackAgainstMinimum) {
     EXPECT_FALSE(CheckOperatingSystem(0x2003, 0x200, 0x2004, "P").pass);
     EXPECT_TRUE(CheckOperatingSystem(0x2004, 0x200, 0x2004, "P").pass);
