@@ -53,10 +53,12 @@ screenshots: deps native win64
 	@scripts/wine-prefix
 	@tests/ui/setup_wizard.sh $(CURDIR)/$(BUILD)/win64 $(CURDIR)/$(BUILD)/linux $(WINE_RUN) $(CURDIR)/$(BUILD)/screenshots
 
-bench: deps
+bench: deps win64
 	@cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release -DTESSARO_TESTS=OFF -DTESSARO_BENCH=ON >/dev/null
 	@cmake --build $(BUILD)/bench -j $(JOBS)
 	@for b in $(BUILD)/bench/bench/*_bench; do echo "== $$(basename $$b)"; $$b || exit 1; done
+	@echo "== install_bench"
+	@bench/install_bench.sh $(BUILD)/bench $(BUILD)/win64/setup/TSS.dat
 
 fuzz: deps fuzz-tree
 	@scripts/fuzz-run $(BUILD)/fuzz $${FUZZ_SECONDS:-600}

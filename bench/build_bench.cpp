@@ -1,6 +1,8 @@
 // Builds CD media for a large project (up to 2000 files of the shared corpus, about 200 MB) with the media
 // builder, and prints the time of each build step and the compression throughput, beside gcab compressing
 // the same files into one cabinet in the same run.
+// build_bench [RAW_SETUP OUT]: with a setup program's image, the media are built around it into OUT and
+// kept there (the install benchmark runs them); the gcab comparison is left out then.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -66,11 +68,13 @@ int main(int argc, char** argv) {
     std::printf("project: %zu files, %.1f MB (Wine's PE DLLs and text files); load %s\n", inputs.size(), mb,
                 bench::LoadAverage().c_str());
 
+    const bool keepMedia = argc == 3;
     const std::string work = folder + "\\build-bench";
     platform::RemoveTree(work);
     platform::CreateFolderPath(work);
-    const std::string raw = work + "\\TSS.dat";
-    {
+    const std::string raw = keepMedia ? platform::ToModelPath(argv[1]) : work + "\\TSS.dat";
+    const std::string out = keepMedia ? platform::ToModelPath(argv[2]) : work + "\\out";
+    if (!keepMedia) {
         platform::File image;
         image.Open(raw, platform::File::Mode::Replace);
         std::vector<uint8_t> bytes(300000, 0x90);
@@ -82,6 +86,7 @@ int main(int argc, char** argv) {
     project.Reset();
     project.productName = "Bench";
     project.productVersion = "1.0";
+    project.target = "<program files>\\Tessaro Bench";
     project.ui.readmeOption = kDoNotOffer;
     project.ui.showPage[kLicensePage] = 0;
     CFolder* target = project.rootFolders[0];
@@ -98,7 +103,7 @@ int main(int argc, char** argv) {
     TimedOutput output;
     CMediaBuild build;
     const auto start = Clock::now();
-    const bool built = build.Build(project, output, BuildOptions{work + "\\out", raw});
+    const bool built = build.Build(project, output, BuildOptions{out, raw});
     const auto end = Clock::now();
     if (!built) {
         std::printf("the build failed\n");
@@ -113,10 +118,15 @@ int main(int argc, char** argv) {
         }
         std::printf("  %-45s %8.2f s\n", output.steps[i].name.c_str(), s);
     }
-    const uint64_t cabinet = bench::FileSize(platform::ToNativePath(work + "\\out\\CD\\CD1\\TSData1.cab"));
+    const uint64_t cabinet = bench::FileSize(platform::ToNativePath(out + "\\CD\\CD1\\TSData1.cab"));
     std::printf("  %-45s %8.2f s\n", "whole build", Seconds(start, end));
     std::printf("  data cabinets: %.1f MB/s, %.1f MB (%.0f%%)\n", mb / compress, cabinet / 1e6,
                 100.0 * static_cast<double>(cabinet) / static_cast<double>(total));
+
+    if (keepMedia) {
+        platform::RemoveTree(work);
+        return 0;
+    }
 
     // gcab on the same files, MSZIP, one cabinet.
     std::string command = "cd '" + platform::ToNativePath(corpus) + "' && gcab -c -z '" +

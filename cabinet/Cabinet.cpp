@@ -337,10 +337,10 @@ void CCabinet::Extract(CopyFileHook copyFile, CloseFileHook closeFile, NextCabin
         std::string cabinet = m_nextCabinet;
         std::string path = m_folder;
         if (!cab::FDICopy(m_hfdi, cabinet.data(), path.data(), 0, Notify, nullptr, this)) {
-            if (m_hookDeclined) {
-                throw CCabinetException("");
-            }
-            int code = m_targetFailed  ? cab::FDIERROR_TARGET_FILE
+            // A next-cabinet hook that declined (the person cancelled, or it met an error it reported)
+            // stopped the engine in the middle of a continued file: a user abort.
+            int code = m_hookDeclined  ? cab::FDIERROR_USER_ABORT
+                       : m_targetFailed ? cab::FDIERROR_TARGET_FILE
                        : m_chainBroken ? cab::FDIERROR_WRONG_CABINET
                                        : m_erf.erfOper;
             throw CCabinetException("Cannot Extract files!(%s)", ErrorText(code));

@@ -285,7 +285,7 @@ TEST(Cabinet, MissingSecondCabinetAsksTheHookWhichMayPointElsewhere) {
     }
 }
 
-TEST(Cabinet, DecliningTheNextCabinetCancelsWithAnEmptyMessage) {
+TEST(Cabinet, DecliningTheNextCabinetOfAContinuedFileIsAUserAbort) {
     TempFolder temp;
     SetFixture set(temp);
     CCabinet cabinet(temp / "Disk1\\TSData1.cab");
@@ -293,7 +293,7 @@ TEST(Cabinet, DecliningTheNextCabinetCancelsWithAnEmptyMessage) {
     std::string message = ThrownBy([&] {
         cabinet.Extract(nullptr, nullptr, [](const char*, const char*, char*, int error) { return error == 0 ? 0 : 1; });
     });
-    EXPECT_EQ(message, "");
+    EXPECT_EQ(message, "Cannot Extract files!(User aborted)");
 }
 
 TEST(Cabinet, ContinuedFileIsSkippedWhenItsSecondCabinetIsReadAlone) {

@@ -323,8 +323,14 @@ TEST_F(InstalledCopy, WizardAsksAndYesRemovesTheOtherVersionFirst) {
               0u)
         << QuestionText(question);
     PostMessageA(question, WM_COMMAND, IDYES, 0);
-    // The run goes on as a first installation; the wizard is not part of this program yet, so it ends there.
-    EXPECT_EQ(setup.Wait(), 0);
+    // The run goes on as a first installation: the wizard opens on its Welcome page once the removal
+    // has ended.
+    HWND wizard = nullptr;
+    for (int i = 0; i < 300 && wizard == nullptr; ++i) {
+        wizard = FindWindowA(nullptr, "Installed Copy Test Setup - Welcome");
+        Sleep(100);
+    }
+    EXPECT_NE(wizard, nullptr);
     ASSERT_TRUE(ProbeStarted());
     const std::vector<uint8_t> line = ReadBytes(probeOut + ".args");
     EXPECT_EQ(std::string(line.begin(), line.end()), copyPath + "  -FO2U " + installed + "\\TSdb.dat");
