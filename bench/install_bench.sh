@@ -5,7 +5,7 @@
 # Arguments: the bench tree (with build_bench and the corpus), the setup program's image TSS.dat.
 set -eu
 bench=$(cd "$1" && pwd)
-raw=$2
+raw="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
 work="$bench/install-bench"
 corpus="$bench/bench/cabinet-bench/corpus"
 winpath() { echo "Z:$1" | tr / '\\'; }
