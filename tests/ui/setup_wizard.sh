@@ -253,6 +253,24 @@ drive "check|$w|1050|1" "click|$w|3" "wait|Gadget Setup - Finish (Test Mode)|300
 drive "click|Gadget Setup - Finish (Test Mode)|6" "gone|Gadget Setup - Finish (Test Mode)" || fail "Finish after repair"
 ended || fail "the setup program did not end after the repair"
 
+# A real change through the wizard: Extras added, Samples dropped.
+start -A "$database"
+w="Gadget Setup - Welcome"
+f="Gadget Setup - Select Features"
+c="Gadget Setup - Confirmation"
+e="Gadget Setup - Finish"
+drive "wait|$w|30000" "checked|$w|1004|1" "click|$w|3" "wait|$f" "tree-select|$f|2601|Extras" "menu-key|$f|2601" \
+    "menu-choose|1" "sleep|300" "tree-select|$f|2601|Program\\Samples" "menu-key|$f|2601" "menu-choose|0" \
+    "sleep|300" "click|$f|3" "wait|$c" || fail "change: the features switched"
+text_of "$c" 2701 | head -1 | grep -q '^Setup is going to modify your installation of "Gadget".$' \
+    || fail "change confirmation: $(text_of "$c" 2701)"
+drive "click|$c|3" "wait|$e|30000" "check|$e|2903|0" "check|$e|2904|0" "click|$e|6" "gone|$e" \
+    || fail "change: the run to the Finish page"
+ended || fail "the setup program did not end after the change"
+[ -f "$prefix/drive_c/Gadget/Docs/extras.txt" ] || fail "the change did not install Extras"
+[ ! -e "$prefix/drive_c/Gadget/Docs/samples.txt" ] || fail "the change did not remove Samples"
+[ -f "$prefix/drive_c/Gadget/Docs/help.txt" ] || fail "the change removed Help"
+
 "$wine_run" "$media/Setup.exe" -SU "$database" </dev/null >/dev/null 2>&1 || fail "removing the product"
 [ ! -e "$prefix/drive_c/Gadget" ] || fail "the removal left C:\\Gadget"
 
