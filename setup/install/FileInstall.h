@@ -26,8 +26,6 @@ bool FolderExists(const std::string& path);
 // when a folder cannot be created.
 void MakeFolderPath(const std::string& path);
 
-// The system's text for an error number.
-std::string SystemErrorText(DWORD error);
 
 // Reads what lies at the file's resolved path and applies its OverwriteMethod.
 bool ShouldOverwrite(const CFileItem& file);

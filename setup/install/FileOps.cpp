@@ -7,6 +7,7 @@
 #include "platform/FileInfo.h"
 #include "platform/TSSException.h"
 #include "setup/install/FileInstall.h"
+#include "win/SystemError.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ bool EndsWithColon(const std::string& text) {
 
 void CreateOneFolder(const std::string& path) {
     if (!CreateDirectoryA(path.c_str(), nullptr)) {
-        throw CTSSException(SystemErrorText(GetLastError()));
+        throw CTSSException(win::SystemErrorText(GetLastError()));
     }
 }
 
@@ -86,30 +87,12 @@ bool FolderExists(const std::string& path) {
     return FindAttributes(path, &attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-std::string SystemErrorText(DWORD error) {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = length != 0 && text != nullptr ? std::string(text, length) : std::string();
-    if (text != nullptr) {
-        LocalFree(text);
-    }
-    if (message.empty()) {
-        // Without a system text the user still learns which error it was, rather than nothing at all.
-        char number[48];
-        wsprintfA(number, "Error %lu!", static_cast<unsigned long>(error));
-        message = number;
-    }
-    return message;
-}
-
 void MakeFolderPath(const std::string& path) {
     if (FolderExists(path)) {
         return;
     }
     if (path.empty()) {
-        throw CTSSException(SystemErrorText(ERROR_PATH_NOT_FOUND));
+        throw CTSSException(win::SystemErrorText(ERROR_PATH_NOT_FOUND));
     }
     if (path[0] != '\\') {
         for (size_t slash = path.find('\\'); slash != std::string::npos; slash = path.find('\\', slash + 1)) {

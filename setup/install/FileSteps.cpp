@@ -9,6 +9,7 @@
 #include "platform/TSSException.h"
 #include "setup/install/DiskPrompt.h"
 #include "setup/install/FileInstall.h"
+#include "win/SystemError.h"
 #include "setup/install/Steps.h"
 #include "setup/wizard/QuestionBox.h"
 
@@ -170,7 +171,7 @@ public:
                         });
         cabinet.Close();
         if (tooLong_ != nullptr) {
-            throw CTSSException(SystemErrorText(ERROR_FILENAME_EXCED_RANGE) + tooLong_->resolvedPath);
+            throw CTSSException(win::SystemErrorText(ERROR_FILENAME_EXCED_RANGE) + tooLong_->resolvedPath);
         }
     }
 

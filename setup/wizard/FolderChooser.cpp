@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "setup/wizard/SharedDialogsRes.h"
+#include "win/SystemError.h"
 
 namespace {
 
@@ -66,17 +67,6 @@ std::vector<std::string> Subfolders(const std::string& folder, bool firstOnly) {
     std::sort(names.begin(), names.end(),
               [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
     return names;
-}
-
-std::string SystemErrorText(DWORD code) {
-    char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
-    std::string result = text != nullptr ? text : "Error " + std::to_string(code);
-    if (text != nullptr) {
-        LocalFree(text);
-    }
-    return result;
 }
 
 }  // namespace
@@ -217,7 +207,7 @@ bool CFolderChooser::EndNewFolderEdit(const NMTVDISPINFOA& info) {
     }
     const std::string folder = PathOf(tree_.Parent(item)) + "\\" + name;
     if (!CreateDirectoryA(folder.c_str(), nullptr)) {
-        const std::string error = SystemErrorText(GetLastError());
+        const std::string error = win::SystemErrorText(GetLastError());
         MessageBoxA(Handle(), error.c_str(), "Error", MB_OK | MB_ICONERROR);
         PostMessageA(Handle(), kDeleteItemLater, 0, reinterpret_cast<LPARAM>(item));
         return false;
