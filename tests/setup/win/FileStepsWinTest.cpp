@@ -286,7 +286,7 @@ private:
 };
 
 // One file of the test project: where it goes, what it holds and how it is installed.
-struct FileSpec {
+struct PlannedFile {
     std::string folder;  // below the target folder; empty for the target folder itself
     std::string title;
     std::vector<uint8_t> content;
@@ -310,7 +310,7 @@ protected:
     }
     ~FileSteps() override { MakeWritable(temp.Path()); }
 
-    // A fresh engine for one run with the project of the specs: one feature per name, every file in its
+    // A fresh engine for one run with the project of the planned files: one feature per name, every file in its
     // feature's FileFolders list through its folder, or by itself when it shares its folder with another
     // feature's files.
     std::unique_ptr<SetupEngine> MakeEngine() {
@@ -321,33 +321,33 @@ protected:
         project.ui.uiType = kSilentSetup;
         project.rootFeature.name = "Features";
         CFolder* root = project.rootFolders.Add(std::make_unique<CFolder>("Target Folder"));
-        for (const FileSpec& spec : specs) {
+        for (const PlannedFile& plan : planned) {
             CFolder* folder = root;
             size_t start = 0;
-            while (start < spec.folder.size()) {
-                size_t end = spec.folder.find('\\', start);
+            while (start < plan.folder.size()) {
+                size_t end = plan.folder.find('\\', start);
                 if (end == std::string::npos)
-                    end = spec.folder.size();
-                const std::string name = spec.folder.substr(start, end - start);
+                    end = plan.folder.size();
+                const std::string name = plan.folder.substr(start, end - start);
                 CFolder* child = folder->FindChild(name);
                 folder = child != nullptr ? child : folder->AddChild(std::make_unique<CFolder>(name));
                 start = end + 1;
             }
             auto file = std::make_unique<CFileItem>();
-            file->title = spec.title;
+            file->title = plan.title;
             file->folder = folder;
-            file->size = static_cast<uint32_t>(spec.content.size());
+            file->size = static_cast<uint32_t>(plan.content.size());
             file->time = Ticks(stamp);
-            file->overwriteMethod = spec.overwriteMethod;
-            file->permanent = spec.permanent;
-            file->shared = spec.shared;
-            file->addAppPath = spec.addAppPath;
-            file->appPath = spec.addAppPath ? "<target folder>" : "";
-            file->osMask = spec.osMask;
+            file->overwriteMethod = plan.overwriteMethod;
+            file->permanent = plan.permanent;
+            file->shared = plan.shared;
+            file->addAppPath = plan.addAppPath;
+            file->appPath = plan.addAppPath ? "<target folder>" : "";
+            file->osMask = plan.osMask;
             CFileItem* item = project.files.Add(std::move(file));
-            CFeature* feature = project.rootFeature.FindChild(spec.feature);
+            CFeature* feature = project.rootFeature.FindChild(plan.feature);
             if (feature == nullptr) {
-                feature = project.rootFeature.AddChild(std::make_unique<CFeature>(spec.feature, ""));
+                feature = project.rootFeature.AddChild(std::make_unique<CFeature>(plan.feature, ""));
             }
             feature->files.Add(item);
         }
@@ -356,18 +356,18 @@ protected:
         return engine;
     }
 
-    // The data cabinets of the specs, in the order of the file list; disk size 0 makes one cabinet.
+    // The data cabinets of the planned, in the order of the file list; disk size 0 makes one cabinet.
     void MakeCabinets(int32_t diskSize = 0) {
-        for (const FileSpec& spec : specs) {
-            const std::string path = sources + "\\" + spec.title;
-            WriteBytes(path, spec.content);
+        for (const PlannedFile& plan : planned) {
+            const std::string path = sources + "\\" + plan.title;
+            WriteBytes(path, plan.content);
             SetLastWriteTime(path, stamp);
-            SetFileAttributesA(path.c_str(), spec.attributes);
+            SetFileAttributesA(path.c_str(), plan.attributes);
         }
         {
             CCabinet cabinet(media, "CD%d", diskSize > 0 ? "TSData%d.cab" : "TSData.cab", diskSize, 0);
             cabinet.Open();
-            for (const FileSpec& spec : specs) cabinet.AddFile(sources + "\\" + spec.title);
+            for (const PlannedFile& plan : planned) cabinet.AddFile(sources + "\\" + plan.title);
             cabinet.Close();
         }
         MakeWritable(sources);
@@ -411,12 +411,12 @@ protected:
     std::string sources;
     std::string target;
     std::string cabinetPath;
-    std::vector<FileSpec> specs;
+    std::vector<PlannedFile> planned;
     const FILETIME stamp = StampOf(2021, 3, 14, 9, 26, 52);
 };
 
 TEST_F(FileSteps, FirstInstallPutsFilesWithTimesAndAttributesIntoTheirFolders) {
-    specs = {
+    planned = {
         {"", "readme.txt", Text("read me")},
         {"Bin", "tool.dat", Text("tool bytes"), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE},
         {"Bin\\Deep\\Er", "data.bin", RandomBytes(70000, 1), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
@@ -427,9 +427,9 @@ TEST_F(FileSteps, FirstInstallPutsFilesWithTimesAndAttributesIntoTheirFolders) {
     RecordingSink sink;
     RunFileSteps(*engine, sink);
 
-    EXPECT_EQ(ReadBytes(At("readme.txt")), specs[0].content);
-    EXPECT_EQ(ReadBytes(At("Bin\\tool.dat")), specs[1].content);
-    EXPECT_EQ(ReadBytes(At("Bin\\Deep\\Er\\data.bin")), specs[2].content);
+    EXPECT_EQ(ReadBytes(At("readme.txt")), planned[0].content);
+    EXPECT_EQ(ReadBytes(At("Bin\\tool.dat")), planned[1].content);
+    EXPECT_EQ(ReadBytes(At("Bin\\Deep\\Er\\data.bin")), planned[2].content);
     EXPECT_EQ(Attributes(At("Bin\\tool.dat")) & 0x27,
               DWORD(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
     // Wine shows a file without recorded attributes as archive, so the archive bit is not compared here.
@@ -464,7 +464,7 @@ TEST_F(FileSteps, FirstInstallPutsFilesWithTimesAndAttributesIntoTheirFolders) {
 }
 
 TEST_F(FileSteps, ChangeRunRemovesDeselectedItemsAndAddsNewOnes) {
-    specs = {{"Core", "core.dll", Text("core"), FILE_ATTRIBUTE_ARCHIVE, "Main"},
+    planned = {{"Core", "core.dll", Text("core"), FILE_ATTRIBUTE_ARCHIVE, "Main"},
              {"Docs", "manual.txt", Text("manual"), FILE_ATTRIBUTE_READONLY, "Docs"},
              {"Samples", "sample.txt", Text("sample"), FILE_ATTRIBUTE_ARCHIVE, "Samples"}};
     MakeCabinets();
@@ -485,7 +485,7 @@ TEST_F(FileSteps, ChangeRunRemovesDeselectedItemsAndAddsNewOnes) {
 
     EXPECT_FALSE(PathExists(At("Docs\\manual.txt")));  // read-only, removed all the same
     EXPECT_FALSE(FolderExists(At("Docs")));
-    EXPECT_EQ(ReadBytes(At("Samples\\sample.txt")), specs[2].content);
+    EXPECT_EQ(ReadBytes(At("Samples\\sample.txt")), planned[2].content);
     EXPECT_EQ(LastWriteTime(At("Core\\core.dll")), Ticks(StampOf(2022, 1, 1, 0, 0, 0)));
     EXPECT_TRUE(FolderExists(target));
     EXPECT_EQ(change.Find("Removing Files...")->details, std::vector<std::string>({At("Docs\\manual.txt")}));
@@ -496,7 +496,7 @@ TEST_F(FileSteps, ChangeRunRemovesDeselectedItemsAndAddsNewOnes) {
 }
 
 TEST_F(FileSteps, RepairRestoresFilesAsTheirOverwriteMethodAllows) {
-    specs = {{"", "deleted.txt", Text("restore me")},
+    planned = {{"", "deleted.txt", Text("restore me")},
              {"", "newer.txt", Text("original"), FILE_ATTRIBUTE_ARCHIVE, "Main", 4},
              {"", "never.txt", Text("original"), FILE_ATTRIBUTE_ARCHIVE, "Main", 0},
              {"", "always.txt", Text("original"), FILE_ATTRIBUTE_ARCHIVE, "Main", 5}};
@@ -514,18 +514,18 @@ TEST_F(FileSteps, RepairRestoresFilesAsTheirOverwriteMethodAllows) {
     RecordingSink repair;
     RunFileSteps(*engine, repair);
 
-    EXPECT_EQ(ReadBytes(At("deleted.txt")), specs[0].content);
+    EXPECT_EQ(ReadBytes(At("deleted.txt")), planned[0].content);
     EXPECT_EQ(ReadBytes(At("newer.txt")),
               Text("edited by the user"));  // its time is later than the stored one
     EXPECT_EQ(ReadBytes(At("never.txt")), Text("edited by the user"));
-    EXPECT_EQ(ReadBytes(At("always.txt")), specs[3].content);
+    EXPECT_EQ(ReadBytes(At("always.txt")), planned[3].content);
     EXPECT_EQ(repair.Find("Removing Files..."), nullptr);  // a repair removes nothing
     EXPECT_NE(repair.Find("Removing Folders..."), nullptr);
     EXPECT_TRUE(repair.Find("Removing Folders...")->details.empty());
 }
 
 TEST_F(FileSteps, RemovalLeavesPermanentFilesFilesThatWereThereAndFilesStillCounted) {
-    specs = {
+    planned = {
         {"", "plain.txt", Text("plain")},
         {"", "keep.txt", Text("permanent"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, true},
         {"", "before.txt", Text("installed copy"), FILE_ATTRIBUTE_ARCHIVE, "Main", 5},
@@ -553,7 +553,7 @@ TEST_F(FileSteps, RemovalLeavesPermanentFilesFilesThatWereThereAndFilesStillCoun
     ASSERT_TRUE(ReadDword(kSharedDllsKey, ours, &count));
     EXPECT_EQ(count, 1u);
     EXPECT_TRUE(engine->project.files[2]->wasThere);
-    EXPECT_EQ(ReadBytes(At("before.txt")), specs[2].content);
+    EXPECT_EQ(ReadBytes(At("before.txt")), planned[2].content);
     // The program's App Paths entry (removed at the end by the registry steps' tree deletion).
     const std::string appPathKey = std::string(kAppPathsKey) + "\\tool.exe";
     HKEY appPath;
@@ -578,9 +578,9 @@ TEST_F(FileSteps, RemovalLeavesPermanentFilesFilesThatWereThereAndFilesStillCoun
     EXPECT_FALSE(PathExists(At("plain.txt")));
     EXPECT_FALSE(PathExists(At("Bin\\tool.exe")));
     EXPECT_FALSE(FolderExists(At("Bin")));
-    EXPECT_EQ(ReadBytes(At("keep.txt")), specs[1].content);
+    EXPECT_EQ(ReadBytes(At("keep.txt")), planned[1].content);
     EXPECT_TRUE(PathExists(At("before.txt")));
-    EXPECT_EQ(ReadBytes(counted), specs[3].content);
+    EXPECT_EQ(ReadBytes(counted), planned[3].content);
     ASSERT_TRUE(ReadDword(kSharedDllsKey, counted, &count));
     EXPECT_EQ(count, 1u);
     EXPECT_FALSE(PathExists(ours));
@@ -593,7 +593,7 @@ TEST_F(FileSteps, RemovalLeavesPermanentFilesFilesThatWereThereAndFilesStillCoun
 }
 
 TEST_F(FileSteps, SharedFileStillCountedKeepsItsCountInTestMode) {
-    specs = {{"", "lib.dll", Text("library"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, true}};
+    planned = {{"", "lib.dll", Text("library"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, true}};
     MakeCabinets();
     const std::string path = At("lib.dll");
     SavedValue saved(kSharedDllsKey, path);
@@ -616,7 +616,7 @@ TEST_F(FileSteps, SharedFileStillCountedKeepsItsCountInTestMode) {
 }
 
 TEST_F(FileSteps, FileInUseIsWrittenBesideItAndReplacedAtRestart) {
-    specs = {
+    planned = {
         {"", "busy.dll", Text("new version"), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE, "Main", 5}};
     MakeCabinets();
     CreateDirectoryA(target.c_str(), nullptr);
@@ -638,7 +638,7 @@ TEST_F(FileSteps, FileInUseIsWrittenBesideItAndReplacedAtRestart) {
     EXPECT_TRUE(engine->project.files[0]->inUse);
     EXPECT_TRUE(engine->project.files[0]->wasThere);
     EXPECT_EQ(ReadBytes(busy), Text("old version"));
-    EXPECT_EQ(ReadBytes(busy + ".cor"), specs[0].content);
+    EXPECT_EQ(ReadBytes(busy + ".cor"), planned[0].content);
     EXPECT_EQ(LastWriteTime(busy + ".cor"), Ticks(stamp));
     EXPECT_EQ(Attributes(busy + ".cor") & 0x27, DWORD(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
     const auto pairs = RenameOperations(ReadMultiString(kSessionManagerKey, kPendingRenamesValue));
@@ -649,7 +649,7 @@ TEST_F(FileSteps, FileInUseIsWrittenBesideItAndReplacedAtRestart) {
 }
 
 TEST_F(FileSteps, FileInUseAtRemovalIsDeletedAtRestart) {
-    specs = {{"", "held.dll", Text("held")}};
+    planned = {{"", "held.dll", Text("held")}};
     MakeCabinets();
     auto engine = MakeEngine();
     RecordingSink install;
@@ -666,7 +666,7 @@ TEST_F(FileSteps, FileInUseAtRemovalIsDeletedAtRestart) {
     CloseHandle(handle);
 
     EXPECT_TRUE(engine->restartNeeded);
-    EXPECT_EQ(ReadBytes(held), specs[0].content);
+    EXPECT_EQ(ReadBytes(held), planned[0].content);
     const auto pairs = RenameOperations(ReadMultiString(kSessionManagerKey, kPendingRenamesValue));
     ASSERT_FALSE(pairs.empty());
     EXPECT_EQ(pairs.back().first, "\\??\\" + held);
@@ -674,7 +674,7 @@ TEST_F(FileSteps, FileInUseAtRemovalIsDeletedAtRestart) {
 }
 
 TEST_F(FileSteps, FileInUseOnTheWindows95FamilyIsRenamedThroughWininit) {
-    specs = {{"", "busy95.dll", Text("new"), FILE_ATTRIBUTE_ARCHIVE, "Main", 5}};
+    planned = {{"", "busy95.dll", Text("new"), FILE_ATTRIBUTE_ARCHIVE, "Main", 5}};
     MakeCabinets();
     CreateDirectoryA(target.c_str(), nullptr);
     const std::string busy = At("busy95.dll");
@@ -697,11 +697,11 @@ TEST_F(FileSteps, FileInUseOnTheWindows95FamilyIsRenamedThroughWininit) {
     WritePrivateProfileStringA("rename", shortTarget, nullptr, "WININIT.INI");
     EXPECT_TRUE(engine->restartNeeded);
     EXPECT_EQ(std::string(entry), std::string(shortTwin));
-    EXPECT_EQ(ReadBytes(busy + ".cor"), specs[0].content);
+    EXPECT_EQ(ReadBytes(busy + ".cor"), planned[0].content);
 }
 
 TEST_F(FileSteps, SecondDiskIsFoundInItsSiblingFolderWithoutAPrompt) {
-    specs = {{"", "one.bin", RandomBytes(60000, 2)},
+    planned = {{"", "one.bin", RandomBytes(60000, 2)},
              {"Sub", "two.bin", RandomBytes(60000, 3)},
              {"", "three.bin", RandomBytes(60000, 4)}};
     MakeCabinets(120000);
@@ -709,16 +709,16 @@ TEST_F(FileSteps, SecondDiskIsFoundInItsSiblingFolderWithoutAPrompt) {
     auto engine = MakeEngine();  // silent: a prompt would cancel the run
     RecordingSink sink;
     RunFileSteps(*engine, sink);
-    EXPECT_EQ(ReadBytes(At("one.bin")), specs[0].content);
-    EXPECT_EQ(ReadBytes(At("Sub\\two.bin")), specs[1].content);
-    EXPECT_EQ(ReadBytes(At("three.bin")), specs[2].content);
+    EXPECT_EQ(ReadBytes(At("one.bin")), planned[0].content);
+    EXPECT_EQ(ReadBytes(At("Sub\\two.bin")), planned[1].content);
+    EXPECT_EQ(ReadBytes(At("three.bin")), planned[2].content);
     EXPECT_EQ(sink.Find("Copying Files...")->position, 180000);
 }
 
 // A silent run shows no prompt: the file that continues on the missing disk ends the run as a user abort
 // (a message that only the full user interface would show), a missing first cabinet with no text at all.
 TEST_F(FileSteps, MissingDiskEndsASilentRun) {
-    specs = {{"", "one.bin", RandomBytes(60000, 5)},
+    planned = {{"", "one.bin", RandomBytes(60000, 5)},
              {"", "two.bin", RandomBytes(60000, 6)},
              {"", "three.bin", RandomBytes(60000, 7)}};
     MakeCabinets(120000);
@@ -731,7 +731,7 @@ TEST_F(FileSteps, MissingDiskEndsASilentRun) {
     } catch (const CTSSException& e) {
         EXPECT_EQ(e.Message(), "Cannot Extract files!(User aborted)");
     }
-    EXPECT_EQ(ReadBytes(At("one.bin")), specs[0].content);  // what was done stays
+    EXPECT_EQ(ReadBytes(At("one.bin")), planned[0].content);  // what was done stays
 
     auto missing = MakeEngine();
     missing->dataCabinetPath = media + "\\nothing.cab";
@@ -744,7 +744,7 @@ TEST_F(FileSteps, MissingDiskEndsASilentRun) {
 }
 
 TEST_F(FileSteps, MissingDiskIsAskedForByItsNameAndAnotherFolderContinues) {
-    specs = {{"", "one.bin", RandomBytes(60000, 9)},
+    planned = {{"", "one.bin", RandomBytes(60000, 9)},
              {"", "two.bin", RandomBytes(60000, 10)},
              {"", "three.bin", RandomBytes(60000, 11)}};
     MakeCabinets(120000);
@@ -768,12 +768,12 @@ TEST_F(FileSteps, MissingDiskIsAskedForByItsNameAndAnotherFolderContinues) {
               "Please insert the following disk:\n\n    CD2\n\nor browse to a folder containing the "
               "specified file.");
     EXPECT_EQ(offered, media + "\\CD2\\TSData2.cab");
-    EXPECT_EQ(ReadBytes(At("two.bin")), specs[1].content);
-    EXPECT_EQ(ReadBytes(At("three.bin")), specs[2].content);
+    EXPECT_EQ(ReadBytes(At("two.bin")), planned[1].content);
+    EXPECT_EQ(ReadBytes(At("three.bin")), planned[2].content);
 }
 
 TEST_F(FileSteps, CancelledPromptForTheFirstCabinetEndsTheRunQuietly) {
-    specs = {{"", "a.txt", Text("a")}};
+    planned = {{"", "a.txt", Text("a")}};
     MakeCabinets();
     auto engine = MakeEngine();
     engine->project.ui.uiType = kFullWizard;
@@ -798,7 +798,7 @@ TEST_F(FileSteps, CancelledPromptForTheFirstCabinetEndsTheRunQuietly) {
 }
 
 TEST_F(FileSteps, UnusedSharedFileIsAskedAboutAndYesToAllCoversTheRest) {
-    specs = {{"", "first.dll", Text("first"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, true},
+    planned = {{"", "first.dll", Text("first"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, true},
              {"", "second.dll", Text("second"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, true}};
     MakeCabinets();
     SavedValue first(kSharedDllsKey, At("first.dll"));
@@ -848,7 +848,7 @@ std::string BuiltFile(const char* path) {
 }
 
 TEST_F(FileSteps, SelfRegisteringFilesAreRegisteredAndUnregistered) {
-    specs = {{"", "probe.dll", ReadBytes(BuiltFile(REGISTER_PROBE_PATH))},
+    planned = {{"", "probe.dll", ReadBytes(BuiltFile(REGISTER_PROBE_PATH))},
              {"Bin", "server.exe", ReadBytes(BuiltFile(RECORD_ARGS_PATH))}};
     MakeCabinets();
     const std::string out = temp / "probe.txt";
@@ -873,7 +873,7 @@ TEST_F(FileSteps, SelfRegisteringFilesAreRegisteredAndUnregistered) {
 }
 
 TEST_F(FileSteps, UnattendedRemovalKeepsAnUnusedSharedFileWithoutAsking) {
-    specs = {{"", "lonely.dll", Text("lonely"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, true}};
+    planned = {{"", "lonely.dll", Text("lonely"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, true}};
     MakeCabinets();
     SavedValue saved(kSharedDllsKey, At("lonely.dll"));
     auto engine = MakeEngine();
@@ -883,13 +883,13 @@ TEST_F(FileSteps, UnattendedRemovalKeepsAnUnusedSharedFileWithoutAsking) {
     engine->project.ui.uiType = kUnattendedSetup;
     RecordingSink removal;
     RunFileSteps(*engine, removal);
-    EXPECT_EQ(ReadBytes(At("lonely.dll")), specs[0].content);
+    EXPECT_EQ(ReadBytes(At("lonely.dll")), planned[0].content);
     DWORD count = 0;
     EXPECT_FALSE(ReadDword(kSharedDllsKey, At("lonely.dll"), &count));
 }
 
 TEST_F(FileSteps, TestModeChangesNothingYetStepsThroughAllBytes) {
-    specs = {{"", "a.txt", Text("aaaa")},
+    planned = {{"", "a.txt", Text("aaaa")},
              {"Bin", "b.bin", RandomBytes(50000, 8)},
              {"Bin", "shared.dll", Text("shared"), FILE_ATTRIBUTE_ARCHIVE, "Main", 3, false, true}};
     MakeCabinets();
@@ -912,7 +912,7 @@ TEST_F(FileSteps, TestModeChangesNothingYetStepsThroughAllBytes) {
 }
 
 TEST_F(FileSteps, FolderThatCannotBeMadeEndsTheRunWithTheSystemText) {
-    specs = {{"Sub", "a.txt", Text("a")}};
+    planned = {{"Sub", "a.txt", Text("a")}};
     MakeCabinets();
     WriteBytes(target, Text("a file where the folder should be"));
     auto engine = MakeEngine();
@@ -927,7 +927,7 @@ TEST_F(FileSteps, FolderThatCannotBeMadeEndsTheRunWithTheSystemText) {
 }
 
 TEST_F(FileSteps, FilesOfTheMediaFolderNeedNoDataCabinet) {
-    specs = {{"", "setup-helper.dll", Text("on the media")}};
+    planned = {{"", "setup-helper.dll", Text("on the media")}};
     auto engine = MakeEngine();  // no cabinet was made: the media hold only uncompressed files
     engine->project.files[0]->compressed = false;
     engine->project.ui.uiType = kFullWizard;  // a prompt would wait for a person who never comes
@@ -942,7 +942,7 @@ TEST_F(FileSteps, FilesOfTheMediaFolderNeedNoDataCabinet) {
 TEST_F(FileSteps, PathTooLongForTheCabinetLayerEndsTheRunNamingTheFile) {
     const std::string longFolder(180, 'f');
     const std::string longTitle = std::string(40, 't') + ".txt";
-    specs = {{"", "first.txt", Text("first")},
+    planned = {{"", "first.txt", Text("first")},
              {longFolder, longTitle, Text("long")},
              {"", "last.txt", Text("last")}};
     MakeCabinets();
@@ -954,8 +954,8 @@ TEST_F(FileSteps, PathTooLongForTheCabinetLayerEndsTheRunNamingTheFile) {
     } catch (const CTSSException& e) {
         EXPECT_NE(e.Message().find(At(longFolder + "\\" + longTitle)), std::string::npos) << e.Message();
     }
-    EXPECT_EQ(ReadBytes(At("first.txt")), specs[0].content);
-    EXPECT_EQ(ReadBytes(At("last.txt")), specs[2].content);  // the other files are installed all the same
+    EXPECT_EQ(ReadBytes(At("first.txt")), planned[0].content);
+    EXPECT_EQ(ReadBytes(At("last.txt")), planned[2].content);  // the other files are installed all the same
 }
 
 TEST(MakeFolderPath, CreatesEveryMissingParent) {
