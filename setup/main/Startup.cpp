@@ -24,6 +24,7 @@
 #include "setup/main/ProgressDialog.h"
 #include "setup/main/SetupRes.h"
 #include "setup/main/WinSystem.h"
+#include "setup/wizard/ProgressLines.h"
 #include "setup/wizard/Wizard.h"
 
 namespace {
@@ -203,7 +204,8 @@ void Startup::HandOver() {
                 UpdateWindow(window);
             }
             RunCustomActions(engine_, 0, kPointAfterConfirmation, launcher);
-            RunSequence(engine_, window != nullptr ? &progress : nullptr, window);
+            ProgressLines lines(window, window, IDC_PROGRESS_LINE1, IDC_PROGRESS_LINE2, IDC_PROGRESS_BAR);
+            RunSequence(engine_, window != nullptr ? &lines : nullptr, window);
             if (window != nullptr) {
                 ShowWindow(window, SW_HIDE);
             }

@@ -5,6 +5,7 @@
 
 #include "model/FileItem.h"
 #include "setup/install/Sequence.h"
+#include "setup/wizard/ProgressLines.h"
 #include "setup/wizard/WizardPages.h"
 
 using namespace wizard_rules;
@@ -47,51 +48,10 @@ void CProgressPage::Activate() {
     }
     ran_ = true;
     Wizard().SetBusy(true);
-    RunSequence(Engine(), this, Wizard().Handle());
+    ProgressLines lines(Handle(), Wizard().Handle(), IDC_PROG_LINE1, IDC_PROG_LINE2, IDC_PROG_BAR);
+    RunSequence(Engine(), &lines, Wizard().Handle());
     Wizard().SetBusy(false);
     Wizard().Next();
-}
-
-// The sequence runs on this thread: let the windows paint between its steps.
-void CProgressPage::Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (!IsDialogMessageA(Wizard().Handle(), &message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-}
-
-void CProgressPage::SetActionText(const char* format, const char* text, int32_t number) {
-    Item(IDC_PROG_LINE1).SetText(ActionLine(format, text, number));
-    Pump();
-}
-
-void CProgressPage::SetDetailText(const char* format, int32_t number, const char* text) {
-    Item(IDC_PROG_LINE2).SetText(DetailLine(format, number, text));
-    Pump();
-}
-
-void CProgressPage::SetPosition(int32_t position) {
-    Item(IDC_PROG_BAR).Send(PBM_SETPOS, static_cast<WPARAM>(position));
-    Pump();
-}
-
-void CProgressPage::Step(int32_t delta) {
-    Item(IDC_PROG_BAR).Send(PBM_DELTAPOS, static_cast<WPARAM>(delta));
-    Pump();
-}
-
-void CProgressPage::SetRange(int32_t max) {
-    win::Window bar = Item(IDC_PROG_BAR);
-    if (max == -1) {
-        bar.Show(false);
-    } else {
-        bar.Send(PBM_SETRANGE32, 0, max);
-        bar.Show(true);
-    }
-    Pump();
 }
 
 // ---- Finish ----

@@ -4,7 +4,6 @@
 
 #include <commctrl.h>
 
-#include "setup/engine/ProgressSink.h"
 #include "setup/wizard/Wizard.h"
 #include "setup/wizard/WizardRes.h"
 #include "win/TreeView.h"
@@ -123,21 +122,14 @@ private:
     CSetupTypePage& setupType_;
 };
 
-class CProgressPage : public CWizardPage, public ProgressSink {
+class CProgressPage : public CWizardPage {
 public:
     explicit CProgressPage(CWizard& wizard)
         : CWizardPage(wizard, wizard_rules::kWorking, IDD_PROGRESS_PAGE) {}
     void Activate() override;
     int NextIndex() override { return wizard_rules::kFinish; }
 
-    void SetActionText(const char* format, const char* text, int32_t number) override;
-    void SetDetailText(const char* format, int32_t number, const char* text) override;
-    void SetPosition(int32_t position) override;
-    void Step(int32_t delta) override;
-    void SetRange(int32_t max) override;
-
 private:
-    void Pump();
     bool ran_ = false;
 };
 
