@@ -15,6 +15,7 @@
 #include "setup/engine/InstalledRecord.h"
 #include "setup/install/Steps.h"
 #include "tests/TestSupport.h"
+#include "tests/setup/win/SavedVariable.h"
 #include "tests/setup/win/WinRegistryTestSupport.h"
 
 namespace {
@@ -134,21 +135,6 @@ std::string QuestionText(HWND box) {
     return text;
 }
 
-class SavedEnvironment {
-public:
-    explicit SavedEnvironment(const char* name) : name_(name) {
-        char value[MAX_PATH] = "";
-        had_ = GetEnvironmentVariableA(name, value, MAX_PATH) != 0;
-        value_ = value;
-    }
-    ~SavedEnvironment() { SetEnvironmentVariableA(name_, had_ ? value_.c_str() : nullptr); }
-
-private:
-    const char* name_;
-    bool had_ = false;
-    std::string value_;
-};
-
 // The system folder's TSSetup.exe, put back as it was after the test.
 class SavedSetupCopy {
 public:
@@ -214,8 +200,8 @@ protected:
     Value SharedCount() const { return Read(HKEY_LOCAL_MACHINE, kSharedDlls, copyPath.c_str()); }
     bool ProbeStarted() const { return platform::FileExists(probeOut + ".args"); }
 
-    SavedEnvironment savedTmp{"TMP"};
-    SavedEnvironment savedTemp{"TEMP"};
+    SavedVariable savedTmp{"TMP"};
+    SavedVariable savedTemp{"TEMP"};
     TempFolder temp;
     std::string media = temp / "media";
     std::string tmp = temp / "tmp";

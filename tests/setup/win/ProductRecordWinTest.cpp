@@ -65,7 +65,6 @@ std::string ModulePath() {
     return path;
 }
 
-// Whether the registry tree deletion of the registry steps is there in this build.
 class ProductRecord : public ::testing::Test {
 protected:
     ProductRecord() {

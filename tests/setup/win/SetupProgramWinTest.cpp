@@ -16,6 +16,7 @@
 #include "platform/File.h"
 #include "platform/Paths.h"
 #include "tests/TestSupport.h"
+#include "tests/setup/win/SavedVariable.h"
 
 namespace {
 
@@ -61,22 +62,6 @@ struct ActionSpec {
     int32_t invokeAfter = kBeforeWelcome;
     int32_t waitTime = 0;
     bool ignoreReturnValue = false;
-};
-
-// The temporary path of the test program itself, kept while a test points TMP and TEMP at its own folder.
-class SavedVariable {
-public:
-    explicit SavedVariable(const char* name) : name_(name) {
-        char value[MAX_PATH] = "";
-        had_ = GetEnvironmentVariableA(name, value, MAX_PATH) != 0;
-        value_ = value;
-    }
-    ~SavedVariable() { SetEnvironmentVariableA(name_, had_ ? value_.c_str() : nullptr); }
-
-private:
-    const char* name_;
-    bool had_ = false;
-    std::string value_;
 };
 
 class SetupProgram : public ::testing::Test {
