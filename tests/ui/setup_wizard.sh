@@ -112,9 +112,24 @@ text_of "$f" 2603 | grep -q "^Required Space:[0-9.]* \(bytes\|KB\|MB\) $" || fai
 text_of "$f" 2604 | grep -q "^Available Space on C: [0-9.]* \(bytes\|KB\|MB\|GB\)$" \
     || fail "available space: $(text_of "$f" 2604)"
 drive "tree-select|$f|2601|Extras" "expect|$f|2602|Extra documents" || fail "selecting a feature"
-# The feature menu by the menu key: Samples switched off, Extras switched on.
-drive "menu-key|$f|2601" "menu-choose|1" "sleep|300" "tree-select|$f|2601|Program\\Samples" "menu-key|$f|2601" \
-    "menu-choose|0" "sleep|300" || fail "feature menu"
+pictures() { drive "tree|$f|2601|pictures" | tr -d '\r*' | tr '\n' ' '; }
+[ "$(pictures)" = "Program 2   Help 3   Samples 3 Extras 0 " ] || fail "feature pictures: $(pictures)"
+# The feature menu, opened with the mouse: its marks and disabled items follow the feature.
+menu_of() { drive "tree-click|$f|2601|$1|$2" "popup-menu" | tr -d '\r' | sed 's/^261[0-9] //' | tr '\n' ';'; }
+m=$(menu_of Program right)
+[ "$m" = "Do not install this feature (grayed);Install this feature;Install this feature with all sub-features \
+(checked);" ] || fail "menu of the required feature: $m"
+drive "menu-choose|2" "sleep|300" || fail "with all sub-features"
+m=$(menu_of Extras right)
+[ "$m" = "Do not install this feature (checked);Install this feature;Install this feature with all sub-features \
+(grayed);" ] || fail "menu of Extras: $m"
+drive "menu-choose|1" "sleep|300" || fail "Extras switched on"
+# A click on a feature's picture opens the menu too: Samples switched off.
+m=$(menu_of 'Program\Samples' picture)
+[ "$m" = "Do not install this feature;Install this feature (checked);Install this feature with all sub-features \
+(grayed);" ] || fail "menu of Samples: $m"
+drive "menu-choose|0" "sleep|300" || fail "Samples switched off"
+[ "$(pictures)" = "Program 1   Help 3   Samples 0 Extras 3 " ] || fail "feature pictures after the menu: $(pictures)"
 shot features
 drive "click|$f|3" "wait|Gadget Setup - Confirmation (Test Mode)" || fail "Next to the confirmation"
 

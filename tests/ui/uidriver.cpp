@@ -19,8 +19,11 @@
 //                                   starts does not block the driver)
 //   command|TITLE|ID                posts WM_COMMAND with ID to the window itself (IDCANCEL is Escape)
 //   syscommand|TITLE|ID             posts WM_SYSCOMMAND with ID, as the window's system menu would
-//   tree|TITLE|ID                   prints the tree's items, indented, "*" before the selected one
+//   tree|TITLE|ID[|pictures]        prints the tree's items, indented, "*" before the selected one; with
+//                                   "pictures", each followed by a space and its picture's index
 //   tree-select|TITLE|ID|A\B\C      selects the item reached by those texts from the root
+//   tree-click|TITLE|ID|A\B|WHERE   moves the mouse pointer onto that item and clicks: WHERE is "left" or
+//                                   "right" on its label, or "picture" (a left click on its picture)
 //   tree-edit|TITLE|ID|TEXT         types TEXT into the label being edited and ends the edit
 //   tree-try-edit|TITLE|ID          asks to edit the selected item's label; prints "editing" or "refused"
 //   menu|TITLE|POSITION             prints the items of the menu at that position of the window's menu bar
@@ -30,6 +33,7 @@
 //   pop-tips|TITLE                  hides any tool tip that the window's program shows (the pointer of a
 //                                   display without a person rests on the window and raises them)
 //   menu-key|TITLE|ID               the menu key on the control (WM_CONTEXTMENU from the keyboard)
+//   popup-menu                      prints the items of the pop-up menu that is open, as menu does
 //   menu-choose|N                   in the pop-up menu that opens, the Nth item (from 0), by the keyboard
 //   sleep|MS
 //
@@ -40,6 +44,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -167,10 +172,15 @@ private:
     size_t size_;
 };
 
-std::string TreeItemText(HWND tree, HTREEITEM item) {
+struct TreeItem {
+    std::string text;
+    int picture;
+};
+
+TreeItem ReadTreeItem(HWND tree, HTREEITEM item) {
     RemoteBuffer remote(tree, sizeof(TVITEMA) + MAX_PATH);
     TVITEMA tv{};
-    tv.mask = TVIF_TEXT;
+    tv.mask = TVIF_TEXT | TVIF_IMAGE;
     tv.hItem = item;
     tv.pszText = remote.At(sizeof(TVITEMA));
     tv.cchTextMax = MAX_PATH;
@@ -178,19 +188,54 @@ std::string TreeItemText(HWND tree, HTREEITEM item) {
     SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.At(0)));
     char text[MAX_PATH + 1] = "";
     remote.Read(sizeof(TVITEMA), text, MAX_PATH);
-    return text;
+    remote.Read(0, &tv, sizeof tv);
+    return {text, tv.iImage};
+}
+
+std::string TreeItemText(HWND tree, HTREEITEM item) { return ReadTreeItem(tree, item).text; }
+
+// The item's label rectangle in screen coordinates.
+RECT TreeItemLabel(HWND tree, HTREEITEM item) {
+    RemoteBuffer remote(tree, sizeof(RECT));
+    RECT rect{};
+    std::memcpy(&rect, &item, sizeof item);  // TVM_GETITEMRECT takes the item in the rectangle's first bytes
+    remote.Write(0, &rect, sizeof rect);
+    if (!SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.At(0)))) {
+        throw Failure{"the tree item is not on the screen"};
+    }
+    remote.Read(0, &rect, sizeof rect);
+    MapWindowPoints(tree, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// A mouse click where a person's pointer would be: the pointer moves there and the buttons go down and up.
+void ClickAt(POINT where, bool right) {
+    SetCursorPos(where.x, where.y);
+    Sleep(100);
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    if (SendInput(2, input, sizeof(INPUT)) != 2) {
+        throw Failure{"the system did not take the mouse click"};
+    }
 }
 
 HTREEITEM Next(HWND tree, HTREEITEM item, UINT which) {
     return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, which, reinterpret_cast<LPARAM>(item)));
 }
 
-void PrintTree(HWND tree, HTREEITEM item, int depth) {
+void PrintTree(HWND tree, HTREEITEM item, int depth, bool pictures) {
     HTREEITEM selected = Next(tree, nullptr, TVGN_CARET);
     for (; item != nullptr; item = Next(tree, item, TVGN_NEXT)) {
-        std::printf("%s%s%s\n", std::string(static_cast<size_t>(depth) * 2, ' ').c_str(),
-                    item == selected ? "*" : "", TreeItemText(tree, item).c_str());
-        PrintTree(tree, Next(tree, item, TVGN_CHILD), depth + 1);
+        const TreeItem read = ReadTreeItem(tree, item);
+        std::printf("%s%s%s", std::string(static_cast<size_t>(depth) * 2, ' ').c_str(), item == selected ? "*" : "",
+                    read.text.c_str());
+        if (pictures) {
+            std::printf(" %d", read.picture);
+        }
+        std::printf("\n");
+        PrintTree(tree, Next(tree, item, TVGN_CHILD), depth + 1, pictures);
     }
 }
 
@@ -293,6 +338,18 @@ std::string MenuItems(HWND window, int position) {
     return text.data();
 }
 
+HWND OpenPopupMenu() {
+    HWND menu = nullptr;
+    for (DWORD waited = 0; (menu = FindWindowA("#32768", nullptr)) == nullptr || !IsWindowVisible(menu);
+         waited += 50) {
+        if (waited >= kDefaultWait) {
+            throw Failure{"no pop-up menu opened"};
+        }
+        Sleep(50);
+    }
+    return menu;
+}
+
 void Need(const std::vector<std::string>& args, size_t count) {
     if (args.size() < count) {
         throw Failure{"step \"" + args[0] + "\" needs " + std::to_string(count - 1) + " arguments"};
@@ -391,11 +448,26 @@ void Run(const std::vector<std::string>& a) {
     } else if (verb == "tree") {
         Need(a, 3);
         HWND tree = Control(a[1], a[2]);
-        PrintTree(tree, Next(tree, nullptr, TVGN_ROOT), 0);
+        PrintTree(tree, Next(tree, nullptr, TVGN_ROOT), 0, a.size() > 3 && a[3] == "pictures");
     } else if (verb == "tree-select") {
         Need(a, 4);
         HWND tree = Control(a[1], a[2]);
         SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(FindTreeItem(tree, a[3])));
+    } else if (verb == "tree-click") {
+        Need(a, 5);
+        HWND tree = Control(a[1], a[2]);
+        HTREEITEM item = FindTreeItem(tree, a[3]);
+        SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+        const RECT label = TreeItemLabel(tree, item);
+        const LONG middle = (label.top + label.bottom) / 2;
+        if (a[4] == "picture") {
+            // The picture lies just left of the label.
+            ClickAt({label.left - 12, middle}, false);
+        } else if (a[4] == "left" || a[4] == "right") {
+            ClickAt({label.left + 4, middle}, a[4] == "right");
+        } else {
+            throw Failure{"a tree click is \"left\", \"right\" or \"picture\""};
+        }
     } else if (verb == "tree-edit") {
         Need(a, 4);
         HWND tree = Control(a[1], a[2]);
@@ -433,16 +505,11 @@ void Run(const std::vector<std::string>& a) {
         Need(a, 3);
         HWND control = Control(a[1], a[2]);
         PostMessageA(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), -1);
+    } else if (verb == "popup-menu") {
+        std::printf("%s", MenuItems(OpenPopupMenu(), kUiHookPopupMenu).c_str());
     } else if (verb == "menu-choose") {
         Need(a, 2);
-        HWND menu = nullptr;
-        for (DWORD waited = 0; (menu = FindWindowA("#32768", nullptr)) == nullptr || !IsWindowVisible(menu);
-             waited += 50) {
-            if (waited >= kDefaultWait) {
-                throw Failure{"no pop-up menu opened"};
-            }
-            Sleep(50);
-        }
+        HWND menu = OpenPopupMenu();
         for (int i = 0; i <= std::atoi(a[1].c_str()); ++i) {
             PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
         }

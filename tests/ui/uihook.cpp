@@ -2,10 +2,11 @@
 // owns them, such as the items of a window's menu; the driver sets this library's hook on the program's
 // user-interface thread, which loads the library there, and asks through a registered message.
 //
-// UiDriverReadMenu message: wParam the position of a menu in the window's menu bar, lParam a buffer of
-// kUiHookBufferSize bytes in the program's memory (the driver reserves it). The hook fills the buffer with
-// one line per item: "-" for a separator, otherwise the command identifier, a space and the item's text,
-// followed by " (grayed)" when the item is grayed; or with "no menu" when there is none at that position.
+// UiDriverReadMenu message: wParam the position of a menu in the window's menu bar, or kUiHookPopupMenu when
+// the window is an open pop-up menu; lParam a buffer of kUiHookBufferSize bytes in the program's memory
+// (the driver reserves it). The hook fills the buffer with one line per item: "-" for a separator,
+// otherwise the command identifier, a space and the item's text, followed by " (grayed)" when the item is
+// grayed and " (checked)" when it is checked; or with "no menu" when there is none at that position.
 #include <windows.h>
 
 #include <cstdio>
@@ -27,7 +28,8 @@ void Append(char* buffer, size_t* used, const char* text) {
 void DescribeMenu(HWND window, int position, char* buffer) {
     size_t used = 0;
     buffer[0] = '\0';
-    HMENU menu = GetSubMenu(GetMenu(window), position);
+    HMENU menu = position == kUiHookPopupMenu ? reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0))
+                                              : GetSubMenu(GetMenu(window), position);
     if (menu == nullptr) {
         Append(buffer, &used, "no menu\n");
         return;
@@ -46,8 +48,9 @@ void DescribeMenu(HWND window, int position, char* buffer) {
         if (item.fType & MFT_SEPARATOR) {
             std::snprintf(line, sizeof line, "-\n");
         } else {
-            std::snprintf(line, sizeof line, "%u %s%s\n", item.wID, text,
-                          (item.fState & MFS_GRAYED) ? " (grayed)" : "");
+            std::snprintf(line, sizeof line, "%u %s%s%s\n", item.wID, text,
+                          (item.fState & MFS_GRAYED) ? " (grayed)" : "",
+                          (item.fState & MFS_CHECKED) ? " (checked)" : "");
         }
         Append(buffer, &used, line);
     }
