@@ -160,6 +160,10 @@ bool CUserInfoPage::Refuse(const char* message) {
 }
 
 int CUserInfoPage::NextIndex() {
+    // A hidden page is only asked where it leads: nobody could fill or correct its fields.
+    if (!IsShown()) {
+        return kDestination;
+    }
     SetupEngine& engine = Engine();
     const CUISettings& ui = engine.project.ui;
     if (ui.askUserName) {
@@ -227,6 +231,11 @@ void CDestinationPage::Browse() {
 }
 
 int CDestinationPage::NextIndex() {
+    // A hidden page keeps the values as they are (a custom action may have set the target folder since the
+    // page was filled).
+    if (!IsShown()) {
+        return kSetupType;
+    }
     SetupEngine& engine = Engine();
     const CUISettings& ui = engine.project.ui;
     engine.project.target = Item(IDC_DEST_FOLDER).Text();

@@ -12,7 +12,11 @@
 //               splash picture (files\splash.bmp)
 //   fail        a library action at point 2 (after User Information) that fails
 //   failfirst   a library action before the Welcome page that fails
-//   settarget   a library action at point 3 (after Destination) that sets the target folder by message
+//   settarget   a library action at point 0 (after Welcome) that deletes the second licence file from the
+//               setup's temporary folder, and one at point 3 (after Destination) that sets the target
+//               folder by message
+//   runonly     only the Welcome, progress and Finish pages; no readme offered, the run offered unchecked
+//   restart     only the Welcome, progress and Finish pages; the restart always offered
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -131,7 +135,14 @@ void MakeProject(const std::string& out, const std::string& files, const std::st
     } else if (variant == "failfirst") {
         AddAction(project, "fails first", actionDll, "Fail", "", kBeforeWelcome);
     } else if (variant == "settarget") {
+        AddAction(project, "loses a licence", actionDll, "LoseLicense", "", kAfterWelcome);
         AddAction(project, "moves the target", actionDll, "SetTarget", "", kAfterDestination);
+    } else if (variant == "runonly" || variant == "restart") {
+        for (int page = kLicensePage; page <= kConfirmationPage; ++page) {
+            ui.showPage[page] = 0;
+        }
+        ui.readmeOption = variant == "runonly" ? kDoNotOffer : kAskChecked;
+        ui.showRestart = variant == "restart";
     } else {
         throw CTSException("Unknown variant \"%s\"!", variant);
     }
@@ -144,7 +155,8 @@ int main(int argc, char** argv) {
     if (argc != 5) {
         std::fprintf(
             stderr,
-            "usage: write_wizard_project OUTDIR ACTION.EXE ACTION.DLL full|skip|fail|failfirst|settarget\n");
+            "usage: write_wizard_project OUTDIR ACTION.EXE ACTION.DLL full|skip|fail|failfirst|settarget|runonly|"
+            "restart\n");
         return 2;
     }
     try {

@@ -1,9 +1,12 @@
 #!/bin/sh
 # The setup wizard walked as a person would: a first installation through every page (three licence files,
-# every question, the destination chosen through Browse, the custom setup type, the feature menu; in test
-# mode, so that nothing stays on the machine for a later run to find), then hidden pages skipped
-# with their custom-action points run in order, the quit question, a failing library action that leads to
-# the Finish page, and a library action that moves the target folder through the window messages.
+# every question, the destination chosen through Browse, the custom setup type, the feature menu opened
+# with the mouse; in test mode, so that nothing stays on the machine for a later run to find), then the
+# splash, hidden pages skipped with their custom-action points run in order, the quit question, failing
+# library actions that lead to the Finish page, a licence file lost before its page, a library action that
+# moves the target folder through the window messages; an installation for real whose Finish page opens
+# the readme, maintenance runs of it (a change that changes nothing, a repair, a real change, the removal),
+# the run box that starts the installed program, and the restart box.
 # Arguments: the x86_64 tree, the native tree, the wine runner, a folder for screenshots.
 set -u
 tree=$1
@@ -178,7 +181,18 @@ export WIZARD_ACTION_LOG="$work/actions.log"
 : >"$WIZARD_ACTION_LOG"
 start -T
 w="Gadget Setup - Welcome (Test Mode)"
-drive "wait|$w|30000" "sleep|3500" || fail "test-mode title"
+# The splash picture shows beside the wizard, above it, and goes after three seconds.
+drive "wait|$w|30000" "topmost|300|150|1" || fail "the splash picture"
+# A display without a window manager stacks windows in the order they appear, so the picture of the splash
+# is taken after raising it, as a window manager would for a top-most window.
+splash=$(xwininfo -display "$DISPLAY" -root -tree | awk '/ 300x150\+/ { print $1; exit }')
+python3 -c 'import ctypes, sys
+x = ctypes.cdll.LoadLibrary("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+d = ctypes.c_void_p(x.XOpenDisplay(None))
+x.XRaiseWindow(d, ctypes.c_ulong(int(sys.argv[1], 16)))
+x.XCloseDisplay(d)' "$splash" && shot splash
+drive "sleep|3000" "topmost|300|150|0" || fail "the splash did not go"
 shot skip-welcome
 # Enter (the dialog's OK) presses the forward button that is shown.
 drive "command|$w|1" "wait|Gadget Setup - User Information (Test Mode)" || fail "Enter over the hidden licence page"
@@ -222,12 +236,17 @@ drive "wait|Gadget Setup - Finish|30000" "visible|Gadget Setup - Finish|6|1" || 
 drive "click|Gadget Setup - Finish|6" "gone|Gadget Setup - Finish" || fail "Finish after the first action"
 ended || fail "the setup program did not end"
 
-# ---- a library action that moves the target folder through the window messages ----
+# ---- a licence file lost from the setup's temporary folder; the target folder moved by message ----
 build settarget
 start
-drive "wait|Gadget Setup - Welcome|30000" "click|Gadget Setup - Welcome|3" "wait|Gadget Setup - License" \
-    "click|Gadget Setup - License|5" "click|Gadget Setup - License|5" "click|Gadget Setup - License|5" \
-    "wait|Gadget Setup - User Information" "type|Gadget Setup - User Information|2303|Ann" \
+l="Gadget Setup - License"
+drive "wait|Gadget Setup - Welcome|30000" "click|Gadget Setup - Welcome|3" "wait|$l" "click|$l|5" "sleep|300" \
+    || fail "to the second licence"
+text_of "$l" 2201 | grep -q '^Cannot open the file "C:\\.*\\License1\.txt"!$' \
+    || fail "the lost licence shows: $(text_of "$l" 2201)"
+drive "click|$l|5" "sleep|300" || fail "I Agree after the lost licence"
+[ "$(text_of "$l" 2201)" = "Third licence, plain text." ] || fail "after the lost licence: $(text_of "$l" 2201)"
+drive "click|$l|5" "wait|Gadget Setup - User Information" "type|Gadget Setup - User Information|2303|Ann" \
     "type|Gadget Setup - User Information|2305|Acme" "click|Gadget Setup - User Information|3" \
     "wait|Gadget Setup - Destination Folder" "click|Gadget Setup - Destination Folder|3" \
     "wait|Gadget Setup - Setup Types" "click|Gadget Setup - Setup Types|3" "wait|Gadget Setup - Confirmation" \
@@ -238,12 +257,27 @@ drive "click|Gadget Setup - Confirmation|2" "wait|Gadget Setup" "click|Gadget Se
     "gone|Gadget Setup - Confirmation" || fail "quitting"
 ended || fail "the setup program did not end"
 
-# ---- maintenance runs of an installed product (test mode: nothing changes) ----
-# The product is installed silently first: a maintenance run needs its entry in the list of installed
-# programs; the variant without the pausing action, whose log the silent run may write.
+# ---- a first installation for real; the Finish page opens the readme ----
 build skip
 database=$(winpath "$media/tsdb.dat")
-"$wine_run" "$media/Setup.exe" -S "$database" </dev/null >/dev/null 2>&1 || fail "installing the product"
+: >"$WIZARD_ACTION_LOG"
+start
+w="Gadget Setup - Welcome"
+u="Gadget Setup - User Information"
+d="Gadget Setup - Destination Folder"
+c="Gadget Setup - Confirmation"
+e="Gadget Setup - Finish"
+drive "wait|$w|30000" "sleep|3000" "click|$w|3" "wait|$u" "type|$u|2303|Ann" "type|$u|2305|Acme" "click|$u|3" \
+    "wait|$d" "click|$d|3" "wait|$c" "click|$c|3" "wait|$e|60000" || fail "installing through the wizard"
+drive "checked|$e|2903|1" "checked|$e|2904|0" || fail "the readme box checked, the run box clear"
+# With both boxes checked the readme wins: it opens in its program, and the product's program stays.
+drive "check|$e|2904|1" "click|$e|6" "gone|$e" "wait|readme.txt - Notepad|30000" || fail "the readme was not opened"
+drive "syscommand|readme.txt - Notepad|61536" "gone|readme.txt - Notepad" || fail "closing the readme"
+ended || fail "the setup program did not end after Finish"
+! grep -q "started without arguments" "$WIZARD_ACTION_LOG" || fail "the program was started beside the readme"
+[ -f "$prefix/drive_c/Gadget/Docs/readme.txt" ] || fail "the wizard did not install the product"
+
+# ---- maintenance runs of the installed product (test mode: nothing changes) ----
 start -AT "$database"
 w="Gadget Setup - Welcome (Test Mode)"
 drive "wait|$w|30000" "visible|$w|1004|1" "checked|$w|1004|1" "checked|$w|1005|0" "checked|$w|1050|0" \
@@ -286,7 +320,42 @@ ended || fail "the setup program did not end after the change"
 [ ! -e "$prefix/drive_c/Gadget/Docs/samples.txt" ] || fail "the change did not remove Samples"
 [ -f "$prefix/drive_c/Gadget/Docs/help.txt" ] || fail "the change removed Help"
 
+# Removal through the wizard: straight to the run, then the Finish page in removal words.
+start -A "$database"
+drive "wait|$w|30000" "check|$w|1005|1" "click|$w|3" "wait|$e|60000" || fail "removal"
+[ "$(text_of "$e" 2902)" = "Setup has finished removing Gadget from your computer." ] \
+    || fail "removal finish text: $(text_of "$e" 2902)"
+drive "visible|$e|2903|0" "visible|$e|2904|0" "click|$e|6" "gone|$e" || fail "Finish after the removal"
+ended || fail "the setup program did not end after the removal"
+[ ! -e "$prefix/drive_c/Gadget" ] || fail "the removal left C:\\Gadget"
+"$wine_run" uninstaller --list 2>/dev/null | grep -q "Gadget" && fail "the removal left the product listed"
+
+# ---- only the run offered: one clear box that starts the installed program ----
+build runonly
+database=$(winpath "$media/tsdb.dat")
+: >"$WIZARD_ACTION_LOG"
+start
+drive "wait|$w|30000" "click|$w|3" "wait|$e|60000" "expect|$e|2903|Run \"tool.exe\"" "checked|$e|2903|0" \
+    "visible|$e|2904|0" || fail "the run box"
+drive "check|$e|2903|1" "click|$e|6" "gone|$e" || fail "Finish with the run box checked"
+ended || fail "the setup program did not end"
+for _ in $(seq 1 100); do
+    grep -q "started without arguments" "$WIZARD_ACTION_LOG" && break
+    sleep 0.1
+done
+grep -q "started without arguments" "$WIZARD_ACTION_LOG" || fail "the installed program was not started"
 "$wine_run" "$media/Setup.exe" -SU "$database" </dev/null >/dev/null 2>&1 || fail "removing the product"
 [ ! -e "$prefix/drive_c/Gadget" ] || fail "the removal left C:\\Gadget"
+
+# ---- the restart always offered: one checked box, and nothing restarts when it is cleared ----
+build restart
+start -T
+w="Gadget Setup - Welcome (Test Mode)"
+e="Gadget Setup - Finish (Test Mode)"
+drive "wait|$w|30000" "click|$w|3" "wait|$e|60000" "expect|$e|2903|Restart Now" "checked|$e|2903|1" \
+    "visible|$e|2904|0" || fail "the restart box"
+shot finish-restart
+drive "check|$e|2903|0" "click|$e|6" "gone|$e" || fail "Finish with the restart box cleared"
+ended || fail "the setup program did not end"
 
 finish "setup wizard"

@@ -35,6 +35,8 @@
 //   menu-key|TITLE|ID               the menu key on the control (WM_CONTEXTMENU from the keyboard)
 //   popup-menu                      prints the items of the pop-up menu that is open, as menu does
 //   menu-choose|N                   in the pop-up menu that opens, the Nth item (from 0), by the keyboard
+//   topmost|W|H|0|1                 no (0) or a (1) visible top-most window whose client area measures W x H
+//                                   pixels is there, within 5 s (a window without a title, e.g. a splash)
 //   sleep|MS
 //
 // Exits 0 when every step succeeds, 1 at the first that fails (with a message), 2 for a bad step.
@@ -338,6 +340,22 @@ std::string MenuItems(HWND window, int position) {
     return text.data();
 }
 
+struct SizeSearch {
+    LONG width, height;
+    bool found;
+};
+
+BOOL CALLBACK FindTopMost(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<SizeSearch*>(param);
+    RECT client{};
+    if (IsWindowVisible(hwnd) && (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 &&
+        GetClientRect(hwnd, &client) && client.right == search->width && client.bottom == search->height) {
+        search->found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND OpenPopupMenu() {
     HWND menu = nullptr;
     for (DWORD waited = 0; (menu = FindWindowA("#32768", nullptr)) == nullptr || !IsWindowVisible(menu);
@@ -514,6 +532,20 @@ void Run(const std::vector<std::string>& a) {
             PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
         }
         PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    } else if (verb == "topmost") {
+        Need(a, 4);
+        const bool wanted = a[3] == "1";
+        for (DWORD waited = 0;; waited += 50) {
+            SizeSearch search{std::atol(a[1].c_str()), std::atol(a[2].c_str()), false};
+            EnumWindows(FindTopMost, reinterpret_cast<LPARAM>(&search));
+            if (search.found == wanted) {
+                break;
+            }
+            if (waited >= 5000) {
+                throw Failure{std::string(wanted ? "no" : "still a") + " top-most window of " + a[1] + " x " + a[2]};
+            }
+            Sleep(50);
+        }
     } else if (verb == "sleep") {
         Need(a, 2);
         Sleep(static_cast<DWORD>(std::atoi(a[1].c_str())));

@@ -1,6 +1,6 @@
 /* A custom-action program for the wizard's UI test: appends its argument as one line to the file named by
-   the environment variable WIZARD_ACTION_LOG; with the argument "pause" it waits three seconds instead, so
-   that the page on the screen can be looked at. */
+   the environment variable WIZARD_ACTION_LOG, or "started without arguments"; with the argument "pause" it
+   waits three seconds instead, so that the page on the screen can be looked at. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     if (file == NULL) {
         return 1;
     }
-    fprintf(file, "%s\n", argc > 1 ? argv[1] : "");
+    fprintf(file, "%s\n", argc > 1 ? argv[1] : "started without arguments");
     fclose(file);
     return 0;
 }

@@ -22,3 +22,15 @@ __declspec(dllexport) int __cdecl SetTarget(HWND wizard) {
     return SendMessageA(wizard, WM_SETUP_SETVALUE, (WPARAM) "TARGET FOLDER", (LPARAM)target) == 1 &&
            SendMessageA(wizard, WM_SETUP_SETVALUE, (WPARAM) "no such name", (LPARAM) "x") == 0;
 }
+
+/* Deletes the second licence file from the setup's temporary folder, as if it had been lost; fails when
+   there is none to delete. */
+__declspec(dllexport) int __cdecl LoseLicense(HWND wizard) {
+    char expanded[MAX_PATH * 2];
+    char license[MAX_PATH * 2];
+    if (SendMessageA(wizard, WM_SETUP_EXPAND, (WPARAM) "<temp folder>", (LPARAM)expanded) != 1) {
+        return 0;
+    }
+    wsprintfA(license, "%s\\License1.txt", expanded);
+    return DeleteFileA(license) ? 1 : 0;
+}
