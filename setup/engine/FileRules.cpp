@@ -34,6 +34,9 @@ const char* const kFailureTexts[] = {
 };
 
 const char kPrefix[] = "\\?\?\\";
+// Before a destination: replace the file there (which a file in use always is); without it the system
+// leaves an existing destination alone and drops the new file.
+const char kReplacePrefix[] = "!\\?\?\\";
 
 }  // namespace
 
@@ -154,7 +157,7 @@ std::vector<std::pair<std::string, std::string>> RenameOperations(const std::vec
 std::vector<char> AppendRenameOperation(const std::vector<char>& existing, const std::string& source,
                                         const std::string& destination) {
     auto pairs = RenameOperations(existing);
-    pairs.emplace_back(kPrefix + source, destination.empty() ? std::string() : kPrefix + destination);
+    pairs.emplace_back(kPrefix + source, destination.empty() ? std::string() : kReplacePrefix + destination);
     std::vector<char> data;
     for (const auto& pair : pairs) {
         data.insert(data.end(), pair.first.begin(), pair.first.end());

@@ -38,7 +38,8 @@ NextCabinetPlan PlanNextCabinet(const std::string& folder, const std::string& ca
 std::string FolderWithBackslash(const std::string& path);
 
 // The data of PendingFileRenameOperations (REG_MULTI_SZ, pairs of source and destination, an empty
-// destination for a deletion) with one more pair after the existing ones. Paths get the "\??\" prefix.
+// destination for a deletion) with one more pair after the existing ones. Paths get the "\??\" prefix, a
+// destination "!\??\", which asks the system to replace the file there.
 std::vector<char> AppendRenameOperation(const std::vector<char>& existing, const std::string& source,
                                         const std::string& destination);
 // The pairs of such data, for reading it back: an empty source ends the list.

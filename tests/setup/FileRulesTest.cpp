@@ -149,13 +149,15 @@ std::vector<char> Chars(const std::string& text) {
 }
 
 TEST(PendingRenames, PairsAreAppendedAfterTheExistingOnes) {
+    // The destination of a replacement carries "!": the file in use is there, and only that flag lets the
+    // system replace it.
     const std::vector<char> first = AppendRenameOperation({}, "C:\\App\\a.dll.cor", "C:\\App\\a.dll");
-    EXPECT_EQ(first, Chars(std::string("\\??\\C:\\App\\a.dll.cor\0\\??\\C:\\App\\a.dll\0\0", 39)));
+    EXPECT_EQ(first, Chars(std::string("\\??\\C:\\App\\a.dll.cor\0!\\??\\C:\\App\\a.dll\0\0", 40)));
     const std::vector<char> second = AppendRenameOperation(first, "C:\\old.tmp", "");
     const auto pairs = RenameOperations(second);
     ASSERT_EQ(pairs.size(), 2u);
     EXPECT_EQ(pairs[0].first, "\\??\\C:\\App\\a.dll.cor");
-    EXPECT_EQ(pairs[0].second, "\\??\\C:\\App\\a.dll");
+    EXPECT_EQ(pairs[0].second, "!\\??\\C:\\App\\a.dll");
     EXPECT_EQ(pairs[1].first, "\\??\\C:\\old.tmp");
     EXPECT_EQ(pairs[1].second, "");
     EXPECT_EQ(second.back(), '\0');

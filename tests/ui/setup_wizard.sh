@@ -22,8 +22,8 @@ shot() { import -display "$DISPLAY" -window root "$shots/wizard-$1.png"; }
 winpath() { echo "Z:$1" | tr / '\\'; }
 # The control's text with the rich-edit line ends made plain.
 text_of() { drive "text|$1|$2" | tr -d '\r'; }
-ended() {  # the setup program ends within a few seconds
-    for _ in $(seq 1 100); do
+ended() {  # the setup program ends within a few seconds (or within $1 tenths of a second)
+    for _ in $(seq 1 "${1:-100}"); do
         kill -0 "$app_pid" 2>/dev/null || return 0
         sleep 0.1
     done
@@ -346,6 +346,26 @@ done
 grep -q "started without arguments" "$WIZARD_ACTION_LOG" || fail "the installed program was not started"
 "$wine_run" "$media/Setup.exe" -SU "$database" </dev/null >/dev/null 2>&1 || fail "removing the product"
 [ ! -e "$prefix/drive_c/Gadget" ] || fail "the removal left C:\\Gadget"
+
+# ---- a file in use: replaced at the restart that the Finish page offers and performs ----
+readme="$prefix/drive_c/Gadget/Docs/readme.txt"
+mkdir -p "$(dirname "$readme")"
+echo "old readme" >"$readme"
+touch -d 2001-01-01 "$readme"
+"$wine_run" "$tree/tests/ui/wizard_action.exe" hold 'C:\Gadget\Docs\readme.txt' >/dev/null 2>&1 </dev/null &
+drive "wait|Holding a file|30000" || fail "the program that holds the readme"
+start
+drive "wait|$w|30000" "click|$w|3" "wait|$e|60000" "expect|$e|2903|Restart Now" "checked|$e|2903|1" \
+    "visible|$e|2904|0" || fail "the restart box of a file in use"
+[ "$(text_of "$e" 2902)" = "Setup has finished installing Gadget. You must restart your computer to complete \
+the installation." ] || fail "finish text with a file in use: $(text_of "$e" 2902)"
+shot finish-restart-needed
+# The restart ends the session's programs, and the waiting file takes the place of the one that was in use.
+drive "click|$e|6" "gone|$e" "gone|Holding a file|30000" || fail "the restart"
+ended 600 || fail "the setup program did not end after the restart"
+[ "$(tr -d '\r' <"$readme")" = "Gadget readme" ] || fail "the restart did not replace the file in use: $(cat "$readme")"
+[ ! -e "$readme.cor" ] || fail "the restart left the waiting file"
+"$wine_run" "$media/Setup.exe" -SU "$database" </dev/null >/dev/null 2>&1 || fail "removing the product"
 
 # ---- the restart always offered: one checked box, and nothing restarts when it is cleared ----
 build restart

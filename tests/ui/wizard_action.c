@@ -1,15 +1,52 @@
 /* A custom-action program for the wizard's UI test: appends its argument as one line to the file named by
    the environment variable WIZARD_ACTION_LOG, or "started without arguments"; with the argument "pause" it
-   waits three seconds instead, so that the page on the screen can be looked at. */
+   waits three seconds instead, so that the page on the screen can be looked at; with "hold PATH" it keeps
+   that file open against writers for two minutes, as a running program keeps its files. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <windows.h>
 
+static HANDLE held = INVALID_HANDLE_VALUE;
+
+/* Lets the file go when the session ends, as a program does at a restart, before the system goes on. */
+static LRESULT CALLBACK HolderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if ((message == WM_ENDSESSION && wParam) || message == WM_TIMER) {
+        CloseHandle(held);
+        held = INVALID_HANDLE_VALUE;
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static int Hold(const char* path) {
+    held = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (held == INVALID_HANDLE_VALUE) {
+        return 1;
+    }
+    WNDCLASSA type = {0};
+    type.lpfnWndProc = HolderProc;
+    type.hInstance = GetModuleHandleA(NULL);
+    type.lpszClassName = "WizardTestHolder";
+    RegisterClassA(&type);
+    HWND window = CreateWindowA("WizardTestHolder", "Holding a file", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 120, 40,
+                                NULL, NULL, type.hInstance, NULL);
+    SetTimer(window, 1, 120000, NULL);
+    MSG message;
+    while (GetMessageA(&message, NULL, 0, 0) > 0) {
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc > 1 && strcmp(argv[1], "pause") == 0) {
         Sleep(3000);
         return 0;
+    }
+    if (argc > 2 && strcmp(argv[1], "hold") == 0) {
+        return Hold(argv[2]);
     }
     const char* log = getenv("WIZARD_ACTION_LOG");
     FILE* file = log != NULL ? fopen(log, "a") : NULL;

@@ -644,7 +644,7 @@ TEST_F(FileSteps, FileInUseIsWrittenBesideItAndReplacedAtRestart) {
     const auto pairs = RenameOperations(ReadMultiString(kSessionManagerKey, kPendingRenamesValue));
     ASSERT_EQ(pairs.size(), pairsBefore + 1);
     EXPECT_EQ(pairs.back().first, "\\??\\" + busy + ".cor");
-    EXPECT_EQ(pairs.back().second, "\\??\\" + busy);
+    EXPECT_EQ(pairs.back().second, "!\\??\\" + busy);
     EXPECT_EQ(sink.Find("Copying Files...")->details, std::vector<std::string>({busy}));
 }
 

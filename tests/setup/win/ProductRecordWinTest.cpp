@@ -413,7 +413,7 @@ TEST_F(ProductRecord, CopyInUseIsReplacedAtTheNextStart) {
     const Value renames = Read(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations");
     EXPECT_EQ(renames.type, static_cast<DWORD>(REG_MULTI_SZ));
     const std::string expected = std::string("\\??\\C:\\a.cor") + '\0' + "\\??\\C:\\a" + '\0' + "\\??\\" +
-                                 copyPath() + ".cor" + '\0' + "\\??\\" + copyPath() + '\0' + '\0';
+                                 copyPath() + ".cor" + '\0' + "!\\??\\" + copyPath() + '\0' + '\0';
     EXPECT_EQ(std::string(renames.data.begin(), renames.data.end()), expected);
 }
 
