@@ -15,7 +15,9 @@
 //   settarget   a library action at point 0 (after Welcome) that deletes the second licence file from the
 //               setup's temporary folder, and one at point 3 (after Destination) that sets the target
 //               folder by message
-//   runonly     only the Welcome, progress and Finish pages; no readme offered, the run offered unchecked
+//   runonly     only the Welcome, progress and Finish pages; no readme offered, the run offered unchecked; the
+//               target folder C:\Gadget Default, which a library action before the Welcome page changes back
+//               to C:\Gadget by message
 //   restart     only the Welcome, progress and Finish pages; the restart always offered
 #include <cstdio>
 #include <memory>
@@ -143,6 +145,10 @@ void MakeProject(const std::string& out, const std::string& files, const std::st
         }
         ui.readmeOption = variant == "runonly" ? kDoNotOffer : kAskChecked;
         ui.showRestart = variant == "restart";
+        if (variant == "runonly") {
+            project.target = "C:\\Gadget Default";
+            AddAction(project, "sets the target", actionDll, "TargetGadget", "", kBeforeWelcome);
+        }
     } else {
         throw CTSException("Unknown variant \"%s\"!", variant);
     }

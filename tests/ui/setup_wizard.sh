@@ -49,7 +49,7 @@ start() { "$wine_run" "$media/Setup.exe" "$@" >/dev/null 2>&1 </dev/null & app_p
 build full
 prefix=${TESSARO_WINEPREFIX:-$(cd "$here/../.." && pwd)/build/wineprefix}
 # What an interrupted earlier run may have left: the product's folders and its entries.
-rm -rf "$prefix/drive_c/Gadget" "$prefix/drive_c/Gadget Here"
+rm -rf "$prefix/drive_c/Gadget" "$prefix/drive_c/Gadget Here" "$prefix/drive_c/Gadget Default"
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 for key in $("$wine_run" reg query "$uninstall" /s 2>/dev/null | tr -d '\r' |
     awk '/^HKEY/ { key = $0 } /^ +DisplayName +REG_SZ +Gadget$/ { print key }'); do
@@ -339,7 +339,8 @@ ended || fail "the setup program did not end after the removal"
 [ ! -e "$prefix/drive_c/Gadget" ] || fail "the removal left C:\\Gadget"
 "$wine_run" uninstaller --list 2>/dev/null | grep -q "Gadget" && fail "the removal left the product listed"
 
-# ---- only the run offered: one clear box that starts the installed program ----
+# ---- only the run offered: one clear box that starts the installed program; the target folder set by a
+# library action while the destination page is hidden ----
 build runonly
 database=$(winpath "$media/tsdb.dat")
 : >"$WIZARD_ACTION_LOG"
@@ -353,6 +354,8 @@ for _ in $(seq 1 100); do
     sleep 0.1
 done
 grep -q "started without arguments" "$WIZARD_ACTION_LOG" || fail "the installed program was not started"
+# The library action's target folder outlived the hidden destination page.
+[ -f "$prefix/drive_c/Gadget/Bin/tool.exe" ] || fail "the product is not in the folder that the action set"
 "$wine_run" "$media/Setup.exe" -SU "$database" </dev/null >/dev/null 2>&1 || fail "removing the product"
 [ ! -e "$prefix/drive_c/Gadget" ] || fail "the removal left C:\\Gadget"
 
