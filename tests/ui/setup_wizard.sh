@@ -216,6 +216,9 @@ drive "click|$c|4" "wait|Gadget Setup - Destination Folder (Test Mode)" || fail 
 drive "click|Gadget Setup - Destination Folder (Test Mode)|3" "wait|$c" || fail "Next again"
 drive "click|$c|2" "wait|Gadget Setup" "expect|Gadget Setup|65535|Are you sure you want to quit setup?" \
     "click|Gadget Setup|7" "gone|Gadget Setup" "wait|$c" || fail "No to the quit question"
+# The window's close box asks the same question.
+drive "syscommand|$c|61536" "wait|Gadget Setup" "expect|Gadget Setup|65535|Are you sure you want to quit setup?" \
+    "click|Gadget Setup|7" "gone|Gadget Setup" "wait|$c" || fail "the close box"
 drive "click|$c|2" "wait|Gadget Setup" "click|Gadget Setup|6" "gone|$c" || fail "Yes to the quit question"
 ended || fail "the setup program did not end after quitting"
 
