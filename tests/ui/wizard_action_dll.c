@@ -35,7 +35,7 @@ __declspec(dllexport) int __cdecl LoseLicense(HWND wizard) {
     return DeleteFileA(license) ? 1 : 0;
 }
 
-/* Sets the target folder to C:\\Gadget, and fails when the message is not answered with 1. */
+/* Sets the target folder to "C:\Gadget", and fails when the message is not answered with 1. */
 __declspec(dllexport) int __cdecl TargetGadget(HWND wizard) {
     return SendMessageA(wizard, WM_SETUP_SETVALUE, (WPARAM) "target folder", (LPARAM) "C:\\Gadget") == 1;
 }
