@@ -382,7 +382,7 @@ ended 600 || fail "the setup program did not end after the restart"
 [ ! -e "$readme.cor" ] || fail "the restart left the waiting file"
 "$wine_run" "$media/Setup.exe" -SU "$database" </dev/null >/dev/null 2>&1 || fail "removing the product"
 
-# ---- the restart always offered: one checked box, and nothing restarts when it is cleared ----
+# ---- the restart always offered: one checked box; cleared, Finish just ends the setup program ----
 build restart
 start -T
 w="Gadget Setup - Welcome (Test Mode)"
