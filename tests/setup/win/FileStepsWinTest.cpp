@@ -21,6 +21,7 @@
 #include "setup/main/SetupRes.h"
 #include "setup/wizard/SharedDialogsRes.h"
 #include "tests/TestSupport.h"
+#include "tests/setup/win/WinTestSupport.h"
 
 namespace {
 
@@ -835,21 +836,9 @@ TEST_F(FileSteps, UnusedSharedFileIsAskedAboutAndYesToAllCoversTheRest) {
     EXPECT_FALSE(PathExists(At("second.dll")));
 }
 
-// The path of a file built beside the test, as Wine names it.
-std::string BuiltFile(const char* path) {
-    std::string result = path;
-    if (!result.empty() && result[0] == '/')
-        result = "Z:" + result;
-    for (char& c : result) {
-        if (c == '/')
-            c = '\\';
-    }
-    return result;
-}
-
 TEST_F(FileSteps, SelfRegisteringFilesAreRegisteredAndUnregistered) {
-    planned = {{"", "probe.dll", ReadBytes(BuiltFile(REGISTER_PROBE_PATH))},
-             {"Bin", "server.exe", ReadBytes(BuiltFile(RECORD_ARGS_PATH))}};
+    planned = {{"", "probe.dll", ReadBytes(win_test_support::BuiltPath(REGISTER_PROBE_PATH))},
+             {"Bin", "server.exe", ReadBytes(win_test_support::BuiltPath(RECORD_ARGS_PATH))}};
     MakeCabinets();
     const std::string out = temp / "probe.txt";
     SetEnvironmentVariableA("TESSARO_PROBE_OUT", out.c_str());

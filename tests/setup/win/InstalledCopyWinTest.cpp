@@ -17,50 +17,20 @@
 #include "tests/TestSupport.h"
 #include "tests/setup/win/SavedVariable.h"
 #include "tests/setup/win/WinRegistryTestSupport.h"
+#include "tests/setup/win/WinTestSupport.h"
 
 namespace {
 
 using namespace registry_test;
 using testing_support::ReadBytes;
 using testing_support::TempFolder;
-
-std::string NativeToWindows(const char* path) {
-    std::string result = path;
-    if (!result.empty() && result[0] == '/')
-        result = "Z:" + result;
-    for (char& c : result) {
-        if (c == '/')
-            c = '\\';
-    }
-    return result;
-}
+using win_test_support::BuiltPath;
+using win_test_support::RunAndWait;
 
 std::string SystemFolder() {
     char path[MAX_PATH] = "";
     GetSystemDirectoryA(path, MAX_PATH);
     return path;
-}
-
-int RunAndWait(const std::string& program, const std::string& arguments) {
-    std::string line = "\"" + program + "\" " + arguments;
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return -1;
-    }
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(process.hProcess, &code);
-    } else {
-        TerminateProcess(process.hProcess, 99);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
 }
 
 // A program started and not waited for; ended (if still running) and closed when the object goes.
@@ -164,7 +134,7 @@ protected:
         SetEnvironmentVariableA("TEMP", (tmp + "\\").c_str());
         SetEnvironmentVariableA("TESSARO_PROBE_OUT", probeOut.c_str());
         SetEnvironmentVariableA("TESSARO_PROBE_SLEEP", nullptr);
-        EXPECT_TRUE(CopyFileA(NativeToWindows(TSS_PATH).c_str(), (media + "\\Setup.exe").c_str(), FALSE));
+        EXPECT_TRUE(CopyFileA(BuiltPath(TSS_PATH).c_str(), (media + "\\Setup.exe").c_str(), FALSE));
         project.Reset();
         project.productName = "Installed Copy Test";
         project.target = target;
@@ -252,7 +222,7 @@ TEST_F(InstalledCopy, SameVersionStartsTheInstalledCopyAndEnds) {
     const std::string installed = temp / "installed";
     Register("1.0", installed);
     MakeDatabase("1.0");
-    ASSERT_TRUE(CopyFileA(NativeToWindows(RECORD_ARGS_PATH).c_str(), copyPath.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(BuiltPath(RECORD_ARGS_PATH).c_str(), copyPath.c_str(), FALSE));
     SetEnvironmentVariableA("TESSARO_PROBE_SLEEP", "1500");  // the first run waits for the copy
     EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-S"), 1);
     ASSERT_TRUE(ProbeStarted());
@@ -264,7 +234,7 @@ TEST_F(InstalledCopy, SameVersionStartsTheInstalledCopyAndEnds) {
 
 TEST_F(InstalledCopy, OtherVersionOutsideTheWizardEndsWithoutStartingAnything) {
     Register("1.5", temp / "installed");
-    ASSERT_TRUE(CopyFileA(NativeToWindows(RECORD_ARGS_PATH).c_str(), copyPath.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(BuiltPath(RECORD_ARGS_PATH).c_str(), copyPath.c_str(), FALSE));
     for (const char* version : {"2.0", "1.0"}) {
         MakeDatabase(version);
         EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-S"), 1) << version;
@@ -299,7 +269,7 @@ TEST_F(InstalledCopy, WizardAsksAndYesRemovesTheOtherVersionFirst) {
     const std::string installed = temp / "installed";
     Register("1.5", installed);
     MakeDatabase("2.0");
-    ASSERT_TRUE(CopyFileA(NativeToWindows(RECORD_ARGS_PATH).c_str(), copyPath.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(BuiltPath(RECORD_ARGS_PATH).c_str(), copyPath.c_str(), FALSE));
     StartedProgram setup(media + "\\Setup.exe", "");
     ASSERT_TRUE(setup.Started());
     HWND question = WaitForQuestion(setup.Id());
@@ -325,7 +295,7 @@ TEST_F(InstalledCopy, WizardAsksAndYesRemovesTheOtherVersionFirst) {
 TEST_F(InstalledCopy, WizardAsksAndNoEndsTheRun) {
     Register("1.5", temp / "installed");
     MakeDatabase("1.0");
-    ASSERT_TRUE(CopyFileA(NativeToWindows(RECORD_ARGS_PATH).c_str(), copyPath.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(BuiltPath(RECORD_ARGS_PATH).c_str(), copyPath.c_str(), FALSE));
     StartedProgram setup(media + "\\Setup.exe", "");
     ASSERT_TRUE(setup.Started());
     HWND question = WaitForQuestion(setup.Id());

@@ -14,6 +14,7 @@
 #include "setup/install/Steps.h"
 #include "tests/TestSupport.h"
 #include "tests/setup/win/WinRegistryTestSupport.h"
+#include "tests/setup/win/WinTestSupport.h"
 
 namespace {
 
@@ -21,17 +22,7 @@ using namespace registry_test;
 using testing_support::ReadBytes;
 using testing_support::TempFolder;
 using testing_support::WriteBytes;
-
-std::string WindowsPath(const char* path) {
-    std::string result = path;
-    if (!result.empty() && result[0] == '/')
-        result = "Z:" + result;
-    for (char& c : result) {
-        if (c == '/')
-            c = '\\';
-    }
-    return result;
-}
+using win_test_support::BuiltPath;
 
 class TestFolders : public SystemFolders {
 public:
@@ -100,7 +91,7 @@ protected:
         engine.dataCabinetPath = media + "\\TSData1.cab";
         engine.tstempFolder = tstemp;
         engine.setupProgramPath = media + "\\Setup.exe";
-        EXPECT_TRUE(CopyFileA(WindowsPath(RECORD_ARGS_PATH).c_str(), engine.setupProgramPath.c_str(), FALSE));
+        EXPECT_TRUE(CopyFileA(BuiltPath(RECORD_ARGS_PATH).c_str(), engine.setupProgramPath.c_str(), FALSE));
         WriteBytes(tstemp + "\\TSFiles.cab", supportCabinet);
         WriteBytes(media + "\\TSData1.cab", {'M', 'S', 'C', 'F'});
     }

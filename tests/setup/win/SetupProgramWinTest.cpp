@@ -17,21 +17,13 @@
 #include "platform/Paths.h"
 #include "tests/TestSupport.h"
 #include "tests/setup/win/SavedVariable.h"
+#include "tests/setup/win/WinTestSupport.h"
 
 namespace {
 
 using testing_support::TempFolder;
-
-std::string WindowsPath(const char* path) {
-    std::string result = path;
-    if (!result.empty() && result[0] == '/') {
-        result = "Z:" + result;
-    }
-    for (char& c : result) {
-        if (c == '/') c = '\\';
-    }
-    return result;
-}
+using win_test_support::BuiltPath;
+using win_test_support::RunAndWait;
 
 std::vector<uint8_t> Read(const std::string& path) {
     std::vector<uint8_t> bytes;
@@ -124,30 +116,7 @@ protected:
     }
 
     void CopyInto(const char* builtPath, const std::string& target) {
-        ASSERT_TRUE(CopyFileA(WindowsPath(builtPath).c_str(), target.c_str(), FALSE));
-    }
-
-    // Runs the program with the arguments and waits for it; the exit code, or -1 when it did not start or end.
-    int Run(const std::string& program, const std::string& arguments) {
-        std::string line = "\"" + program + "\" " + arguments;
-        std::vector<char> buffer(line.begin(), line.end());
-        buffer.push_back('\0');
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        if (!CreateProcessA(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process)) {
-            return -1;
-        }
-        DWORD code = static_cast<DWORD>(-1);
-        if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
-            GetExitCodeProcess(process.hProcess, &code);
-        } else {
-            TerminateProcess(process.hProcess, 99);
-        }
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return static_cast<int>(code);
+        ASSERT_TRUE(CopyFileA(BuiltPath(builtPath).c_str(), target.c_str(), FALSE));
     }
 
     bool TempFolderGone() const { return !platform::FolderExists(tmp + "\\ts"); }
@@ -166,7 +135,7 @@ TEST_F(SetupProgram, PlainProgramTakesDatabaseBesideItAndLeavesSetupImgUntilExit
     CopyInto(TSS_PATH, media + "\\Setup.exe");
     CopyInto(PROBE_DLL_PATH, media + "\\probe.dll");
     MakeDatabase(media + "\\tsdb.dat", {probe}, 0, MakeSupportCabinet());
-    EXPECT_EQ(Run(media + "\\Setup.exe", "-S"), 0);
+    EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-S"), 0);
     EXPECT_EQ(ReadText(probeOut), "hwnd=null img=1 support=1 tsdb=0 tssetup=0 datacab=0 window=0\n");
     EXPECT_TRUE(TempFolderGone());
 }
@@ -176,20 +145,20 @@ TEST_F(SetupProgram, DatabaseWithoutSupportCabinetRuns) {
     CopyInto(TSS_PATH, media + "\\Setup.exe");
     CopyInto(PROBE_DLL_PATH, media + "\\probe.dll");
     MakeDatabase(media + "\\tsdb.dat", {probe}, 0, "");
-    EXPECT_EQ(Run(media + "\\Setup.exe", "-S"), 0);
+    EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-S"), 0);
     EXPECT_EQ(ReadText(probeOut), "hwnd=null img=1 support=0 tsdb=0 tssetup=0 datacab=0 window=0\n");
     EXPECT_TRUE(TempFolderGone());
 }
 
 TEST_F(SetupProgram, ImageWithoutPayloadTakesMediaFiles) {
-    std::vector<uint8_t> image = Read(WindowsPath(TSS_PATH));
+    std::vector<uint8_t> image = Read(BuiltPath(TSS_PATH));
     const uint32_t n = static_cast<uint32_t>(image.size());
     image.insert(image.end(), {'K', 'Z', 'V', 0});
     PutU32(image, n);
     Write(media + "\\Setup.exe", image);
     CopyInto(PROBE_DLL_PATH, media + "\\probe.dll");
     MakeDatabase(media + "\\tsdb.dat", {probe}, 0, MakeSupportCabinet());
-    EXPECT_EQ(Run(media + "\\Setup.exe", "-S"), 0);
+    EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-S"), 0);
     EXPECT_EQ(ReadText(probeOut), "hwnd=null img=0 support=1 tsdb=0 tssetup=0 datacab=0 window=0\n");
     EXPECT_TRUE(TempFolderGone());
 }
@@ -199,7 +168,7 @@ TEST_F(SetupProgram, SingleFileImageFindsItsPayload) {
     CopyInto(PROBE_DLL_PATH, temp / "probe.dll");
     const std::string database = temp / "tsdb.dat";
     MakeDatabase(database, {probe}, 2, MakeSupportCabinet({temp / "probe.dll"}));
-    std::vector<uint8_t> image = Read(WindowsPath(TSS_PATH));
+    std::vector<uint8_t> image = Read(BuiltPath(TSS_PATH));
     const uint32_t n = static_cast<uint32_t>(image.size());
     const std::vector<uint8_t> db = Read(database);
     ASSERT_FALSE(db.empty());
@@ -209,7 +178,7 @@ TEST_F(SetupProgram, SingleFileImageFindsItsPayload) {
     image.insert(image.end(), {'K', 'Z', 'V', 0});
     PutU32(image, n);
     Write(media + "\\Setup.exe", image);
-    EXPECT_EQ(Run(media + "\\Setup.exe", "-S"), 0);
+    EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-S"), 0);
     EXPECT_EQ(ReadText(probeOut), "hwnd=null img=0 support=1 tsdb=1 tssetup=1 datacab=1 window=0\n");
     EXPECT_TRUE(TempFolderGone());
 }
@@ -225,7 +194,7 @@ TEST_F(SetupProgram, UnattendedRunShowsProgressWindowAndRunsEveryPoint) {
     ActionSpec failing{"probe.dll", "ProbeFail", ""};
     failing.invokeAfter = kAfterWelcome;
     MakeDatabase(media + "\\tsdb.dat", {before, failing, during, after}, 0, MakeSupportCabinet());
-    EXPECT_EQ(Run(media + "\\Setup.exe", "-O"), 0);
+    EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-O"), 0);
     // The failing action ends its own range (points 0 to 6) early; the later points still run.
     EXPECT_EQ(ReadText(probeOut),
               "hwnd=null img=1 support=1 tsdb=0 tssetup=0 datacab=0 window=0\n"
@@ -240,14 +209,14 @@ TEST_F(SetupProgram, ProgramActionsWaitByWaitTimeWithExactCommandLine) {
     ActionSpec waiting{"record.exe", "", "<setup mode> \"<test>\"", kBeforeWelcome, -1};
     MakeDatabase(media + "\\tsdb.dat", {waiting}, 0, MakeSupportCabinet());
     SetEnvironmentVariableA("TESSARO_PROBE_SLEEP", "1000");
-    EXPECT_EQ(Run(media + "\\Setup.exe", "-ST"), 0);
+    EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-ST"), 0);
     EXPECT_EQ(ReadText(probeOut + ".args"), media + "\\record.exe SM_NEW \"TRUE\"");
 
     // Without waiting, setup ends while the program still sleeps.
     DeleteFileA((probeOut + ".args").c_str());
     MakeDatabase(media + "\\tsdb.dat", {{"record.exe", "", "x", kBeforeWelcome, 0}}, 0, MakeSupportCabinet());
     SetEnvironmentVariableA("TESSARO_PROBE_SLEEP", "4000");
-    EXPECT_EQ(Run(media + "\\Setup.exe", "-S"), 0);
+    EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-S"), 0);
     EXPECT_FALSE(platform::FileExists(probeOut + ".args"));
     for (int i = 0; i < 100 && !platform::FileExists(probeOut + ".args"); ++i) Sleep(100);
     EXPECT_EQ(ReadText(probeOut + ".args"), media + "\\record.exe x");
@@ -256,29 +225,29 @@ TEST_F(SetupProgram, ProgramActionsWaitByWaitTimeWithExactCommandLine) {
 TEST_F(SetupProgram, EarlyEndsLeaveNoTemporaryFolder) {
     CopyInto(TSS_PATH, media + "\\Setup.exe");
     // No database beside the program.
-    EXPECT_EQ(Run(media + "\\Setup.exe", "-S"), 1);
+    EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-S"), 1);
     EXPECT_TRUE(TempFolderGone());
     // A maintenance run without a database path.
-    EXPECT_EQ(Run(media + "\\Setup.exe", "-SU"), 1);
+    EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-SU"), 1);
     EXPECT_TRUE(TempFolderGone());
     // A change run of a product that is not installed (a registered one: an unregistered product always
     // runs as a first installation).
     registered = true;
     MakeDatabase(media + "\\tsdb.dat", {}, 0, MakeSupportCabinet());
-    EXPECT_EQ(Run(media + "\\Setup.exe", "-SC " + media + "\\tsdb.dat"), 1);
+    EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-SC " + media + "\\tsdb.dat"), 1);
     EXPECT_TRUE(TempFolderGone());
     // A truncated database.
     std::vector<uint8_t> db = Read(media + "\\tsdb.dat");
     db.resize(db.size() / 2);
     Write(media + "\\tsdb.dat", db);
-    EXPECT_EQ(Run(media + "\\Setup.exe", "-S"), 1);
+    EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-S"), 1);
     EXPECT_TRUE(TempFolderGone());
     // A hostile trailer: a program length far past the file.
-    std::vector<uint8_t> image = Read(WindowsPath(TSS_PATH));
+    std::vector<uint8_t> image = Read(BuiltPath(TSS_PATH));
     image.insert(image.end(), {'K', 'Z', 'V', 0, 0xFF, 0xFF, 0xFF, 0x7F});
     Write(media + "\\Setup.exe", image);
     DeleteFileA((media + "\\tsdb.dat").c_str());
-    EXPECT_EQ(Run(media + "\\Setup.exe", "-S"), 1);
+    EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-S"), 1);
     EXPECT_TRUE(TempFolderGone());
 }
 
