@@ -6,15 +6,9 @@
 
 #include "setup/engine/CustomActions.h"
 #include "setup/engine/SetupEngine.h"
+#include "tests/setup/NoShellFolders.h"
 
 namespace {
-
-class NoFolders : public SystemFolders {
-public:
-    std::string WindowsFolder() override { return "C:\\WINDOWS"; }
-    std::string SystemFolder() override { return "C:\\WINDOWS\\system32"; }
-    std::string ShellFolder(const std::string&, bool) override { return std::string(); }
-};
 
 // Records every launch and answers as told.
 class RecordingLauncher : public ActionLauncher {
@@ -56,7 +50,7 @@ protected:
         return engine.project.actions.Add(std::move(action));
     }
 
-    NoFolders folders;
+    NoShellFolders folders;
     SetupEngine engine{folders};
     CFolder* target = nullptr;
     RecordingLauncher launcher;

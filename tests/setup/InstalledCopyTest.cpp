@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "setup/engine/InstalledCopy.h"
+#include "tests/setup/NoShellFolders.h"
 
 namespace {
 
@@ -115,13 +116,6 @@ TEST(InstalledCopyCommands, RemovalOfAnotherVersion) {
     EXPECT_FALSE(RemovalCall("", &call));
 }
 
-class FixedFolders : public SystemFolders {
-public:
-    std::string WindowsFolder() override { return "C:\\WINDOWS"; }
-    std::string SystemFolder() override { return "C:\\WINDOWS\\SYSTEM"; }
-    std::string ShellFolder(const std::string&, bool) override { return std::string(); }
-};
-
 // A registry with one product installed, or none.
 class OneProductStore : public RecordStore {
 public:
@@ -206,7 +200,7 @@ protected:
     }
     CFeature* Main() { return engine.project.rootFeature.FindChild("Main"); }
 
-    FixedFolders folders;
+    NoShellFolders folders{"C:\\WINDOWS\\SYSTEM"};
     SetupEngine engine{folders};
     OneProductStore store;
     RecordingHost host;

@@ -7,17 +7,11 @@
 
 #include "setup/engine/InstalledRecord.h"
 #include "tests/TestSupport.h"
+#include "tests/setup/NoShellFolders.h"
 
 namespace {
 
 using testing_support::TempFolder;
-
-class FixedFolders : public SystemFolders {
-public:
-    std::string WindowsFolder() override { return "C:\\WINDOWS"; }
-    std::string SystemFolder() override { return "C:\\WINDOWS\\SYSTEM"; }
-    std::string ShellFolder(const std::string&, bool) override { return std::string(); }
-};
 
 // A registry of keys and values in memory, with the reading rules of the real one: strings up to 260
 // bytes with their terminating zero, numbers only as numbers.
@@ -126,7 +120,7 @@ protected:
 
     std::string ProductKey() const { return ProductKeyPath(TestGuid()); }
 
-    FixedFolders folders;
+    NoShellFolders folders{"C:\\WINDOWS\\SYSTEM"};
     SetupEngine engine{folders};
     TempFolder media;
     TempFolder tstemp;

@@ -7,17 +7,11 @@
 
 #include "setup/engine/SetupEngine.h"
 #include "setup/wizard/WizardRules.h"
+#include "tests/setup/NoShellFolders.h"
 
 using namespace wizard_rules;
 
 namespace {
-
-class NoFolders : public SystemFolders {
-public:
-    std::string WindowsFolder() override { return "C:\\WINDOWS"; }
-    std::string SystemFolder() override { return "C:\\WINDOWS\\system32"; }
-    std::string ShellFolder(const std::string&, bool) override { return std::string(); }
-};
 
 // Pages with fixed targets and shown flags; records every action range it is asked to run.
 class FakeFlow : public PageFlow {
@@ -271,7 +265,7 @@ protected:
         engine.userName = "Ann";
         engine.companyName = "Acme";
     }
-    NoFolders folders;
+    NoShellFolders folders;
     SetupEngine engine;
     CFeature* main;
     CFeature* extra;
