@@ -31,3 +31,11 @@ void CDocument::Store(const std::string& path) {
     untitled = false;
     modified = false;
 }
+
+void CDocument::Changed(UpdateHint hint, const void* object) {
+    modified = true;
+    mediaBuilt = false;
+    if (listener_) {
+        listener_(hint, object);
+    }
+}

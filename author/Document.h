@@ -1,17 +1,38 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "model/Project.h"
+
+// What an edit changed, handed to every page so that a page showing the same objects refreshes. The object
+// that goes with a hint is the one named (a folder, a file, a feature ...), or nullptr.
+enum class UpdateHint {
+    kSettingsChanged,   // a field of the project record or of the user-interface settings
+    kFolderAdded,
+    kFolderChanged,
+    kFolderDeleted,
+    kFileAdded,
+    kFileChanged,
+    kFileDeleted,
+    kItemMovedOrCopied,  // folders, files, shortcuts, keys or features moved or copied
+    kShortcutChanged,    // added, changed or deleted
+    kRegistryChanged,
+    kFeatureChanged,
+    kDocTypeChanged,     // document types and their verbs
+    kActionChanged,
+};
 
 // The open project and its document state: whether it was ever saved, whether it has unsaved changes,
 // and whether its media were built since the last change.
 class CDocument {
 public:
+    using Listener = std::function<void(UpdateHint hint, const void* object)>;
+
     CProject project;
     bool untitled = true;
     bool modified = false;
-    bool mediaBuilt = false;
+    bool mediaBuilt = false;  // the one flag: set by a build without errors, cleared by every change
 
     const std::string& Title() const { return project.displayName; }
     const std::string& Path() const { return project.projectPath; }
@@ -24,9 +45,12 @@ public:
     // Saves to path, which becomes the document's path. Throws CTSException on failure, leaving the file
     // that was there untouched and the modified flag set.
     void Store(const std::string& path);
-    // Every edit: the changes need saving and the built media no longer match.
-    void SetModified() {
-        modified = true;
-        mediaBuilt = false;
-    }
+
+    // The only way an edit reaches the document: the changes need saving, the built media no longer
+    // match, and every page hears what changed. Pages keep no model pointer across a call.
+    void Changed(UpdateHint hint, const void* object = nullptr);
+    void SetListener(Listener listener) { listener_ = std::move(listener); }
+
+private:
+    Listener listener_;
 };

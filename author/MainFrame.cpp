@@ -1,7 +1,5 @@
 #include "author/MainFrame.h"
 
-#include <commdlg.h>
-
 #include "author/Help.h"
 #include "author/Settings.h"
 #include "author/pages/GeneralPage.h"
@@ -11,12 +9,13 @@
 #include "builder/BuildOutput.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
+#include "win/FileDialog.h"
 #include "win/ListView.h"
 
 namespace {
 
 const char kCaption[] = "Tessaro";
-const char kFilter[] = "Tessaro Files (*.tsp)\0*.tsp\0All Files (*.*)\0*.*\0\0";
+const char kFilter[] = "Tessaro Files (*.tsp)|*.tsp|All Files (*.*)|*.*||";
 
 struct PageInfo {
     int templateId;
@@ -57,26 +56,20 @@ private:
 class AboutBox : public win::Dialog {};
 
 bool AskFileName(HWND owner, bool save, const std::string& proposed, std::string* chosen) {
-    char name[MAX_PATH] = "";
-    lstrcpynA(name, proposed.c_str(), sizeof name);
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = kFilter;
-    ofn.lpstrFile = name;
-    ofn.nMaxFile = sizeof name;
-    ofn.lpstrDefExt = "tsp";
-    ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-    if (!(save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn))) {
-        return false;
-    }
-    *chosen = name;
-    return true;
+    win::FileDialog dialog(owner, kFilter);
+    dialog.SetDefaultExtension("tsp");
+    *chosen = proposed;
+    return save ? dialog.Save(chosen) : dialog.Open(chosen);
 }
 
 }  // namespace
 
 CMainFrame::CMainFrame(CDocument& document) : document_(document) {
+    document_.SetListener([this](UpdateHint hint, const void* object) {
+        for (auto& page : pages_) {
+            page->OnUpdate(hint, object);
+        }
+    });
     // The editors not yet in the program stand in the list as empty pages.
     for (const PageInfo& page : kPages) {
         switch (page.templateId) {
@@ -155,6 +148,26 @@ void CMainFrame::Start(const author_rules::CommandLine& commandLine) {
     UpdateTitle();
     ShowPage(0);
     document_.modified = false;
+}
+
+bool CMainFrame::PreTranslate(MSG& message) {
+    // Enter and Escape end an open label edit of a tree or list instead of pressing the dialog's buttons.
+    if (message.message == WM_KEYDOWN && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE) &&
+        IsLabelEdit(message.hwnd)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+        return true;
+    }
+    return current_ >= 0 && pages_[static_cast<size_t>(current_)]->PreTranslate(message);
+}
+
+bool CMainFrame::IsLabelEdit(HWND window) {
+    char name[32] = "";
+    char parent[32] = "";
+    GetClassNameA(window, name, sizeof name);
+    GetClassNameA(GetParent(window), parent, sizeof parent);
+    return lstrcmpiA(name, "Edit") == 0 &&
+           (lstrcmpiA(parent, WC_TREEVIEWA) == 0 || lstrcmpiA(parent, WC_LISTVIEWA) == 0);
 }
 
 void CMainFrame::ShowPage(int index) {
@@ -358,7 +371,10 @@ public:
 
 protected:
     void ShowLine(Kind kind, const std::string& text) override {
-        page_.AddOutput(kind == Kind::kError ? "Error: " + text : kind == Kind::kWarning ? "Warning: " + text : text);
+        page_.AddOutput(kind == Kind::kError     ? CSetupMediaPage::kErrorLine
+                        : kind == Kind::kWarning ? CSetupMediaPage::kWarningLine
+                                                 : CSetupMediaPage::kInformationLine,
+                        text);
     }
     void ClearLines() override { page_.ClearOutput(); }
 
@@ -369,6 +385,10 @@ private:
 }  // namespace
 
 bool CMainFrame::BuildMedia() {
+    // As Save does: a page that refuses its controls keeps the user there, and nothing is built.
+    if (!ValidatePages()) {
+        return false;
+    }
     for (auto& page : pages_) {
         page->Store();
     }
@@ -378,6 +398,7 @@ bool CMainFrame::BuildMedia() {
     BuildOptions options;
     options.rawSetup = settings::RawSetupPath();
     document_.mediaBuilt = build_.Build(document_.project, output, options);
+    mediaPage.FitOutputColumn();
     return document_.mediaBuilt;
 }
 

@@ -24,6 +24,8 @@ public:
     // Opens a project named on the command line (its failures leave what was read) or tells the pages
     // that the program started without one.
     void Start(const author_rules::CommandLine& commandLine);
+    // A message of the program's loop before accelerators and the dialog manager; true when it was taken.
+    bool PreTranslate(MSG& message);
 
 protected:
     BOOL OnInit() override;
@@ -38,6 +40,7 @@ private:
     void CreateToolbar();
     void CreatePages();
     void ShowPage(int index);
+    static bool IsLabelEdit(HWND window);
     void ReloadPages(int reason);
     bool ValidatePages();
     void UpdateTitle();

@@ -5,7 +5,8 @@
 
 // One page of the main window: a child dialog that edits part of the document. The frame tells it when it
 // becomes current and when it stops being current, asks it to validate and to store its controls into
-// the project, and to reload them from the project.
+// the project, and to reload them from the project. Every edit goes through document_.Changed, which the
+// frame hands to every page's OnUpdate.
 class CPage : public win::Dialog {
 public:
     enum ReloadReason { kStartedEmpty = 0, kProjectChanged = 5 };
@@ -22,6 +23,10 @@ public:
     virtual bool Validate() { return true; }
     virtual void Store() {}
     virtual void Reload(int reason) {}
+    // Another edit changed the project (possibly made by this page): refresh what shows the objects named.
+    virtual void OnUpdate(UpdateHint hint, const void* object) {}
+    // A message of the current page's thread before the dialog manager sees it; true when the page took it.
+    virtual bool PreTranslate(MSG& message) { return false; }
 
 protected:
     void ReportFailure(const std::string& text) override {

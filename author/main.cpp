@@ -27,7 +27,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (TranslateAcceleratorA(main, accelerators, &message) || IsDialogMessageA(main, &message)) {
+        if (frame.PreTranslate(message) || TranslateAcceleratorA(main, accelerators, &message) ||
+            IsDialogMessageA(main, &message)) {
             continue;
         }
         TranslateMessage(&message);

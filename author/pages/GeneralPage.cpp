@@ -93,7 +93,7 @@ void CGeneralPage::Changed() {
         return;
     }
     Store();
-    document_.SetModified();
+    document_.Changed(UpdateHint::kSettingsChanged);
 }
 
 void CGeneralPage::NewGuid() {
@@ -103,7 +103,7 @@ void CGeneralPage::NewGuid() {
     }
     document_.project.productID = platform::NewGuid();
     Item(IDC_GEN_GUID).SetText(platform::GuidText(document_.project.productID));
-    document_.SetModified();
+    document_.Changed(UpdateHint::kSettingsChanged);
 }
 
 void CGeneralPage::ChooseLocation() {

@@ -26,7 +26,7 @@ constexpr int kMaxIconIndex = 9999;
 CMaintenancePage::CMaintenancePage(CDocument& document) : CPage(document, IDD_PAGE_MAINTENANCE, "Maintenance") {}
 
 BOOL CMaintenancePage::OnInit() {
-    Item(IDC_MNT_ICON_SPIN).Send(UDM_SETRANGE32, 0, kMaxIconIndex);
+    preview_.Attach(Item(IDC_MNT_ICON_PREVIEW), Item(IDC_MNT_ICON_SPIN), kMaxIconIndex);
     tips_.CreateFor(Handle(), kTips);
     return FALSE;
 }
@@ -37,15 +37,28 @@ void CMaintenancePage::Reload(int reason) {
     CheckDlgButton(Handle(), IDC_MNT_REGISTER, p.noARP ? BST_UNCHECKED : BST_CHECKED);
     Item(IDC_MNT_URL).SetText(p.productURL);
     Item(IDC_MNT_PHONE).SetText(p.supportPhone);
-    iconFile_ = p.iconFile;
-    Item(IDC_MNT_ICON_FILE).SetText(iconFile_ != nullptr ? iconFile_->TargetPath() : std::string());
-    Item(IDC_MNT_ICON_SPIN).Send(UDM_SETPOS32, 0, p.iconIndex);
+    preview_.SetIndex(p.iconIndex);
     Item(IDC_MNT_ICON_INDEX).SetText(std::to_string(p.iconIndex));
     CheckDlgButton(Handle(), IDC_MNT_NO_REMOVE, p.noRemove ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(Handle(), IDC_MNT_NO_CHANGE, p.noModify ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(Handle(), IDC_MNT_NO_REPAIR, p.noRepair ? BST_CHECKED : BST_UNCHECKED);
-    ShowIcon();
+    ShowIconFile();
     loading_ = false;
+}
+
+void CMaintenancePage::OnUpdate(UpdateHint hint, const void*) {
+    // The icon file is the project's: a file deleted, renamed or moved elsewhere shows here at once.
+    if (hint != UpdateHint::kSettingsChanged) {
+        loading_ = true;
+        ShowIconFile();
+        loading_ = false;
+    }
+}
+
+void CMaintenancePage::ShowIconFile() {
+    const CFileItem* file = document_.project.iconFile;
+    Item(IDC_MNT_ICON_FILE).SetText(file != nullptr ? file->TargetPath() : std::string());
+    preview_.Show(file != nullptr ? file->sourcePath : std::string());
 }
 
 void CMaintenancePage::Store() {
@@ -53,8 +66,7 @@ void CMaintenancePage::Store() {
     p.noARP = IsDlgButtonChecked(Handle(), IDC_MNT_REGISTER) != BST_CHECKED;
     p.productURL = Item(IDC_MNT_URL).Text();
     p.supportPhone = Item(IDC_MNT_PHONE).Text();
-    p.iconFile = iconFile_;
-    p.iconIndex = static_cast<int32_t>(Item(IDC_MNT_ICON_SPIN).Send(UDM_GETPOS32));
+    p.iconIndex = preview_.Index();
     p.noRemove = IsDlgButtonChecked(Handle(), IDC_MNT_NO_REMOVE) == BST_CHECKED;
     p.noModify = IsDlgButtonChecked(Handle(), IDC_MNT_NO_CHANGE) == BST_CHECKED;
     p.noRepair = IsDlgButtonChecked(Handle(), IDC_MNT_NO_REPAIR) == BST_CHECKED;
@@ -65,33 +77,19 @@ void CMaintenancePage::Changed() {
         return;
     }
     Store();
-    document_.SetModified();
+    document_.Changed(UpdateHint::kSettingsChanged);
 }
 
 void CMaintenancePage::ChooseIconFile() {
     // The icon must be installed with the product to show in the list of installed programs, so it is
     // one of the project's files.
-    CSelectFileDialog chooser(document_.project, iconFile_);
+    CSelectFileDialog chooser(document_.project, document_.project.iconFile);
     if (chooser.Choose(Handle()) == CSelectFileDialog::kCancelled) {
         return;
     }
-    iconFile_ = chooser.Chosen();
-    Item(IDC_MNT_ICON_FILE).SetText(iconFile_ != nullptr ? iconFile_->TargetPath() : std::string());
-    ShowIcon();
+    document_.project.iconFile = chooser.Chosen();
+    ShowIconFile();
     Changed();
-}
-
-void CMaintenancePage::ShowIcon() {
-    if (preview_ != nullptr) {
-        DestroyIcon(preview_);
-        preview_ = nullptr;
-    }
-    if (iconFile_ != nullptr) {
-        UINT index = static_cast<UINT>(Item(IDC_MNT_ICON_SPIN).Send(UDM_GETPOS32));
-        HICON icon = ExtractIconA(GetModuleHandleA(nullptr), iconFile_->sourcePath.c_str(), index);
-        preview_ = reinterpret_cast<UINT_PTR>(icon) > 1 ? icon : nullptr;
-    }
-    Item(IDC_MNT_ICON_PREVIEW).Send(STM_SETICON, reinterpret_cast<WPARAM>(preview_));
 }
 
 bool CMaintenancePage::OnCommand(int id, int code, HWND control) {
@@ -101,7 +99,7 @@ bool CMaintenancePage::OnCommand(int id, int code, HWND control) {
     }
     if (id == IDC_MNT_ICON_INDEX && code == EN_CHANGE) {
         if (!loading_) {
-            ShowIcon();
+            ShowIconFile();
         }
         Changed();
         return true;
@@ -109,14 +107,6 @@ bool CMaintenancePage::OnCommand(int id, int code, HWND control) {
     if (code == EN_CHANGE || code == BN_CLICKED) {
         Changed();
         return true;
-    }
-    return false;
-}
-
-bool CMaintenancePage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
-    if (message == WM_DESTROY && preview_ != nullptr) {
-        DestroyIcon(preview_);
-        preview_ = nullptr;
     }
     return false;
 }

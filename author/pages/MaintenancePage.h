@@ -1,6 +1,7 @@
 #pragma once
 
 #include "author/Page.h"
+#include "win/IconPreview.h"
 #include "win/ToolTips.h"
 
 // "Maintenance": the product's entry in the system's list of installed programs and what it offers.
@@ -10,17 +11,17 @@ public:
 
     void Store() override;
     void Reload(int reason) override;
+    void OnUpdate(UpdateHint hint, const void* object) override;
 
 private:
     BOOL OnInit() override;
     bool OnCommand(int id, int code, HWND control) override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
     void ChooseIconFile();
-    void ShowIcon();
+    // The icon file's name and picture, from the project.
+    void ShowIconFile();
     void Changed();
 
     win::ToolTips tips_;
-    CFileItem* iconFile_ = nullptr;
-    HICON preview_ = nullptr;
+    win::IconPreview preview_;
     bool loading_ = false;
 };

@@ -1,10 +1,10 @@
 #include "author/pages/SetupMediaPage.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include "author/PageRules.h"
 #include "author/resource.h"
+#include "win/FileDialog.h"
 #include "win/ListView.h"
 #include "setup/wizard/FolderChooser.h"
 
@@ -21,7 +21,7 @@ const win::ToolTips::Tip kTips[] = {{IDC_SM_MEDIA, "Type of media (CD, Floppy, .
                      {IDC_SM_RESERVED, "The amount of space reserved on the first disk"},
                      {IDC_SM_BUILD, "Click to create the media"}};
 
-const char kIconFilter[] = "Icon Files (*.ico,*.exe)\0*.ico;*.exe\0All Files (*.*)\0*.*\0\0";
+const char kIconFilter[] = "Icon Files (*.ico,*.exe)|*.ico;*.exe|All Files (*.*)|*.*||";
 constexpr long kMaxNumber = 2147483647;
 
 long NumberIn(win::Window field) {
@@ -39,7 +39,15 @@ BOOL CSetupMediaPage::OnInit() {
         Item(IDC_SM_MEDIA).Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.c_str()));
     }
     Item(IDC_SM_ICON_SPIN).Send(UDM_SETRANGE32, 0, 9999);
-    win::ListView(Item(IDC_SM_OUTPUT).Handle()).AddColumn(nullptr, 2000);
+    win::ListView output(Item(IDC_SM_OUTPUT).Handle());
+    output.AddColumn(nullptr, 300);
+    // Pictures in the order of LineKind: error, warning, information.
+    kindImages_.Reset(ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                       ILC_COLOR32 | ILC_MASK, 3, 0));
+    for (LPCSTR icon : {IDI_ERROR, IDI_WARNING, IDI_INFORMATION}) {
+        ImageList_AddIcon(kindImages_.Get(), LoadIconA(nullptr, icon));
+    }
+    ListView_SetImageList(output.Handle(), kindImages_.Get(), LVSIL_SMALL);
     tips_.CreateFor(Handle(), kTips);
     return FALSE;
 }
@@ -102,20 +110,12 @@ void CSetupMediaPage::Changed() {
     }
     EnableControls();
     Store();
-    document_.SetModified();
+    document_.Changed(UpdateHint::kSettingsChanged);
 }
 
 void CSetupMediaPage::ChooseIconFile() {
-    char name[MAX_PATH] = "";
-    lstrcpynA(name, Item(IDC_SM_ICON_FILE).Text().c_str(), sizeof name);
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = Handle();
-    ofn.lpstrFilter = kIconFilter;
-    ofn.lpstrFile = name;
-    ofn.nMaxFile = sizeof name;
-    ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-    if (GetOpenFileNameA(&ofn)) {
+    std::string name = Item(IDC_SM_ICON_FILE).Text();
+    if (win::FileDialog(Handle(), kIconFilter).Open(&name)) {
         Item(IDC_SM_ICON_FILE).SetText(name);
     }
 }
@@ -129,10 +129,14 @@ void CSetupMediaPage::ChooseDestination() {
 
 void CSetupMediaPage::ClearOutput() { win::ListView(Item(IDC_SM_OUTPUT).Handle()).Clear(); }
 
-void CSetupMediaPage::AddOutput(const std::string& line) {
+void CSetupMediaPage::AddOutput(LineKind kind, const std::string& line) {
     win::ListView output(Item(IDC_SM_OUTPUT).Handle());
-    output.EnsureVisible(output.Append(line));
+    output.EnsureVisible(output.Append(line, 0, kind));
     UpdateWindow(output.Handle());
+}
+
+void CSetupMediaPage::FitOutputColumn() {
+    ListView_SetColumnWidth(Item(IDC_SM_OUTPUT).Handle(), 0, LVSCW_AUTOSIZE);
 }
 
 bool CSetupMediaPage::OnCommand(int id, int code, HWND control) {

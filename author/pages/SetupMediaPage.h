@@ -1,6 +1,7 @@
 #pragma once
 
 #include "author/Page.h"
+#include "win/Handles.h"
 #include "win/ToolTips.h"
 
 // "Setup Media": the kind of media, the autorun entry, where the media are written, and the build's
@@ -13,9 +14,12 @@ public:
     void Store() override;
     void Reload(int reason) override;
 
-    // The build output list.
+    // The build output list: one line per report, with the picture of its kind.
+    enum LineKind { kErrorLine = 0, kWarningLine = 1, kInformationLine = 2 };
     void ClearOutput();
-    void AddOutput(const std::string& line);
+    void AddOutput(LineKind kind, const std::string& line);
+    // Sizes the list's column to its longest line.
+    void FitOutputColumn();
 
 private:
     BOOL OnInit() override;
@@ -26,5 +30,6 @@ private:
     void Changed();
 
     win::ToolTips tips_;
+    win::OwnedImageList kindImages_;
     bool loading_ = false;
 };

@@ -37,6 +37,15 @@
 //   menu-choose|N                   in the pop-up menu that opens, the Nth item (from 0), by the keyboard
 //   topmost|W|H|0|1                 no (0) or a (1) visible top-most window whose client area measures W x H
 //                                   pixels is there, within 5 s (a window without a title, e.g. a splash)
+//   list|TITLE|ID[|pictures]        prints the list's rows, "*" before a selected one, the columns joined by
+//                                   " | "; with "pictures", each followed by a space and its picture's index
+//   list-select|TITLE|ID|ROW        selects that row (from 0) alone and gives it the focus mark
+//   list-click|TITLE|ID|ROW|WHERE   moves the mouse pointer onto the row's label and clicks: WHERE is "left",
+//                                   "right" or "double"
+//   list-edit|TITLE|ID|TEXT         types TEXT into the row label being edited and ends the edit
+//   column-width|TITLE|ID|COLUMN    prints the width of a list's column in pixels
+//   key|TITLE|ID|KEY                presses a key on the control (Insert, Delete, F2, Return, Escape, Space,
+//                                   or one letter or digit), as the keyboard would while it has the focus
 //   sleep|MS
 //
 // Exits 0 when every step succeeds, 1 at the first that fails (with a message), 2 for a bad step.
@@ -44,6 +53,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -261,6 +271,110 @@ HTREEITEM FindTreeItem(HWND tree, const std::string& path) {
         start = slash + 1;
     }
     return item;
+}
+
+int ListColumns(HWND list) {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    int count = header != nullptr ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    return count > 0 ? count : 1;
+}
+
+struct ListCell {
+    std::string text;
+    int picture;
+};
+
+ListCell ReadListCell(HWND list, int row, int column) {
+    RemoteBuffer remote(list, sizeof(LVITEMA) + MAX_PATH);
+    LVITEMA lv{};
+    lv.mask = LVIF_TEXT | (column == 0 ? LVIF_IMAGE : 0);
+    lv.iItem = row;
+    lv.iSubItem = column;
+    lv.pszText = remote.At(sizeof(LVITEMA));
+    lv.cchTextMax = MAX_PATH;
+    remote.Write(0, &lv, sizeof lv);
+    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.At(0)));
+    char text[MAX_PATH + 1] = "";
+    remote.Read(sizeof(LVITEMA), text, MAX_PATH);
+    remote.Read(0, &lv, sizeof lv);
+    return {text, lv.iImage};
+}
+
+void PrintList(HWND list, bool pictures) {
+    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    const int columns = ListColumns(list);
+    for (int row = 0; row < rows; ++row) {
+        const bool selected = SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) != 0;
+        std::string line = selected ? "*" : "";
+        int picture = -1;
+        for (int column = 0; column < columns; ++column) {
+            const ListCell cell = ReadListCell(list, row, column);
+            line += (column > 0 ? " | " : "") + cell.text;
+            if (column == 0) {
+                picture = cell.picture;
+            }
+        }
+        if (pictures) {
+            line += " " + std::to_string(picture);
+        }
+        std::printf("%s\n", line.c_str());
+    }
+}
+
+void SelectListRow(HWND list, int row) {
+    RemoteBuffer remote(list, sizeof(LVITEMA));
+    LVITEMA lv{};
+    lv.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    lv.state = 0;
+    remote.Write(0, &lv, sizeof lv);
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(remote.At(0)));
+    lv.state = LVIS_SELECTED | LVIS_FOCUSED;
+    remote.Write(0, &lv, sizeof lv);
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.At(0)));
+    SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+// The row's label rectangle in screen coordinates.
+RECT ListRowLabel(HWND list, int row) {
+    RemoteBuffer remote(list, sizeof(RECT));
+    RECT rect{};
+    rect.left = LVIR_LABEL;
+    remote.Write(0, &rect, sizeof rect);
+    if (!SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.At(0)))) {
+        throw Failure{"the list has no row " + std::to_string(row)};
+    }
+    remote.Read(0, &rect, sizeof rect);
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+UINT KeyOf(const std::string& name) {
+    static const struct {
+        const char* name;
+        UINT key;
+    } kKeys[] = {{"Insert", VK_INSERT}, {"Delete", VK_DELETE}, {"F2", VK_F2},       {"Return", VK_RETURN},
+                 {"Escape", VK_ESCAPE}, {"Space", VK_SPACE},   {"Down", VK_DOWN}, {"Up", VK_UP}};
+    for (const auto& key : kKeys) {
+        if (name == key.name) {
+            return key.key;
+        }
+    }
+    if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) {
+        return static_cast<UINT>(std::toupper(static_cast<unsigned char>(name[0])));
+    }
+    throw Failure{"unknown key \"" + name + "\""};
+}
+
+HWND WaitEditControl(HWND control, UINT message) {
+    HWND edit = nullptr;
+    for (DWORD waited = 0; (edit = reinterpret_cast<HWND>(SendMessageA(control, message, 0, 0))) == nullptr;
+         waited += 50) {
+        if (waited >= 5000) {
+            throw Failure{"no label is being edited"};
+        }
+        Sleep(50);
+    }
+    return edit;
 }
 
 // Hands the window a drop of files: the block that the shell would give it, made in the program's memory
@@ -489,16 +603,44 @@ void Run(const std::vector<std::string>& a) {
     } else if (verb == "tree-edit") {
         Need(a, 4);
         HWND tree = Control(a[1], a[2]);
-        HWND edit = nullptr;
-        for (DWORD waited = 0; (edit = reinterpret_cast<HWND>(SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0))) == nullptr;
-             waited += 50) {
-            if (waited >= 5000) {
-                throw Failure{"no label is being edited"};
-            }
-            Sleep(50);
-        }
+        HWND edit = WaitEditControl(tree, TVM_GETEDITCONTROL);
         SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[3].c_str()));
         PostMessageA(tree, TVM_ENDEDITLABELNOW, FALSE, 0);
+    } else if (verb == "list") {
+        Need(a, 3);
+        PrintList(Control(a[1], a[2]), a.size() > 3 && a[3] == "pictures");
+    } else if (verb == "list-select") {
+        Need(a, 4);
+        SelectListRow(Control(a[1], a[2]), std::atoi(a[3].c_str()));
+    } else if (verb == "list-click") {
+        Need(a, 5);
+        HWND list = Control(a[1], a[2]);
+        const RECT label = ListRowLabel(list, std::atoi(a[3].c_str()));
+        const POINT where{label.left + 4, (label.top + label.bottom) / 2};
+        if (a[4] == "double") {
+            ClickAt(where, false);
+            ClickAt(where, false);
+        } else if (a[4] == "left" || a[4] == "right") {
+            ClickAt(where, a[4] == "right");
+        } else {
+            throw Failure{"list-click needs left, right or double"};
+        }
+    } else if (verb == "list-edit") {
+        Need(a, 4);
+        HWND list = Control(a[1], a[2]);
+        HWND edit = WaitEditControl(list, LVM_GETEDITCONTROL);
+        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[3].c_str()));
+        PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    } else if (verb == "column-width") {
+        Need(a, 4);
+        std::printf("%d\n", static_cast<int>(SendMessageA(Control(a[1], a[2]), LVM_GETCOLUMNWIDTH,
+                                                          static_cast<WPARAM>(std::atoi(a[3].c_str())), 0)));
+    } else if (verb == "key") {
+        Need(a, 4);
+        HWND control = Control(a[1], a[2]);
+        const UINT key = KeyOf(a[3]);
+        PostMessageA(control, WM_KEYDOWN, key, 1);
+        PostMessageA(control, WM_KEYUP, key, 0xC0000001);
     } else if (verb == "tree-try-edit") {
         Need(a, 3);
         HWND tree = Control(a[1], a[2]);
