@@ -98,3 +98,6 @@
 #define IDC_SM_BUILD 1411
 #define IDC_SM_OUTPUT 1412
 #define IDC_SM_DISK_SIZE_LABEL 1413
+
+// Each dialog and page below has its own range of identifiers.
+#include "author/dialogs/ConfirmDeleteRes.h"
