@@ -4,7 +4,7 @@
 # Open, two dropped files, the command line (a bare path, a quoted path with spaces and options, a quoted
 # path without spaces), the B option that builds the media and ends the program, the save prompt's three
 # answers at New and at Exit, Save on a new project, and the Maintenance and Setup Media pages' settings
-# reaching the saved file.
+# reaching the saved file; Build asking the pages first, and the output list's pictures and column.
 # Arguments: the x86_64 tree, the native tessaro, the native make_example, the wine runner.
 tree=$1
 tessaro=$2
@@ -208,5 +208,28 @@ grep -q 'ProductURL = "http://acme.example"' "$work/saved.txt" || fail "the prod
 grep -q 'MediaType = 3' "$work/saved.txt" || fail "the media type was not stored"
 grep -q 'MediaSize = 1000000' "$work/saved.txt" || fail "the disk size was not stored"
 grep -qF 'Destination = "0,\\media"' "$work/saved.txt" || fail "the destination was not stored beside the project"
+
+# Build asks the pages first, as Save does: a bad disk size keeps the user on the Setup Media page and
+# builds nothing. A build then shows each line with the picture of its kind (0 error, 1 warning, 2
+# information) and fits the list's column to its lines.
+start "$(winpath "$work/saved.tsp")"
+drive "wait|Tessaro - saved.tsp" "command|Tessaro - saved.tsp|40018" "type|Tessaro - saved.tsp|1402|many" \
+    "command|Tessaro - saved.tsp|40020" "wait|Tessaro" \
+    "expect|Tessaro|65535|Please enter the disk size in bytes." "click|Tessaro|1" "gone|Tessaro" ||
+    fail "Build did not ask the Setup Media page to check its disk size"
+[ -e "$work/media" ] && fail "a build refused by the Setup Media page wrote the media folder"
+[ -n "$(drive "list|Tessaro - saved.tsp|1412" | tr -d '\r')" ] && fail "a refused build wrote to the output list"
+drive "type|Tessaro - saved.tsp|1402|1000000" "command|Tessaro - saved.tsp|40020" \
+    "list|Tessaro - saved.tsp|1412|pictures" | tr -d '\r' >"$work/output.txt"
+grep -qx 'Preparing to build media\.\.\. 2' "$work/output.txt" || fail "information line without its picture"
+grep -qx 'No License File was specified! 0' "$work/output.txt" || fail "error line without its picture"
+grep -qx 'No object is defined in the folder ".*"! 1' "$work/output.txt" || fail "warning line without its picture"
+grep -qx 'Finished [0-9]* Errors*, [0-9]* Warnings*\. 2' "$work/output.txt" || fail "the summary line is missing"
+grep -q 'Error: \|Warning: ' "$work/output.txt" && fail "output lines carry text prefixes instead of pictures"
+width=$(drive "column-width|Tessaro - saved.tsp|1412|0" | tr -d '\r')
+[ "$width" != 300 ] && [ "$width" -gt 150 ] || fail "the output list's column was not fitted to its lines ($width)"
+drive "command|Tessaro - saved.tsp|40006" "wait|Tessaro" "click|Tessaro|7" "gone|Tessaro - saved.tsp" ||
+    fail "No in the save prompt after the builds"
+ended || fail "the program did not end after the builds"
 
 finish "authoring frame"
