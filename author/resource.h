@@ -98,3 +98,5 @@
 #define IDC_SM_BUILD 1411
 #define IDC_SM_OUTPUT 1412
 #define IDC_SM_DISK_SIZE_LABEL 1413
+
+#include "author/pages/UserInterfacePageRes.h"
