@@ -5,6 +5,7 @@
 #include "author/pages/GeneralPage.h"
 #include "author/pages/MaintenancePage.h"
 #include "author/pages/SetupMediaPage.h"
+#include "author/pages/UserInterfacePage.h"
 #include "author/resource.h"
 #include "builder/BuildOutput.h"
 #include "platform/Paths.h"
@@ -76,6 +77,7 @@ CMainFrame::CMainFrame(CDocument& document) : document_(document) {
             case IDD_PAGE_GENERAL: pages_.push_back(std::make_unique<CGeneralPage>(document_)); break;
             case IDD_PAGE_MAINTENANCE: pages_.push_back(std::make_unique<CMaintenancePage>(document_)); break;
             case IDD_PAGE_SETUPMEDIA: pages_.push_back(std::make_unique<CSetupMediaPage>(document_)); break;
+            case IDD_PAGE_USERINTERFACE: pages_.push_back(std::make_unique<CUserInterfacePage>(document_)); break;
             default: pages_.push_back(std::make_unique<CPage>(document_, page.templateId, page.name));
         }
     }

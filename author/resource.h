@@ -101,3 +101,4 @@
 
 // Each dialog and page below has its own range of identifiers.
 #include "author/dialogs/ConfirmDeleteRes.h"
+#include "author/pages/UserInterfacePageRes.h"

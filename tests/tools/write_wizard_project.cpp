@@ -19,6 +19,8 @@
 //               target folder C:\Gadget Default, which a library action before the Welcome page changes back
 //               to C:\Gadget by message
 //   restart     only the Welcome, progress and Finish pages; the restart always offered
+//   plain       the user-interface settings of a new project, for the authoring program's User Interface
+//               page to set
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -149,6 +151,8 @@ void MakeProject(const std::string& out, const std::string& files, const std::st
             project.target = "C:\\Gadget Default";
             AddAction(project, "sets the target", actionDll, "TargetGadget", "", kBeforeWelcome);
         }
+    } else if (variant == "plain") {
+        ui.Reset();
     } else {
         throw CTSException("Unknown variant \"%s\"!", variant);
     }
@@ -162,7 +166,7 @@ int main(int argc, char** argv) {
         std::fprintf(
             stderr,
             "usage: write_wizard_project OUTDIR ACTION.EXE ACTION.DLL full|skip|fail|failfirst|settarget|runonly|"
-            "restart\n");
+            "restart|plain\n");
         return 2;
     }
     try {

@@ -1,7 +1,7 @@
 #!/bin/sh
-# Screenshots of the authoring program's main window on its General, Maintenance and Setup Media pages,
-# with the bundled example open (the Setup Media page after a build, its output list filled), for a
-# reviewer. Run by make screenshots.
+# Screenshots of the authoring program's main window on its General, Maintenance, User Interface (four of
+# its categories) and Setup Media pages, with the bundled example open (the Setup Media page after a
+# build, its output list filled), for a reviewer. Run by make screenshots.
 # Arguments: the build folder (with its linux and win64 trees), the folder for the pictures.
 build=$(cd "${1:-build}" && pwd)
 shots=$2
@@ -26,6 +26,11 @@ shoot() {
 drive "wait|$title" || fail "the example did not open"
 shoot main-general.png
 drive "command|$title|40017" && shoot main-maintenance.png || fail "Maintenance page"
+# The User Interface page on some of its categories.
+drive "command|$title|40016" "list-select|$title|1620|0" && shoot main-ui-general.png || fail "User Interface page"
+drive "list-select|$title|1620|2" && shoot main-ui-license.png || fail "License Agreement category"
+drive "list-select|$title|1620|3" && shoot main-ui-user-information.png || fail "User Information category"
+drive "list-select|$title|1620|9" && shoot main-ui-finish.png || fail "Finish category"
 # Build: the window answers again once the build is over.
 drive "command|$title|40020" "sleep|1000" "text|$title|1408" >/dev/null && shoot main-setup-media.png ||
     fail "Setup Media page after a build"

@@ -46,6 +46,8 @@
 //   column-width|TITLE|ID|COLUMN    prints the width of a list's column in pixels
 //   key|TITLE|ID|KEY                presses a key on the control (Insert, Delete, F2, Return, Escape, Space,
 //                                   or one letter or digit), as the keyboard would while it has the focus
+//   pixel|TITLE|ID|X|Y              prints the colour of the control's pixel at X,Y (client coordinates)
+//                                   as RRGGBB in hex, as the screen shows it
 //   sleep|MS
 //
 // Exits 0 when every step succeeds, 1 at the first that fails (with a message), 2 for a bad step.
@@ -688,6 +690,19 @@ void Run(const std::vector<std::string>& a) {
             }
             Sleep(50);
         }
+    } else if (verb == "pixel") {
+        Need(a, 5);
+        // Read from the screen: a window's own device context may not read back what was drawn.
+        HWND control = Control(a[1], a[2]);
+        POINT at{std::atoi(a[3].c_str()), std::atoi(a[4].c_str())};
+        ClientToScreen(control, &at);
+        HDC dc = GetDC(nullptr);
+        const COLORREF colour = GetPixel(dc, at.x, at.y);
+        ReleaseDC(nullptr, dc);
+        if (colour == CLR_INVALID) {
+            throw Failure{"the pixel is outside control " + a[2] + " of \"" + a[1] + "\""};
+        }
+        std::printf("%02X%02X%02X\n", GetRValue(colour), GetGValue(colour), GetBValue(colour));
     } else if (verb == "sleep") {
         Need(a, 2);
         Sleep(static_cast<DWORD>(std::atoi(a[1].c_str())));

@@ -1,7 +1,8 @@
 /* A custom-action program for the wizard's UI test: appends its argument as one line to the file named by
    the environment variable WIZARD_ACTION_LOG, or "started without arguments"; with the argument "pause" it
    waits three seconds instead, so that the page on the screen can be looked at; with "hold PATH" it keeps
-   that file open against writers for two minutes, as a running program keeps its files. */
+   that file open against writers for two minutes, as a running program keeps its files, and with "lock PATH"
+   against readers too. Closing its window lets the file go at once. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -11,7 +12,7 @@ static HANDLE held = INVALID_HANDLE_VALUE;
 
 /* Lets the file go when the session ends, as a program does at a restart, before the system goes on. */
 static LRESULT CALLBACK HolderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if ((message == WM_ENDSESSION && wParam) || message == WM_TIMER) {
+    if ((message == WM_ENDSESSION && wParam) || message == WM_TIMER || message == WM_CLOSE) {
         CloseHandle(held);
         held = INVALID_HANDLE_VALUE;
         PostQuitMessage(0);
@@ -20,8 +21,8 @@ static LRESULT CALLBACK HolderProc(HWND window, UINT message, WPARAM wParam, LPA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-static int Hold(const char* path) {
-    held = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+static int Hold(const char* path, DWORD sharing) {
+    held = CreateFileA(path, GENERIC_READ, sharing, NULL, OPEN_EXISTING, 0, NULL);
     if (held == INVALID_HANDLE_VALUE) {
         return 1;
     }
@@ -46,7 +47,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc > 2 && strcmp(argv[1], "hold") == 0) {
-        return Hold(argv[2]);
+        return Hold(argv[2], FILE_SHARE_READ);
+    }
+    if (argc > 2 && strcmp(argv[1], "lock") == 0) {
+        return Hold(argv[2], 0);
     }
     const char* log = getenv("WIZARD_ACTION_LOG");
     FILE* file = log != NULL ? fopen(log, "a") : NULL;
