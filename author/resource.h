@@ -102,3 +102,5 @@
 // Each dialog and page below has its own range of identifiers.
 #include "author/dialogs/ConfirmDeleteRes.h"
 #include "author/pages/UserInterfacePageRes.h"
+#include "author/pages/ActionsPageRes.h"
+#include "author/dialogs/CustomActionDialogRes.h"

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/TreeArchive.h"
@@ -59,6 +60,18 @@ public:
     bool Holds(const T* item) const {
         return item != nullptr && item->position >= 0 && static_cast<size_t>(item->position) < items_.size() &&
                items_[static_cast<size_t>(item->position)].get() == item;
+    }
+
+    // Swaps the elements at two positions (the order of a list that is a run order); false when either
+    // position lies outside the list.
+    bool Swap(size_t first, size_t second) {
+        if (first >= items_.size() || second >= items_.size()) {
+            return false;
+        }
+        std::swap(items_[first], items_[second]);
+        items_[first]->position = static_cast<int>(first);
+        items_[second]->position = static_cast<int>(second);
+        return true;
     }
 
     void Clear() { items_.clear(); }

@@ -21,6 +21,8 @@
 //   restart     only the Welcome, progress and Finish pages; the restart always offered
 //   plain       the user-interface settings of a new project, for the authoring program's User Interface
 //               page to set
+//   actions     no custom action, and the library once more as SETUP.DLL in the Source Folder, for the
+//               Custom Actions page to make actions of
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -153,6 +155,8 @@ void MakeProject(const std::string& out, const std::string& files, const std::st
         }
     } else if (variant == "plain") {
         ui.Reset();
+    } else if (variant == "actions") {
+        project.AddFile(files + "\\SETUP.DLL", source);
     } else {
         throw CTSException("Unknown variant \"%s\"!", variant);
     }
@@ -166,7 +170,7 @@ int main(int argc, char** argv) {
         std::fprintf(
             stderr,
             "usage: write_wizard_project OUTDIR ACTION.EXE ACTION.DLL full|skip|fail|failfirst|settarget|runonly|"
-            "restart|plain\n");
+            "restart|plain|actions\n");
         return 2;
     }
     try {
@@ -177,6 +181,7 @@ int main(int argc, char** argv) {
         }
         CopyFile(platform::ToModelPath(argv[2]), files + "\\action.exe");
         CopyFile(platform::ToModelPath(argv[3]), files + "\\action.dll");
+        CopyFile(platform::ToModelPath(argv[3]), files + "\\SETUP.DLL");
         CopyFile(platform::ToModelPath(argv[2]), files + "\\tool.exe");
         WriteText(files + "\\readme.txt", "Gadget readme\r\n");
         WriteText(files + "\\help.txt", "Gadget help\r\n");

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Screenshots of the authoring program's main window on its General, Maintenance, User Interface (four of
-# its categories) and Setup Media pages, with the bundled example open (the Setup Media page after a
-# build, its output list filled), for a reviewer. Run by make screenshots.
+# its categories), Custom Actions (with its dialog) and Setup Media pages, with the bundled example open (the
+# Setup Media page after a build, its output list filled), for a reviewer. Run by make screenshots.
 # Arguments: the build folder (with its linux and win64 trees), the folder for the pictures.
 build=$(cd "${1:-build}" && pwd)
 shots=$2
@@ -31,6 +31,11 @@ drive "command|$title|40016" "list-select|$title|1620|0" && shoot main-ui-genera
 drive "list-select|$title|1620|2" && shoot main-ui-license.png || fail "License Agreement category"
 drive "list-select|$title|1620|3" && shoot main-ui-user-information.png || fail "User Information category"
 drive "list-select|$title|1620|9" && shoot main-ui-finish.png || fail "Finish category"
+# The Custom Actions page and the custom action dialog on its action.
+drive "command|$title|40015" "list-select|$title|1840|0" && shoot main-custom-actions.png || fail "Custom Actions page"
+drive "key|$title|1840|F2" "wait|Custom Action Properties" "sleep|500" &&
+    import -display "$DISPLAY" -window "Custom Action Properties" "$shots/dialog-custom-action.png" &&
+    drive "click|Custom Action Properties|2" "gone|Custom Action Properties" || fail "custom action dialog"
 # Build: the window answers again once the build is over.
 drive "command|$title|40020" "sleep|1000" "text|$title|1408" >/dev/null && shoot main-setup-media.png ||
     fail "Setup Media page after a build"
