@@ -102,3 +102,6 @@
 // Each dialog and page below has its own range of identifiers.
 #include "author/dialogs/ConfirmDeleteRes.h"
 #include "author/pages/UserInterfacePageRes.h"
+#include "author/pages/DocTypesPageRes.h"
+#include "author/dialogs/DocTypeDialogRes.h"
+#include "author/dialogs/VerbDialogRes.h"

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Screenshots of the authoring program's main window on its General, Maintenance, User Interface (four of
 # its categories) and Setup Media pages, with the bundled example open (the Setup Media page after a
-# build, its output list filled), for a reviewer. Run by make screenshots.
+# build, its output list filled), and on its Doc Types page with the document type and verb dialogs, for a
+# reviewer. Run by make screenshots.
 # Arguments: the build folder (with its linux and win64 trees), the folder for the pictures.
 build=$(cd "${1:-build}" && pwd)
 shots=$2
@@ -31,6 +32,15 @@ drive "command|$title|40016" "list-select|$title|1620|0" && shoot main-ui-genera
 drive "list-select|$title|1620|2" && shoot main-ui-license.png || fail "License Agreement category"
 drive "list-select|$title|1620|3" && shoot main-ui-user-information.png || fail "User Information category"
 drive "list-select|$title|1620|9" && shoot main-ui-finish.png || fail "Finish category"
+# The Doc Types page and its two dialogs on the example's document type and verb.
+shoot_dialog() {
+    drive "wait|$1" "sleep|700" && import -display "$DISPLAY" -window "$1" "$shots/$2" || fail "no picture $2"
+    drive "click|$1|2" "gone|$1" || fail "closing $1"
+}
+drive "command|$title|40014" "list-select|$title|1761|0" "list-select|$title|1763|0" && shoot main-doctypes.png ||
+    fail "Doc Types page"
+drive "key|$title|1761|F2" && shoot_dialog "Document Type Properties" dialog-doctype.png
+drive "key|$title|1763|F2" && shoot_dialog "Verb Properties" dialog-verb.png
 # Build: the window answers again once the build is over.
 drive "command|$title|40020" "sleep|1000" "text|$title|1408" >/dev/null && shoot main-setup-media.png ||
     fail "Setup Media page after a build"
