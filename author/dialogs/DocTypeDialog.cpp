@@ -22,6 +22,8 @@ BOOL CDocTypeDialog::OnInit() {
     Item(IDC_DTD_EXTENSION).SetText(fields_.extension);
     preview_.Attach(Item(IDC_DTD_ICON_PREVIEW), Item(IDC_DTD_ICON_SPIN), kMaxIconIndex);
     preview_.SetIndex(fields_.iconIndex);
+    // The spin control leaves its field as it is when its position does not change.
+    Item(IDC_DTD_ICON_INDEX).SetText(std::to_string(fields_.iconIndex));
     loading_ = false;
     ShowIcon();
     return TRUE;
@@ -31,7 +33,14 @@ void CDocTypeDialog::ShowIcon() {
     Item(IDC_DTD_ICON_FILE)
         .SetText(fields_.iconFile != nullptr ? fields_.iconFile->TargetPath() : std::string());
     // A file that holds no icon, or fewer than the index asks for, shows no picture and says nothing.
-    preview_.Show(fields_.iconFile != nullptr ? fields_.iconFile->sourcePath : std::string());
+    preview_.Show(fields_.iconFile != nullptr ? fields_.iconFile->sourcePath : std::string(), IconIndex());
+}
+
+int CDocTypeDialog::IconIndex() const {
+    // The field, which the user may type into, rather than the spin control's position.
+    BOOL read = FALSE;
+    const UINT index = GetDlgItemInt(Handle(), IDC_DTD_ICON_INDEX, &read, FALSE);
+    return read ? static_cast<int>(index) : 0;
 }
 
 void CDocTypeDialog::ChooseIconFile() {
@@ -70,7 +79,7 @@ void CDocTypeDialog::OnOK() {
     fields.name = Item(IDC_DTD_NAME).Text();
     fields.description = Item(IDC_DTD_DESCRIPTION).Text();
     fields.extension = Item(IDC_DTD_EXTENSION).Text();
-    fields.iconIndex = preview_.Index();
+    fields.iconIndex = IconIndex();
     const doctype_rules::Problem problem = doctype_rules::CheckDocType(&fields, project_, editing_);
     if (problem) {
         MessageBoxA(Handle(), problem.message.c_str(), "Tessaro", MB_OK | MB_ICONERROR);

@@ -29,6 +29,7 @@ private:
 
     void ChooseIconFile();
     void ShowIcon();
+    int IconIndex() const;
 
     const CProject& project_;
     const CDocType* editing_;

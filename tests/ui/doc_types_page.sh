@@ -44,8 +44,8 @@ program="$tree/author/Tessaro.exe"
 T="Tessaro - wizard.tsp"
 D="Add New Document Type"
 V="Add New Verb"
-P="$P"
-Q="$Q"
+P="Document Type Properties"
+Q="Verb Properties"
 tool='<Target Folder>\Bin\tool.exe'
 open_row="open | $tool | \"%1\""
 print_row="print | $tool | /p \"%1\""
@@ -167,6 +167,9 @@ drive "list-select|$T|1763|0" "key|$T|1763|Delete" "wait|Warning!" \
     fail "No to deleting the open verb"
 drive "key|$T|1763|Delete" "wait|Warning!" "click|Warning!|6" "gone|Warning!" || fail "deleting the open verb"
 [ "$(rows 1763)" = "*$print_row;" ] || fail "verbs after the delete: $(rows 1763)"
+# The project builds without licence and readme files once the User Interface page asks for none.
+drive "command|$T|40016" "list-select|$T|1620|2" "check|$T|1621|0" "list-select|$T|1620|9" "select|$T|1669|0" \
+    "sleep|200" || fail "the User Interface page"
 drive "command|$T|40003" "sleep|500" "command|$T|40006" "gone|$T" || fail "saving the delete"
 ended || fail "the program did not end"
 "$native/cli/tessaro" dump "$project/wizard.tsp" | tr -d '\r' | sed -n '/^    DocTypes/,/^    Actions/p' \
