@@ -25,9 +25,10 @@ ended() {  # the program ends within $1 seconds (default 20)
 }
 rows() { drive "list|$T|$1" | tr -d '\r' | tr '\n' ';'; }
 menu() { drive "$@" "popup-menu" | tr -d '\r' | tr '\t' ' ' | tr '\n' ';'; }
-# The message box of a failed check: its text, then OK, and the dialog is still open.
+# The message box of a failed check: its icon (Wine numbers it 1088) and text, then OK, and the dialog is
+# still open.
 refused() {  # dialog title, message
-    drive "wait|Tessaro" "expect|Tessaro|65535|$2" "click|Tessaro|1" "gone|Tessaro" "wait|$1"
+    drive "wait|Tessaro" "expect|Tessaro|65535|$2" "icon|Tessaro|1088|1" "click|Tessaro|1" "gone|Tessaro" "wait|$1"
 }
 # Chooses a file of the project in "Select File" opened by the button.
 choose_file() {  # window, button, folder path, row
@@ -76,6 +77,9 @@ drive "type|$D|1806|99" "icon|$D|1808|0" || fail "an index beyond the file's ico
 choose_file "$D" 1805 'Target Folder\Docs' 0 && drive "expect|$D|1804|<Target Folder>\\Docs\\readme.txt" \
     "icon|$D|1808|0" "sleep|300" "gone|Tessaro|0" || fail "a text file as the icon"
 choose_file "$D" 1805 'Target Folder\Bin' 0 && drive "type|$D|1806|0" "icon|$D|1808|1" || fail "the icon again"
+# The spin control's arrow keys step the index in its field.
+drive "key|$D|1806|Up" "expect|$D|1806|1" "key|$D|1806|Down" "expect|$D|1806|0" "icon|$D|1808|1" ||
+    fail "the arrow keys on the icon index"
 # The extension typed with its dot is stored without it.
 drive "type|$D|1803|.gdg" "type|$D|1802|Gadget document" "click|$D|1" "gone|$D" || fail "accepting the type"
 [ "$(rows 1761)" = "*Gadget.Document | gdg | Gadget document;" ] || fail "the new document type: $(rows 1761)"
@@ -170,12 +174,17 @@ drive "key|$T|1763|Delete" "wait|Warning!" "click|Warning!|6" "gone|Warning!" ||
 # The project builds without licence and readme files once the User Interface page asks for none.
 drive "command|$T|40016" "list-select|$T|1620|2" "check|$T|1621|0" "list-select|$T|1620|9" "select|$T|1669|0" \
     "sleep|200" || fail "the User Interface page"
+# The Maintenance page's icon index, typed into its field, is the one saved (its spin control shares the
+# document type dialog's layout).
+drive "command|$T|40017" "type|$T|1306|3" "sleep|200" || fail "the Maintenance page's icon index"
 drive "command|$T|40003" "sleep|500" "command|$T|40006" "gone|$T" || fail "saving the delete"
 ended || fail "the program did not end"
 "$native/cli/tessaro" dump "$project/wizard.tsp" | tr -d '\r' | sed -n '/^    DocTypes/,/^    Actions/p' \
     >"$work/doctypes.txt"
 grep -qF 'Name = "open"' "$work/doctypes.txt" && fail "the deleted verb was saved"
 grep -qF 'Name = "print"' "$work/doctypes.txt" || fail "the print verb was not saved"
+"$native/cli/tessaro" dump "$project/wizard.tsp" | tr -d '\r' | grep -q '^    IconIndex = 3$' ||
+    fail "the Maintenance page's typed icon index was not saved"
 
 # ---- built and installed silently: the document type is registered; removed, it is gone ----
 reg_value() {  # key, value name ("(Default)" for the key's default value): its data, or nothing
