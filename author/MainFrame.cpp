@@ -3,6 +3,7 @@
 #include "author/Help.h"
 #include "author/Settings.h"
 #include "author/pages/ActionsPage.h"
+#include "author/pages/DocTypesPage.h"
 #include "author/pages/GeneralPage.h"
 #include "author/pages/MaintenancePage.h"
 #include "author/pages/SetupMediaPage.h"
@@ -80,6 +81,7 @@ CMainFrame::CMainFrame(CDocument& document) : document_(document) {
             case IDD_PAGE_SETUPMEDIA: pages_.push_back(std::make_unique<CSetupMediaPage>(document_)); break;
             case IDD_PAGE_USERINTERFACE: pages_.push_back(std::make_unique<CUserInterfacePage>(document_)); break;
             case IDD_PAGE_ACTIONS: pages_.push_back(std::make_unique<CActionsPage>(document_)); break;
+            case IDD_PAGE_DOCTYPES: pages_.push_back(std::make_unique<CDocTypesPage>(document_)); break;
             default: pages_.push_back(std::make_unique<CPage>(document_, page.templateId, page.name));
         }
     }

@@ -104,3 +104,6 @@
 #include "author/pages/UserInterfacePageRes.h"
 #include "author/pages/ActionsPageRes.h"
 #include "author/dialogs/CustomActionDialogRes.h"
+#include "author/pages/DocTypesPageRes.h"
+#include "author/dialogs/DocTypeDialogRes.h"
+#include "author/dialogs/VerbDialogRes.h"

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Screenshots of the authoring program's main window on its General, Maintenance, User Interface (four of
-# its categories), Custom Actions (with its dialog) and Setup Media pages, with the bundled example open (the
-# Setup Media page after a build, its output list filled), for a reviewer. Run by make screenshots.
+# its categories), Custom Actions (with its dialog), Doc Types (with the document type and verb dialogs) and
+# Setup Media pages, with the bundled example open (the Setup Media page after a build, its output list filled),
+# for a reviewer. Run by make screenshots.
 # Arguments: the build folder (with its linux and win64 trees), the folder for the pictures.
 build=$(cd "${1:-build}" && pwd)
 shots=$2
@@ -36,6 +37,15 @@ drive "command|$title|40015" "list-select|$title|1840|0" && shoot main-custom-ac
 drive "key|$title|1840|F2" "wait|Custom Action Properties" "sleep|500" &&
     import -display "$DISPLAY" -window "Custom Action Properties" "$shots/dialog-custom-action.png" &&
     drive "click|Custom Action Properties|2" "gone|Custom Action Properties" || fail "custom action dialog"
+# The Doc Types page and its two dialogs on the example's document type and verb.
+shoot_dialog() {
+    drive "wait|$1" "sleep|700" && import -display "$DISPLAY" -window "$1" "$shots/$2" || fail "no picture $2"
+    drive "click|$1|2" "gone|$1" || fail "closing $1"
+}
+drive "command|$title|40014" "list-select|$title|1761|0" "list-select|$title|1763|0" && shoot main-doctypes.png ||
+    fail "Doc Types page"
+drive "key|$title|1761|F2" && shoot_dialog "Document Type Properties" dialog-doctype.png
+drive "key|$title|1763|F2" && shoot_dialog "Verb Properties" dialog-verb.png
 # Build: the window answers again once the build is over.
 drive "command|$title|40020" "sleep|1000" "text|$title|1408" >/dev/null && shoot main-setup-media.png ||
     fail "Setup Media page after a build"

@@ -10,6 +10,7 @@
 //   visible|TITLE|ID|0|1            the control becomes hidden (0) or shown (1) within 5 s
 //   default|TITLE|ID                the button is the default push button
 //   checked|TITLE|ID|0|1            the check box or radio button is clear (0) or checked (1)
+//   icon|TITLE|ID|0|1               the picture control shows no icon (0) or an icon (1) within 5 s
 //   enabled|TITLE|ID|0|1            the control is disabled (0) or enabled (1)
 //   type|TITLE|ID|TEXT              replaces the text of an edit control
 //   check|TITLE|ID|0|1              clears or sets a check box, as a click on it would
@@ -524,6 +525,17 @@ void Run(const std::vector<std::string>& a) {
         for (DWORD waited = 0; (visible = IsWindowVisible(control) != FALSE) != (a[3] == "1"); waited += 50) {
             if (waited >= 5000) {
                 throw Failure{"control " + a[2] + " of \"" + a[1] + "\" is " + (visible ? "shown" : "hidden")};
+            }
+            Sleep(50);
+        }
+    } else if (verb == "icon") {
+        Need(a, 4);
+        HWND control = Control(a[1], a[2]);
+        bool shown = false;
+        for (DWORD waited = 0; (shown = SendMessageA(control, STM_GETICON, 0, 0) != 0) != (a[3] == "1");
+             waited += 50) {
+            if (waited >= 5000) {
+                throw Failure{"control " + a[2] + " of \"" + a[1] + "\" shows " + (shown ? "an" : "no") + " icon"};
             }
             Sleep(50);
         }

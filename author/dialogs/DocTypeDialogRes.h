@@ -1,0 +1,12 @@
+#pragma once
+
+// The document type dialog (range 1800-1819).
+#define IDD_DOCTYPE 1800
+#define IDC_DTD_NAME 1801
+#define IDC_DTD_DESCRIPTION 1802
+#define IDC_DTD_EXTENSION 1803
+#define IDC_DTD_ICON_FILE 1804
+#define IDC_DTD_ICON_BROWSE 1805
+#define IDC_DTD_ICON_INDEX 1806
+#define IDC_DTD_ICON_SPIN 1807
+#define IDC_DTD_ICON_PREVIEW 1808
