@@ -59,6 +59,8 @@ bench: deps win64
 	@for b in $(BUILD)/bench/bench/*_bench; do echo "== $$(basename $$b)"; $$b || exit 1; done
 	@echo "== install_bench"
 	@bench/install_bench.sh $(BUILD)/bench $(BUILD)/win64/setup/TSS.dat
+	@echo "== many_files_bench"
+	@bench/many_files_bench.sh $(BUILD)/bench $(BUILD)/win64/setup/TSS.dat
 
 fuzz: deps fuzz-tree
 	@scripts/fuzz-run $(BUILD)/fuzz $${FUZZ_SECONDS:-600}

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "builder/BuildOutput.h"
+#include "builder/MediaPlacement.h"
 #include "builder/ProjectCheck.h"
 #include "cabinet/Cabinet.h"
 #include "model/Project.h"
@@ -23,6 +24,9 @@ constexpr int32_t kFloppy = 1;
 constexpr int64_t kFirstCabinetRoom = 32768;
 constexpr int64_t kFolderEntryBytes = 100;
 constexpr size_t kCopyChunk = 1 << 20;
+// Below the output folder while a build runs; removed when it ends.
+constexpr const char* kStageName = "\\~Tessaro.build";
+constexpr const char* kBackupName = "\\~Tessaro.previous";
 
 uint64_t SizeOf(const std::string& path) {
     platform::FileInfo info;
@@ -94,13 +98,14 @@ std::string SummaryLine(const BuildOutput& output) {
     return line;
 }
 
-bool CMediaBuild::Check(CProject& project, BuildOutput& output) {
+bool CMediaBuild::Check(CProject& project, BuildOutput& output, const std::string& outputFolder) {
     output.Clear();
     try {
         output.Information("Preparing to build media...");
         project.ExpandDynamicFolders();
         project.FindSpecialFolders(true);
         CheckProject(project, output);
+        CheckDestination(outputFolder.empty() ? project.destination : outputFolder, output);
     } catch (const CTSException& e) {
         output.Error(e.Message().c_str());
     }
@@ -117,15 +122,20 @@ bool CMediaBuild::Build(CProject& project, BuildOutput& output, const BuildOptio
         outputFolder_.pop_back();
     }
     rawSetup_ = options.rawSetup;
+    image_.clear();
+    stage_.clear();
+    madeFolders_.clear();
     try {
         Run(project, output);
     } catch (const CTSException& e) {
         output.Error(e.Message().c_str());
-        platform::RemoveFile(outputFolder_ + "\\TSFiles.cab");
     } catch (const std::exception& e) {
         output.Error(e.what());
-        platform::RemoveFile(outputFolder_ + "\\TSFiles.cab");
     }
+    if (output.Errors() != 0) {
+        DiscardStage();
+    }
+    image_ = std::vector<uint8_t>();
     project.RemoveGenerated();
     output.Information(SummaryLine(output).c_str());
     mediaBuilt_ = output.Errors() == 0;
@@ -137,7 +147,9 @@ void CMediaBuild::Run(CProject& project, BuildOutput& output) {
     project.ExpandDynamicFolders();
     project.FindSpecialFolders(true);
     CheckProject(project, output);
-    if (output.Errors() != 0) {
+    // What a build needs besides the project is checked with it, before anything is written.
+    const bool hasDestination = CheckDestination(outputFolder_, output);
+    if (!LoadRawSetup(output) || !hasDestination || output.Errors() != 0) {
         return;
     }
     MakeFolders(project);
@@ -147,30 +159,76 @@ void CMediaBuild::Run(CProject& project, BuildOutput& output) {
     CopySourceFolder(project, output);
     MakeDataCabinets(project, output);
     MakeSetup(project, output);
+    if (output.Errors() == 0) {
+        PlaceMedia(project);
+    }
+}
+
+bool CMediaBuild::LoadRawSetup(BuildOutput& output) {
+    if (!CheckFileExists(output, rawSetup_, "Raw Setup")) {
+        return false;
+    }
+    if (!platform::File::ReadAll(rawSetup_, &image_) || image_.empty() || image_.size() > UINT32_MAX) {
+        output.Error("Cannot read the file \"%s\"!", rawSetup_);
+        image_.clear();
+        return false;
+    }
+    return true;
 }
 
 void CMediaBuild::MakeFolders(const CProject& project) {
-    if (outputFolder_.empty() || !platform::CreateFolderPath(outputFolder_)) {
+    for (std::string folder = outputFolder_; !folder.empty() && !platform::FolderExists(folder);) {
+        madeFolders_.push_back(folder);
+        const size_t slash = folder.find_last_of('\\');
+        folder = slash == std::string::npos ? std::string() : folder.substr(0, slash);
+    }
+    if (!platform::CreateFolderPath(outputFolder_)) {
         CannotCreateFolder(outputFolder_);
     }
     const MediaLayout layout = LayoutOf(project.mediaType, project.mediaSize);
     mediaFolder_ = outputFolder_ + layout.firstDisk;
+    // A staging folder left by a build that was killed is this program's own.
+    stage_ = outputFolder_ + kStageName;
+    platform::RemoveTree(stage_);
+    if (!platform::CreateFolder(stage_)) {
+        CannotCreateFolder(stage_);
+    }
+    stageMedia_ = stage_ + layout.firstDisk;
     if (project.mediaType == kSingleFile) {
         return;
     }
-    const std::string root = outputFolder_ + layout.rootFolder;
-    platform::RemoveTree(root);
-    if (!platform::CreateFolder(root)) {
-        CannotCreateFolder(root);
+    if (!platform::CreateFolder(stage_ + layout.rootFolder)) {
+        CannotCreateFolder(stage_ + layout.rootFolder);
     }
-    if (!platform::CreateFolder(mediaFolder_)) {
-        CannotCreateFolder(mediaFolder_);
+    if (!platform::CreateFolder(stageMedia_)) {
+        CannotCreateFolder(stageMedia_);
     }
+}
+
+void CMediaBuild::PlaceMedia(const CProject& project) {
+    const MediaLayout layout = LayoutOf(project.mediaType, project.mediaSize);
+    PlaceStagedMedia(stage_ + layout.rootFolder, outputFolder_ + layout.rootFolder, layout.diskPattern,
+                     outputFolder_ + kBackupName);
+    platform::RemoveTree(stage_);
+    stage_.clear();
+}
+
+void CMediaBuild::DiscardStage() {
+    if (!stage_.empty()) {
+        platform::RemoveTree(stage_);
+        stage_.clear();
+    }
+    for (const std::string& folder : madeFolders_) {
+        if (!RemoveFolderIfEmpty(folder)) {
+            break;
+        }
+    }
+    madeFolders_.clear();
 }
 
 void CMediaBuild::MakeSupportCabinet(const CProject& project, BuildOutput& output) {
     output.Information("Making internal data...");
-    CCabinet cabinet(outputFolder_, "TSFiles", "TSFiles.cab", 0, 0);
+    CCabinet cabinet(stage_, "TSFiles", "TSFiles.cab", 0, 0);
     cabinet.Open();
     const CUISettings& ui = project.ui;
     if (ui.showPage[kLicensePage]) {
@@ -209,8 +267,8 @@ void CMediaBuild::MakeSupportCabinet(const CProject& project, BuildOutput& outpu
 void CMediaBuild::MakeDatabase(CProject& project, BuildOutput& output) {
     output.Information("Making Setup Database...");
     // The cabinet engine writes no cabinet without files: a project without support files embeds none.
-    const std::string supportCabinet = outputFolder_ + "\\TSFiles.cab";
-    const std::string database = mediaFolder_ + "\\tsdb.dat";
+    const std::string supportCabinet = stage_ + "\\TSFiles.cab";
+    const std::string database = stageMedia_ + "\\tsdb.dat";
     {
         CTreeArchive ar(kMainClass, kBuildDatabase);
         ar.OpenForSave(database);
@@ -221,8 +279,8 @@ void CMediaBuild::MakeDatabase(CProject& project, BuildOutput& output) {
         ar.CloseAfterSave();
     }
     platform::RemoveFile(supportCabinet);
-    firstDiskBytes_ = static_cast<int64_t>(SizeOf(rawSetup_)) + static_cast<int64_t>(SizeOf(database)) +
-                      project.reservedSpace;
+    firstDiskBytes_ =
+        static_cast<int64_t>(image_.size()) + static_cast<int64_t>(SizeOf(database)) + project.reservedSpace;
 }
 
 void CMediaBuild::MakeAutorun(const CProject& project, BuildOutput& output) {
@@ -230,11 +288,11 @@ void CMediaBuild::MakeAutorun(const CProject& project, BuildOutput& output) {
         return;
     }
     output.Information("Making autorun file...");
-    const std::string path = mediaFolder_ + "\\autorun.inf";
+    const std::string path = stageMedia_ + "\\autorun.inf";
     std::string text = "[autorun]\r\nopen=Setup.exe\r\n";
     if (!project.cdIconFile.empty()) {
         std::vector<uint8_t> icon;
-        const std::string iconPath = mediaFolder_ + "\\CDIcon.ico";
+        const std::string iconPath = stageMedia_ + "\\CDIcon.ico";
         if (platform::ReadIconImage(project.cdIconFile, project.cdIconIndex, &icon)) {
             platform::File file;
             if (!file.Open(iconPath, platform::File::Mode::Replace)) {
@@ -263,7 +321,7 @@ void CMediaBuild::CopySourceFolder(const CProject& project, BuildOutput& output)
         return;
     }
     output.Information("Copying the Files to the source folder...");
-    CopySourceTree(project, project.sourceFolder, mediaFolder_);
+    CopySourceTree(project, project.sourceFolder, stageMedia_);
 }
 
 void CMediaBuild::CopySourceTree(const CProject& project, const CFolder* folder, const std::string& target) {
@@ -289,7 +347,7 @@ void CMediaBuild::CopySourceTree(const CProject& project, const CFolder* folder,
 
 void CMediaBuild::MakeDataCabinets(const CProject& project, BuildOutput& output) {
     const MediaLayout layout = LayoutOf(project.mediaType, project.mediaSize);
-    std::string base = outputFolder_ + layout.rootFolder;
+    std::string base = stage_ + layout.rootFolder;
     std::string cabinetPattern = layout.cabinetPattern;
     if (layout.diskSize > 0) {
         if (layout.diskSize < firstDiskBytes_ + kFirstCabinetRoom) {
@@ -298,7 +356,7 @@ void CMediaBuild::MakeDataCabinets(const CProject& project, BuildOutput& output)
         }
     } else if (project.mediaType != kSingleFile) {
         // Without a disk size there is one cabinet, the first of a set, where the setup program looks for it.
-        base = mediaFolder_;
+        base = stageMedia_;
         cabinetPattern = FormatNumberPattern(layout.cabinetPattern, 1);
     }
     const int32_t reserve = firstDiskBytes_ > INT32_MAX ? INT32_MAX : static_cast<int32_t>(firstDiskBytes_);
@@ -318,16 +376,9 @@ void CMediaBuild::MakeDataCabinets(const CProject& project, BuildOutput& output)
 }
 
 void CMediaBuild::MakeSetup(const CProject& project, BuildOutput& output) {
-    const std::string setupPath = SetupPath();
-    output.Information("Making \"%s\"...", setupPath);
-    if (!CheckFileExists(output, rawSetup_, "Raw Setup")) {
-        return;
-    }
-    std::vector<uint8_t> image;
-    if (!platform::File::ReadAll(rawSetup_, &image) || image.size() > UINT32_MAX) {
-        output.Error("Cannot find the file \"%s\"!", rawSetup_);
-        return;
-    }
+    output.Information("Making \"%s\"...", SetupPath());
+    const std::string setupPath = stageMedia_ + "\\Setup.exe";
+    const std::vector<uint8_t>& image = image_;
     platform::File setup;
     if (!setup.Open(setupPath, platform::File::Mode::Replace)) {
         output.Error("Cannot create the file \"%s\"!", setupPath);
@@ -336,8 +387,8 @@ void CMediaBuild::MakeSetup(const CProject& project, BuildOutput& output) {
     setup.Write(image.data(), image.size());
     if (project.mediaType == kSingleFile) {
         // The database with its length, then the data cabinet; both are absorbed into Setup.exe.
-        const std::string database = mediaFolder_ + "\\tsdb.dat";
-        const std::string dataCabinet = mediaFolder_ + "\\TSData.cab";
+        const std::string database = stageMedia_ + "\\tsdb.dat";
+        const std::string dataCabinet = stageMedia_ + "\\TSData.cab";
         for (const std::string& part : {database, dataCabinet}) {
             if (part == dataCabinet && dataFiles_ == 0) {
                 break;  // no file to compress: no data cabinet, the payload ends with the database

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class BuildOutput;
 class CFolder;
@@ -38,8 +39,9 @@ public:
     bool Build(CProject& project, BuildOutput& output, const BuildOptions& options);
 
     // The check alone, as the build runs it (dynamic folders expanded, special folders found), with the
-    // summary line; writes nothing. Returns true when it found no error.
-    static bool Check(CProject& project, BuildOutput& output);
+    // summary line; writes nothing. outputFolder is the folder a build would write to (empty: the project's
+    // Destination). Returns true when it found no error.
+    static bool Check(CProject& project, BuildOutput& output, const std::string& outputFolder = "");
 
     void ProjectChanged() { mediaBuilt_ = false; }
     bool MediaBuilt() const { return mediaBuilt_; }
@@ -55,7 +57,13 @@ public:
 
 private:
     void Run(CProject& project, BuildOutput& output);
+    // Reads the raw setup image into memory; reports an error and returns false when it cannot.
+    bool LoadRawSetup(BuildOutput& output);
     void MakeFolders(const CProject& project);
+    // Puts the staged media in place of the previous ones.
+    void PlaceMedia(const CProject& project);
+    // After a failed build: removes the staging folder and the output folder when the build made it.
+    void DiscardStage();
     void MakeSupportCabinet(const CProject& project, BuildOutput& output);
     void MakeDatabase(CProject& project, BuildOutput& output);
     void MakeAutorun(const CProject& project, BuildOutput& output);
@@ -66,6 +74,12 @@ private:
 
     std::string outputFolder_;
     std::string rawSetup_;
+    std::vector<uint8_t> image_;  // the raw setup image, read before anything is written
+    // The build writes below a staging folder in the output folder (the same layout as the output folder
+    // itself) and moves the finished media into place at the end.
+    std::string stage_;
+    std::string stageMedia_;                // the first disk's folder below the stage
+    std::vector<std::string> madeFolders_;  // the output folder and the missing folders above it
     std::string mediaFolder_;
     int64_t firstDiskBytes_ = 0;
     int dataFiles_ = 0;  // files put into the data cabinets

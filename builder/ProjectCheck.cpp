@@ -1,6 +1,11 @@
 #include "builder/ProjectCheck.h"
 
+#include <cctype>
+#include <unordered_map>
+#include <vector>
+
 #include "builder/BuildOutput.h"
+#include "builder/MediaBuild.h"
 #include "model/Project.h"
 #include "model/Text.h"
 #include "platform/FindFiles.h"
@@ -10,6 +15,15 @@ namespace {
 
 bool LiesInSpecial(const CFileItem* file, const CFolder* special) {
     return special != nullptr && file->LiesIn(special, true);
+}
+
+// A file name in one case, for comparing names without regard to case.
+std::string FoldedName(const std::string& name) {
+    std::string folded = name;
+    for (char& c : folded) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return folded;
 }
 
 bool FolderHasShortcut(const CProject& project, const CFolder* folder) {
@@ -30,9 +44,16 @@ void CheckLeafFolder(const CProject& project, const CFolder* folder, BuildOutput
             own.push_back(file);
         }
     }
+    // Only files of one name can clash: each file is compared with the later files of its name alone, so a
+    // folder of many thousand files is checked in one pass.
+    std::unordered_map<std::string, std::vector<size_t>> byName;
     for (size_t i = 0; i < own.size(); ++i) {
-        for (size_t j = i + 1; j < own.size(); ++j) {
-            if (text::EqualNoCase(own[i]->title, own[j]->title) && (own[i]->osMask & own[j]->osMask) != 0) {
+        byName[FoldedName(own[i]->title)].push_back(i);
+    }
+    for (size_t i = 0; i < own.size(); ++i) {
+        const std::vector<size_t>& sameName = byName[FoldedName(own[i]->title)];
+        for (size_t j : sameName) {
+            if (j > i && (own[i]->osMask & own[j]->osMask) != 0) {
                 output.Error("OS Version mismatch for the file \"%s\" in folder \"%s\"!", own[i]->title,
                              folder->name);
                 break;
@@ -142,7 +163,46 @@ void CheckUISettings(const CProject& project, BuildOutput& output) {
     }
 }
 
+// A cabinet lists at most kCabinetFileLimit files. The support cabinet and the data cabinet of media
+// without a disk size are single cabinets; a disk set may spread its files over several cabinets, but not
+// when they all fit on the first disk.
+void CheckCabinetCapacity(const CProject& project, BuildOutput& output) {
+    const MediaLayout layout = LayoutOf(project.mediaType, project.mediaSize);
+    const bool singleFile = project.mediaType == 2;
+    size_t dataFiles = 0;
+    uint64_t dataBytes = 0;
+    size_t supportFiles = 0;
+    for (const CFileItem* file : project.files) {
+        const bool inSource = LiesInSpecial(file, project.sourceFolder);
+        if (LiesInSpecial(file, project.tempFolder) || (singleFile && inSource)) {
+            ++supportFiles;
+        }
+        if (!inSource) {
+            ++dataFiles;
+            dataBytes += file->size;
+        }
+    }
+    const auto report = [&output](const char* cabinet, size_t files) {
+        output.Error("The cabinet \"%s\" cannot hold %s files (65535 at most)!", cabinet,
+                     std::to_string(files));
+    };
+    if (dataFiles > kCabinetFileLimit && (layout.diskSize <= 0 || dataBytes <= uint64_t(layout.diskSize))) {
+        report(layout.diskSize <= 0 && singleFile ? "TSData.cab" : "TSData1.cab", dataFiles);
+    }
+    if (supportFiles > kCabinetFileLimit) {
+        report("TSFiles.cab", supportFiles);
+    }
+}
+
 }  // namespace
+
+bool CheckDestination(const std::string& outputFolder, BuildOutput& output) {
+    if (outputFolder.find_first_not_of(" \t") == std::string::npos) {
+        output.Error("No Destination Directory has been defined!");
+        return false;
+    }
+    return true;
+}
 
 std::string TreePath(const CFolder* folder) {
     std::string path;
@@ -152,7 +212,9 @@ std::string TreePath(const CFolder* folder) {
     return path;
 }
 
-std::string TreePath(const CFileItem* file) { return TreePath(file->folder) + "\\" + file->title; }
+std::string TreePath(const CFileItem* file) {
+    return TreePath(file->folder) + "\\" + file->title;
+}
 
 std::string ExtensionOf(const std::string& path) {
     const std::string title = platform::FileTitle(path);
@@ -195,6 +257,8 @@ void CheckProject(CProject& project, BuildOutput& output) {
         }
     }
 
+    CheckCabinetCapacity(project, output);
+
     for (const CRegItem* root : project.rootRegs) {
         CheckRegItem(project, root, output);
     }
@@ -226,7 +290,8 @@ void CheckProject(CProject& project, BuildOutput& output) {
 
     CheckUISettings(project, output);
 
-    if (project.makeAutorun && (project.mediaType == 0 || project.mediaType == 3) && !project.cdIconFile.empty()) {
+    if (project.makeAutorun && (project.mediaType == 0 || project.mediaType == 3) &&
+        !project.cdIconFile.empty()) {
         CheckFileExists(output, project.cdIconFile);
     }
 }

@@ -14,6 +14,12 @@ class CProject;
 // The project's Source Folder and Temp Folder must have been looked up before (FindSpecialFolders).
 void CheckProject(CProject& project, BuildOutput& output);
 
+// The output folder a build writes to must be named: reports an error and returns false when it is empty.
+bool CheckDestination(const std::string& outputFolder, BuildOutput& output);
+
+// The most files one cabinet can list (its count field is 16 bits wide).
+constexpr size_t kCabinetFileLimit = 65535;
+
 // The shared file test of the check and the build: reports an error and returns false when a search for
 // the path finds nothing. The message names displayName when the path is empty and a display name is
 // given, else the path.

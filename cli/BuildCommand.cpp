@@ -13,10 +13,13 @@
 #include "platform/TSException.h"
 
 const char kBuildUsage[] =
-    "  check PROJECT.tsp\n"
-    "                check a project as a build would and print the findings\n"
+    "  check PROJECT.tsp [--out DIR]\n"
+    "                check a project as a build into DIR (default: the project's Destination) would and "
+    "print\n"
+    "                the findings\n"
     "  build PROJECT.tsp [--out DIR] [--raw-setup FILE]\n"
-    "                check a project and build its setup media into DIR (default: the project's Destination)\n"
+    "                check a project and build its setup media into DIR (default: the project's "
+    "Destination)\n"
     "                with FILE as the setup program's image (default: TSS.dat beside tessaro)\n";
 
 namespace {
@@ -31,7 +34,9 @@ public:
     explicit StreamOutput(std::ostream& out) : out_(out) {}
 
 protected:
-    void ShowLine(Kind kind, const std::string& text) override { out_ << CommandLineText(kind, text) << std::endl; }
+    void ShowLine(Kind kind, const std::string& text) override {
+        out_ << CommandLineText(kind, text) << std::endl;
+    }
 
 private:
     std::ostream& out_;
@@ -87,15 +92,26 @@ std::string DefaultRawSetup() {
 }
 
 int RunCheckCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
-    if (argc != 3) {
+    std::string projectPath;
+    std::string outputFolder;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
+            outputFolder = platform::ToModelPath(argv[++i]);
+        } else if (argv[i][0] == '-' || !projectPath.empty()) {
+            return Usage(err, "check takes exactly one PROJECT.tsp");
+        } else {
+            projectPath = platform::ToModelPath(argv[i]);
+        }
+    }
+    if (projectPath.empty()) {
         return Usage(err, "check takes exactly one PROJECT.tsp");
     }
     CProject project;
-    if (!Load(project, platform::ToModelPath(argv[2]), err)) {
+    if (!Load(project, projectPath, err)) {
         return kExitUsage;
     }
     StreamOutput output(out);
-    return CMediaBuild::Check(project, output) ? kExitOk : kExitErrors;
+    return CMediaBuild::Check(project, output, outputFolder) ? kExitOk : kExitErrors;
 }
 
 int RunBuildCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {

@@ -1,4 +1,4 @@
-// make_example OUTDIR WIDGET.EXE [--single-file|--floppy|--custom]: writes the bundled example into OUTDIR: the product's files (the Widget
+// make_example OUTDIR WIDGET.EXE [--single-file|--floppy|--custom] [--no-destination]: writes the bundled example into OUTDIR: the product's files (the Widget
 // program, a readme, a licence, a help text, a picture, an icon) and the project widget.tsp that
 // installs them, made through the model's API so that every setting can be read here.
 #include <cstdio>
@@ -97,7 +97,7 @@ void Value(CRegItem* key, const char* name, uint32_t type, const char* text) {
     key->AddChild(std::move(value));
 }
 
-void MakeProject(const std::string& out, const std::string& files, int32_t mediaType) {
+void MakeProject(const std::string& out, const std::string& files, int32_t mediaType, bool destination) {
     CProject project;
     project.Reset();
     project.productName = "Widget";
@@ -108,7 +108,7 @@ void MakeProject(const std::string& out, const std::string& files, int32_t media
     project.author = "Tessaro example";
     project.comments = "The example that make demo builds.";
     project.target = "<program files>\\Aldmere\\Widget";
-    project.destination = out + "\\media";
+    project.destination = destination ? out + "\\media" : std::string();
     project.cdIconFile = files + "\\widget.ico";
     project.mediaType = mediaType;
     project.mediaSize = 0;  // a user defined size without limit: one cabinet
@@ -200,10 +200,14 @@ void MakeProject(const std::string& out, const std::string& files, int32_t media
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string media = argc == 4 ? argv[3] : "";
+    // A project without destination is for trying the builder's check and --out.
+    const bool destination = !(argc > 3 && std::string(argv[argc - 1]) == "--no-destination");
+    const int options = argc - 3 - (destination ? 0 : 1);
+    const std::string media = options == 1 ? argv[3] : "";
     const int32_t mediaType = media == "--single-file" ? 2 : media == "--floppy" ? 1 : media == "--custom" ? 3 : 0;
-    if (argc < 3 || argc > 4 || (argc == 4 && mediaType == 0)) {
-        std::fprintf(stderr, "usage: make_example OUTDIR WIDGET.EXE [--single-file|--floppy|--custom]\n");
+    if (argc < 3 || options > 1 || (options == 1 && mediaType == 0)) {
+        std::fprintf(stderr,
+                     "usage: make_example OUTDIR WIDGET.EXE [--single-file|--floppy|--custom] [--no-destination]\n");
         return 2;
     }
     try {
@@ -223,7 +227,7 @@ int main(int argc, char** argv) {
         WriteText(files + "\\widget-help.txt", "Widget help\r\n\r\nStart Widget; it shows one message.\r\n");
         Write(files + "\\logo.bmp", Bitmap(96, 48));
         Write(files + "\\widget.ico", Icon());
-        MakeProject(out, files, mediaType);
+        MakeProject(out, files, mediaType, destination);
         std::printf("%s\n", (out + "\\widget.tsp").c_str());
         return 0;
     } catch (const CTSException& e) {

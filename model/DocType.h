@@ -23,7 +23,7 @@ struct CVerb {
 // verbs that open its documents.
 class CDocType {
 public:
-    static constexpr size_t kMaxVerbs = 10;
+    static constexpr size_t kMaxVerbs = kArchiveListCapacity;
 
     int position = -1;
     std::string extension;

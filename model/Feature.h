@@ -28,10 +28,10 @@ enum FeatureInclusion : int {
 // folders, files and registry items through lists that say how much of each item it takes.
 class CFeature {
 public:
-    static constexpr size_t kMaxChildren = 50;
-    static constexpr size_t kMaxFolderRefs = 500;
-    static constexpr size_t kMaxFileRefs = 2000;
-    static constexpr size_t kMaxRegRefs = 500;
+    static constexpr size_t kMaxChildren = kArchiveListCapacity;
+    static constexpr size_t kMaxFolderRefs = kArchiveListCapacity;
+    static constexpr size_t kMaxFileRefs = kArchiveListCapacity;
+    static constexpr size_t kMaxRegRefs = kArchiveListCapacity;
 
     CFeature() = default;
     CFeature(std::string featureName, std::string featureDescription)
@@ -47,7 +47,7 @@ public:
     bool visible = true;    // shown in the setup program (an invisible feature hides its subtree)
     bool expanded = false;
     bool selected = true;                           // selected for installation at the start
-    bool installed = false;  // setup program: recorded as installed on the target
+    bool installed = false;                         // setup program: recorded as installed on the target
     CRefList<CFolder> fileFolders{kMaxFolderRefs};  // each folder with the files directly in it
     CRefList<CFolder> folders{kMaxFolderRefs};      // each folder with everything below it
     CRefList<CFileItem> files{kMaxFileRefs};        // each file alone (its folder is made for it)

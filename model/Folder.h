@@ -26,7 +26,7 @@ enum OverwriteMethod : uint8_t {
 // are built; what the expansion adds is marked generated and never stored in a project file.
 class CFolder {
 public:
-    static constexpr size_t kMaxChildren = 500;
+    static constexpr size_t kMaxChildren = kArchiveListCapacity;
     static constexpr size_t kExpandedViews = 10;
 
     CFolder() = default;

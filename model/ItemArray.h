@@ -10,6 +10,11 @@
 
 #include "model/TreeArchive.h"
 
+// The most elements any list of the model can hold. The archive format numbers list elements and file
+// references with signed 32-bit integers (positions, ".Size" counts), so no list can have more. Capacities
+// are limits, never reservations: a list takes memory only for the elements it holds.
+constexpr size_t kArchiveListCapacity = 0x7FFFFFFF;
+
 // A bounded list of owned model objects. Every element knows its own place in the list through its
 // `position` field, which the list keeps right as elements are added and removed. A full list refuses a
 // new element: the element is handed back to the caller, never stored past the capacity.
@@ -28,7 +33,8 @@ public:
     T* operator[](size_t index) const { return items_[index].get(); }
     // The element at a position, or nullptr when the position lies outside the list.
     T* At(long position) const {
-        return position >= 0 && static_cast<size_t>(position) < items_.size() ? items_[position].get() : nullptr;
+        return position >= 0 && static_cast<size_t>(position) < items_.size() ? items_[position].get()
+                                                                              : nullptr;
     }
 
     // Appends an element and sets its position. Returns the element, or nullptr when the list is full (the
@@ -58,7 +64,8 @@ public:
     }
 
     bool Holds(const T* item) const {
-        return item != nullptr && item->position >= 0 && static_cast<size_t>(item->position) < items_.size() &&
+        return item != nullptr && item->position >= 0 &&
+               static_cast<size_t>(item->position) < items_.size() &&
                items_[static_cast<size_t>(item->position)].get() == item;
     }
 
@@ -101,7 +108,8 @@ public:
     // without gaps, so that a reader finds every one of them. Loading: the list is emptied and refilled
     // with as many elements as the object holds, up to the capacity; a missing object leaves the list
     // as it was. Returns whether the list's object was there.
-    bool Exchange(CTreeArchive& ar, const char* key, const std::function<void(T&, const std::string&)>& serializeElement,
+    bool Exchange(CTreeArchive& ar, const char* key,
+                  const std::function<void(T&, const std::string&)>& serializeElement,
                   const std::function<bool(const T&)>& skip = nullptr) {
         if (!ar.BeginObject(key)) {
             return false;

@@ -31,14 +31,14 @@ struct Dependent {
 // or index paths when they are stored, so the lists keep every element's position right at all times.
 class CProject {
 public:
-    static constexpr size_t kMaxRootFolders = 500;
-    // Both programs hold up to 2000 files, so every project the authoring program accepts loads in the
+    static constexpr size_t kMaxRootFolders = kArchiveListCapacity;
+    // Both programs share these capacities, so every project the authoring program accepts loads in the
     // setup program.
-    static constexpr size_t kMaxFiles = 2000;
-    static constexpr size_t kMaxRootRegs = 500;
-    static constexpr size_t kMaxShortcuts = 500;
-    static constexpr size_t kMaxDocTypes = 100;
-    static constexpr size_t kMaxActions = 50;
+    static constexpr size_t kMaxFiles = kArchiveListCapacity;
+    static constexpr size_t kMaxRootRegs = kArchiveListCapacity;
+    static constexpr size_t kMaxShortcuts = kArchiveListCapacity;
+    static constexpr size_t kMaxDocTypes = kArchiveListCapacity;
+    static constexpr size_t kMaxActions = kArchiveListCapacity;
 
     static constexpr uint32_t kDefaultMinNT = 0x2004;  // Windows NT 4 with Service Pack 4
     static constexpr uint32_t kDefaultMin95 = 0x200;   // Windows 95

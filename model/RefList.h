@@ -5,6 +5,8 @@
 #include <functional>
 #include <vector>
 
+#include "model/ItemArray.h"
+
 // A bounded list of references to model objects that live elsewhere (a feature's files, folders and
 // registry items). The list owns nothing and leaves the objects' positions alone; a full list refuses
 // further entries.

@@ -12,7 +12,7 @@
 // as the text the user sees; the setup database carries the bytes that the setup program writes.
 class CRegItem {
 public:
-    static constexpr size_t kMaxChildren = 500;
+    static constexpr size_t kMaxChildren = kArchiveListCapacity;
     static constexpr size_t kExpandedViews = 10;
 
     CRegItem() = default;

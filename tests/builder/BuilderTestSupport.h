@@ -35,6 +35,7 @@ protected:
         main->folders.Add(project.rootFolders[0]);
         rawSetup = Source("TSS.dat", Pattern(5000, 99));
         output = folder / "out";
+        project.destination = output;
     }
 
     // Writes a source file into the test's folder and returns its path.

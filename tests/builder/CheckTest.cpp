@@ -205,3 +205,53 @@ TEST_F(CheckTest, AutorunIconOnlyForCdAndCustomMedia) {
 }
 
 }  // namespace
+
+namespace {
+
+// A cabinet lists at most 65535 files: media that would need more in one cabinet are refused by the check,
+// never cut short.
+TEST_F(CheckTest, FilesBeyondWhatOneCabinetCanHoldAreAnError) {
+    CFolder* temp = AddRootFolder("Temp Folder");
+    const auto fill = [&](CFolder* into, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            auto file = std::make_unique<CFileItem>();
+            file->title = "f" + std::to_string(i);
+            file->sourcePath = folder / file->title;
+            file->folder = into;
+            project.files.Add(std::move(file));
+        }
+    };
+    struct Case {
+        int32_t mediaType;
+        size_t productFiles;
+        size_t tempFiles;
+        std::vector<std::string> cabinetErrors;
+    } cases[] = {
+        {2, 65535, 0, {}},
+        {2, 65536, 0, {"The cabinet \"TSData.cab\" cannot hold 65536 files (65535 at most)!"}},
+        {0, 65536, 0, {"The cabinet \"TSData1.cab\" cannot hold 65536 files (65535 at most)!"}},
+        {0,
+         0,
+         65536,
+         {"The cabinet \"TSData1.cab\" cannot hold 65536 files (65535 at most)!",
+          "The cabinet \"TSFiles.cab\" cannot hold 65536 files (65535 at most)!"}},
+    };
+    for (const Case& c : cases) {
+        project.files.Clear();
+        project.mediaType = c.mediaType;
+        project.mediaSize = 0;
+        fill(bin, c.productFiles);
+        fill(temp, c.tempFiles);
+        lines.Clear();
+        Check();
+        std::vector<std::string> cabinetErrors;
+        for (const std::string& error : Errors()) {
+            if (error.rfind("The cabinet", 0) == 0) {
+                cabinetErrors.push_back(error);
+            }
+        }
+        EXPECT_EQ(cabinetErrors, c.cabinetErrors) << c.mediaType << " " << c.productFiles;
+    }
+}
+
+}  // namespace

@@ -197,7 +197,7 @@ TEST_F(MediaBuildTest, RebuildReplacesTheCdTreeAndKeepsOtherContent) {
     main->files.Add(AddFile("app.exe", {1}, bin));
     ASSERT_TRUE(Build()) << Report();
     platform::CreateFolder(output + "\\CD\\CD2");
-    testing_support::WriteBytes(output + "\\CD\\CD2\\old.cab", {1});
+    testing_support::WriteBytes(output + "\\CD\\CD2\\TSData2.cab", {1});  // left by a bigger build
     testing_support::WriteBytes(output + "\\mine.txt", {2});
     ASSERT_TRUE(Build()) << Report();
     EXPECT_FALSE(platform::FolderExists(output + "\\CD\\CD2"));

@@ -84,6 +84,35 @@ grep -qx 'error: No Product Name has been defined!' "$work/check.log" || fail "c
 [ $? -eq 1 ] || fail "build with check errors"
 [ ! -e "$work/never" ] || fail "a failed check wrote the output folder"
 "$tessaro" check "$work/cd/widget.tsp" >/dev/null || fail "check of the example"
+
+# A project without destination: the check names it, a build without --out writes nothing, --out is the
+# destination.
+"$make_example" "$work/nodest" "$work/Widget.exe" --no-destination >/dev/null || fail "make_example --no-destination"
+(cd "$work/nodest" && "$tessaro" check widget.tsp >"$work/nodest.log" 2>&1); [ $? -eq 1 ] || fail "check without destination"
+grep -qx 'error: No Destination Directory has been defined!' "$work/nodest.log" || fail "no destination: $(cat "$work/nodest.log")"
+(cd "$work/nodest" && "$tessaro" build widget.tsp --raw-setup "$work/TSS.dat" >"$work/nodest.log" 2>&1)
+[ $? -eq 1 ] || fail "build without destination"
+grep -q 'Cannot create the folder' "$work/nodest.log" && fail "build without destination: $(cat "$work/nodest.log")"
+[ "$(ls "$work/nodest")" = "files
+widget.tsp" ] || fail "a build without destination wrote: $(ls "$work/nodest")"
+"$tessaro" check "$work/nodest/widget.tsp" --out "$work/nodest/out" >/dev/null || fail "check --out"
+"$tessaro" build "$work/nodest/widget.tsp" --out "$work/nodest/out" --raw-setup "$work/TSS.dat" >/dev/null ||
+    fail "build --out without destination"
+[ -f "$work/nodest/out/CD/CD1/Setup.exe" ] || fail "build --out wrote no Setup.exe"
+
+# A rebuild keeps the user's files in the media; a build that fails (no raw setup image) changes nothing.
+echo mine >"$work/nodest/out/CD/CD1/mine.txt"
+"$tessaro" build "$work/nodest/widget.tsp" --out "$work/nodest/out" --raw-setup "$work/TSS.dat" >/dev/null ||
+    fail "rebuild"
+[ -f "$work/nodest/out/CD/CD1/mine.txt" ] || fail "a rebuild removed the user's file"
+before=$(cd "$work/nodest/out" && find . -type f -exec md5sum {} + | sort)
+"$tessaro" build "$work/nodest/widget.tsp" --out "$work/nodest/out" --raw-setup "$work/none.dat" >"$work/raw.log"
+[ $? -eq 1 ] || fail "build without raw setup image"
+grep -qxF "error: Cannot find the file \"Z:$(echo "$work/none.dat" | tr / '\\\\')\"!" "$work/raw.log" ||
+    fail "raw setup message: $(cat "$work/raw.log")"
+grep -q '^Compressing' "$work/raw.log" && fail "compressed before the raw setup image was found"
+[ "$(cd "$work/nodest/out" && find . -type f -exec md5sum {} + | sort)" = "$before" ] ||
+    fail "a failed build changed the media"
 "$tessaro" build >/dev/null 2>&1; [ $? -eq 2 ] || fail "build without project"
 "$tessaro" build "$work/missing.tsp" >/dev/null 2>&1; [ $? -eq 2 ] || fail "missing project"
 head -c 100 /dev/urandom >"$work/junk.tsp"

@@ -149,7 +149,7 @@ TEST(FeatureTest, RegItemStateMarksKeysAndTheValuesOfListedKeys) {
     EXPECT_EQ(t.project.rootFeature.RegItemState(t.settingsValue, true), kIncludedItself);
 }
 
-TEST(FeatureTest, ChildrenAreFoundByNameAddedUpToFiftyAndRemovedWithRenumbering) {
+TEST(FeatureTest, ChildrenAreFoundByNameAddedBeyondFiftyAndRemovedWithRenumbering) {
     CFeature root("Features", "");
     for (int i = 0; i < 50; ++i) {
         CFeature* child = root.AddChild(std::make_unique<CFeature>("F" + std::to_string(i), ""));
@@ -157,7 +157,8 @@ TEST(FeatureTest, ChildrenAreFoundByNameAddedUpToFiftyAndRemovedWithRenumbering)
         EXPECT_EQ(child->parent, &root);
         EXPECT_EQ(child->position, i);
     }
-    EXPECT_EQ(root.AddChild(std::make_unique<CFeature>("F50", "")), nullptr);
+    EXPECT_NE(root.AddChild(std::make_unique<CFeature>("F50", "")), nullptr) << "fifty is no limit";
+    EXPECT_TRUE(root.RemoveChild(root.children[50]));
     EXPECT_EQ(root.children.size(), 50u);
     EXPECT_EQ(root.FindChild("f7"), root.children[7]);
     EXPECT_EQ(root.FindChild("F77"), nullptr);
@@ -320,19 +321,20 @@ TEST(FeatureTest, EntriesThatDoNotResolveAreDroppedAndCountsAreNotTrusted) {
     EXPECT_FALSE(root.visible) << "missing booleans are false";
 }
 
-TEST(FeatureTest, AListStopsAtItsCapacityOnLoad) {
+TEST(FeatureTest, AListKeepsThousandsOfEntriesOnLoad) {
     Tree t;
     CFeature* main = t.Main();
-    for (size_t i = 0; i < CFeature::kMaxFolderRefs; ++i) {
+    for (size_t i = 0; i < 2500; ++i) {
         ASSERT_TRUE(main->fileFolders.Add(i % 2 ? t.bin : t.data));
     }
-    EXPECT_FALSE(main->fileFolders.Add(t.target));
     EXPECT_FALSE(main->fileFolders.Add(nullptr));
     const std::string path = t.folder / "p.tsp";
     SaveProjectFile(t.project, path);
     CProject loaded;
     ASSERT_TRUE(LoadProjectFile(loaded, path));
-    EXPECT_EQ(loaded.rootFeature.children[0]->fileFolders.size(), CFeature::kMaxFolderRefs);
+    const CFeature* loadedMain = loaded.rootFeature.children[0];
+    ASSERT_EQ(loadedMain->fileFolders.size(), 2500u);
+    EXPECT_EQ(loadedMain->fileFolders[2499]->name, "Bin");
 }
 
 }  // namespace

@@ -432,18 +432,41 @@ TEST(CapacityTest, AFullListRefusesAndALoadStopsAtTheCapacity) {
     EXPECT_EQ(small[2]->position, 2);
 }
 
-TEST(CapacityTest, AFolderOf2000FilesIsFullForAddFile) {
+TEST(CapacityTest, AProjectOfMoreThanAHundredThousandFilesSavesAndLoadsWhole) {
+    // Every list takes what the archive can number; nothing is dropped at some lower count.
+    constexpr size_t kCount = 100001;
     TempFolder folder;
-    WriteBytes(folder / "x.txt", {1});
     CProject project;
     project.Reset();
-    for (size_t i = 0; i < CProject::kMaxFiles; ++i) {
+    CFolder* target = project.rootFolders[0];
+    CFeature* main = project.rootFeature.children[0];
+    for (size_t i = 0; i < kCount; ++i) {
         auto file = std::make_unique<CFileItem>();
-        file->title = "f" + std::to_string(i);
-        ASSERT_NE(project.files.Add(std::move(file)), nullptr);
+        file->sourcePath = folder / ("f" + std::to_string(i) + ".txt");
+        file->title = platform::FileTitle(file->sourcePath);
+        file->folder = target;
+        ASSERT_TRUE(main->files.Add(project.files.Add(std::move(file))));
     }
-    EXPECT_EQ(project.AddFile(folder / "x.txt", project.rootFolders[0]), nullptr);
-    EXPECT_EQ(project.files.size(), 2000u);
+    for (size_t i = 0; i < 2100; ++i) {
+        ASSERT_NE(target->AddChild(std::make_unique<CFolder>("D" + std::to_string(i))), nullptr);
+        ASSERT_TRUE(main->fileFolders.Add(target->children[i]));
+    }
+    WriteBytes(folder / "x.txt", {1});
+    ASSERT_NE(project.AddFile(folder / "x.txt", target), nullptr);
+    EXPECT_EQ(project.files.size(), kCount + 1);
+
+    SaveProjectFile(project, folder / "p.tsp");
+    CProject loaded;
+    ASSERT_TRUE(LoadProjectFile(loaded, folder / "p.tsp"));
+    ASSERT_EQ(loaded.files.size(), kCount + 1);
+    EXPECT_EQ(loaded.files[kCount - 1]->title, "f100000.txt");
+    EXPECT_EQ(loaded.files[kCount]->position, static_cast<int>(kCount));
+    EXPECT_EQ(loaded.rootFolders[0]->children.size(), 2100u);
+    const CFeature* loadedMain = loaded.rootFeature.children[0];
+    ASSERT_EQ(loadedMain->files.size(), kCount);
+    EXPECT_EQ(loadedMain->files[kCount - 1], loaded.files[kCount - 1]);
+    ASSERT_EQ(loadedMain->fileFolders.size(), 2100u);
+    EXPECT_EQ(loadedMain->fileFolders[2099], loaded.rootFolders[0]->children[2099]);
 }
 
 }  // namespace

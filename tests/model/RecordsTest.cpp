@@ -21,7 +21,7 @@ TEST(RecordDefaultsTest, NewRecordsAndRecordsWithoutKeys) {
     const CShortcut shortcut;
     EXPECT_EQ(shortcut.showCmd, kShowNormal);
     EXPECT_EQ(shortcut.target, nullptr);
-    EXPECT_EQ(CDocType().verbs.Capacity(), 10u);
+    EXPECT_EQ(CDocType().verbs.Capacity(), kArchiveListCapacity);
 
     // Empty element objects load as the defaults, whatever the records held before.
     TempFolder folder;
