@@ -100,7 +100,7 @@ const char* CommandLineHelp() {
            "Options are letters after \"-\" or \"/\", in either case:\n"
            "  S\tsilent: no window at all\n"
            "  O\tunattended: a progress window only\n"
-           "  T\ttest mode: nothing on this computer is changed\n"
+           "  T\ttest mode: nothing is changed\n"
            "  N\tinstall (the default)\n"
            "  C\tchange the installed features\n"
            "  R\trepair the installation\n"
