@@ -1,6 +1,8 @@
-// make_example OUTDIR WIDGET.EXE [--single-file|--floppy|--custom] [--no-destination]: writes the bundled example into OUTDIR: the product's files (the Widget
-// program, a readme, a licence, a help text, a picture, an icon) and the project widget.tsp that
-// installs them, made through the model's API so that every setting can be read here.
+// make_example OUTDIR WIDGET.EXE [--single-file|--floppy|--custom|--settings-only] [--no-destination]: writes
+// the bundled example into OUTDIR: the product's files (the Widget program, a readme, a licence, a help text, a
+// picture, an icon) and the project widget.tsp that installs them, made through the model's API so that every
+// setting can be read here; with --settings-only, the project settings.tsp of a companion product that has no
+// data files; with --no-destination, a project without destination (for trying the builder's check and --out).
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -197,17 +199,41 @@ void MakeProject(const std::string& out, const std::string& files, int32_t media
     SaveProjectFile(project, out + "\\widget.tsp");
 }
 
+// A companion product without data files: registry data and a readme in the Source Folder, built as one
+// self-contained Setup.exe, whose payload therefore ends with the setup database.
+void MakeSettingsProject(const std::string& out, const std::string& files) {
+    CProject project;
+    project.Reset();
+    project.productName = "Widget Settings";
+    project.productVersion = "1.0";
+    project.manufacturer = "Aldmere Example Software";
+    project.target = "<program files>\\Aldmere Settings\\Widget Settings";
+    project.destination = out + "\\settings-media";
+    project.mediaType = 2;
+    CFolder* source = project.rootFolders.Add(std::make_unique<CFolder>("Source Folder"));
+    project.AddFile(files + "\\readme.txt", source);
+    CRegItem* product = Key(Key(Key(project.rootRegs[2], "Software"), "Aldmere Example"), "Widget Settings");
+    Value(product, "Greeting", 1, "hello");
+    Value(product, "Folder", 1, "<target folder>");
+    CFeature* main = project.rootFeature.children[0];
+    main->name = "Settings";
+    main->regKeys.Add(product);
+    project.ui.showPage[kLicensePage] = false;
+    project.ui.readmeFile = project.files[0];  // offered on the Finish page, from the Source Folder
+    SaveProjectFile(project, out + "\\settings.tsp");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    // A project without destination is for trying the builder's check and --out.
     const bool destination = !(argc > 3 && std::string(argv[argc - 1]) == "--no-destination");
     const int options = argc - 3 - (destination ? 0 : 1);
     const std::string media = options == 1 ? argv[3] : "";
+    const bool settings = media == "--settings-only";
     const int32_t mediaType = media == "--single-file" ? 2 : media == "--floppy" ? 1 : media == "--custom" ? 3 : 0;
-    if (argc < 3 || options > 1 || (options == 1 && mediaType == 0)) {
-        std::fprintf(stderr,
-                     "usage: make_example OUTDIR WIDGET.EXE [--single-file|--floppy|--custom] [--no-destination]\n");
+    if (argc < 3 || options > 1 || (options == 1 && mediaType == 0 && !settings)) {
+        std::fprintf(stderr, "usage: make_example OUTDIR WIDGET.EXE [--single-file|--floppy|--custom|--settings-only]"
+                             " [--no-destination]\n");
         return 2;
     }
     try {
@@ -227,6 +253,11 @@ int main(int argc, char** argv) {
         WriteText(files + "\\widget-help.txt", "Widget help\r\n\r\nStart Widget; it shows one message.\r\n");
         Write(files + "\\logo.bmp", Bitmap(96, 48));
         Write(files + "\\widget.ico", Icon());
+        if (settings) {
+            MakeSettingsProject(out, files);
+            std::printf("%s\n", (out + "\\settings.tsp").c_str());
+            return 0;
+        }
         MakeProject(out, files, mediaType, destination);
         std::printf("%s\n", (out + "\\widget.tsp").c_str());
         return 0;

@@ -129,6 +129,8 @@ bool CheckExistingInstallation(SetupEngine& engine, RecordStore& store, Installe
         host.RunAndWait(removal);
     }
     engine.installedVersion.clear();
+    engine.createdFolders.Clear();  // the other version's removal took its folders away
+    engine.createdFolders.known = false;
     engine.sourceFolder = mediaSource;
     engine.dataCabinetPath = mediaCabinet;
     engine.project.rootFeature.ForEach([](CFeature& feature) { feature.installed = false; });

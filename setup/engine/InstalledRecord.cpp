@@ -85,6 +85,18 @@ std::string InstalledFeaturesKeyPath(const platform::Guid& productID) {
     return ProductKeyPath(productID) + "\\" + kInstalledFeaturesName;
 }
 
+std::string CreatedFoldersKeyPath(const platform::Guid& productID) {
+    return ProductKeyPath(productID) + "\\" + kCreatedFoldersName;
+}
+
+std::vector<std::pair<std::string, std::string>> CreatedFolderValues(const CreatedFolders& folders) {
+    std::vector<std::pair<std::string, std::string>> values;
+    for (const std::string& path : folders.Paths()) {
+        values.emplace_back(std::to_string(values.size()), path);
+    }
+    return values;
+}
+
 std::string ModifyCommand(const std::string& systemFolder, const std::string& targetFolder) {
     return StoredCommand(systemFolder, "C", targetFolder);
 }
@@ -173,6 +185,15 @@ bool ReadInstalledRecord(SetupEngine& engine, RecordStore& store) {
     engine.companyName = record.company;
     engine.userEmail = record.email;
     engine.installedUninstallCommand = record.uninstallCommand;
+    engine.createdFolders.Clear();
+    engine.createdFolders.known = false;
+    if (std::unique_ptr<RecordKeyReader> made = store.OpenForReading(CreatedFoldersKeyPath(project.productID))) {
+        engine.createdFolders.known = true;
+        std::string path;
+        for (size_t index = 0; made->ReadText(std::to_string(index), &path); ++index) {
+            engine.createdFolders.Add(path);
+        }
+    }
     project.rootFeature.ForEach([&](CFeature& feature) {
         uint32_t value = 0;
         feature.installed = false;

@@ -14,6 +14,8 @@
 
 constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr char kInstalledFeaturesName[] = "InstalledFeatures";
+// The subkey of the folders that the installation made: values "0", "1", ... each naming one folder.
+constexpr char kCreatedFoldersName[] = "CreatedFolders";
 // The setup program's copy in the system folder, and the database that it keeps in the target folder:
 // saved under the one name and named by the commands (and removed) under the other, which the system's
 // file names, compared without regard to case, make the same file.
@@ -24,6 +26,10 @@ constexpr char kMaintenanceDatabaseTitle[] = "TSdb.dat";
 // The product key below HKEY_LOCAL_MACHINE, and its subkey of installed features.
 std::string ProductKeyPath(const platform::Guid& productID);
 std::string InstalledFeaturesKeyPath(const platform::Guid& productID);
+std::string CreatedFoldersKeyPath(const platform::Guid& productID);
+
+// The "CreatedFolders" values: the made folders in the order they were made, named "0", "1", ...
+std::vector<std::pair<std::string, std::string>> CreatedFolderValues(const CreatedFolders& folders);
 
 // The commands stored for later maintenance: "TSSetup.exe -C" (change) and "-U" (remove) with the saved
 // database of the target folder.
@@ -72,7 +78,8 @@ public:
 
 // Reads the installed product's record into the engine: the installed version, the target and source
 // folders, the data cabinet, the shortcut and all-users flags, the user's answers, the removal command,
-// and each feature's installed mark (and its selection, when recorded). False, with the engine unchanged,
+// each feature's installed mark (and its selection, when recorded) and the folders that the installation
+// made (known only when the record lists them). False, with the engine unchanged,
 // when the product is not registered (NoARP), the key or its features subkey is missing, or a value cannot
 // be read. When the media folder no longer holds the first data cabinet, the cabinet is taken out of the
 // single-file image that the record names, into the private temporary folder.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/Project.h"
+#include "setup/engine/CreatedFolders.h"
 #include "setup/engine/SetupRules.h"
 
 class CFileItem;
@@ -53,6 +54,7 @@ public:
     int32_t sharedFileAnswer = 0;
     int32_t totalBytes = 0;
     std::set<const CCustomAction*> actionsRun;  // actions started in this run
+    CreatedFolders createdFolders;              // made by the installation, as the record and this run say
 
     // Process-wide paths.
     std::string setupProgramPath;

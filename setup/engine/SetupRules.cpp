@@ -15,20 +15,59 @@ const char* SetupModeName(int32_t mode) {
     }
 }
 
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsSwitch(char c) { return c == '-' || c == '/'; }
+bool EndsGroup(char c) { return IsBlank(c) || c == ',' || IsSwitch(c); }
+
+// The option letters of the line, upper-cased and joined; sets the database path.
+std::string ReadOptions(const std::string& text, CommandLine* line) {
+    std::string options;
+    size_t p = 0;
+    while (p < text.size() && (IsBlank(text[p]) || IsSwitch(text[p]))) {
+        ++p;
+    }
+    for (;;) {
+        const size_t start = p;
+        while (p < text.size() && !EndsGroup(text[p])) {
+            ++p;
+        }
+        options += text.substr(start, p - start);
+        if (p >= text.size()) {
+            return options;
+        }
+        size_t next = p;
+        while (next < text.size() && IsBlank(text[next])) {
+            ++next;
+        }
+        if (text[p] != ',' && next < text.size() && IsSwitch(text[next])) {
+            p = next;
+            while (p < text.size() && IsSwitch(text[p])) {
+                ++p;
+            }
+            continue;
+        }
+        line->hasDatabasePath = true;
+        line->databasePath = text.substr(p + 1);
+        return options;
+    }
+}
+
+}  // namespace
+
 CommandLine ParseCommandLine(const std::string& text) {
     CommandLine line;
-    size_t p = 0;
-    while (p < text.size() && (text[p] == ' ' || text[p] == '\t' || text[p] == '-')) {
-        ++p;
-    }
-    const size_t start = p;
-    while (p < text.size() && text[p] != ' ' && text[p] != ',' && text[p] != '-') {
-        ++p;
-    }
-    const std::string options = text.substr(start, p - start);
-    if (p < text.size()) {
-        line.hasDatabasePath = true;
-        line.databasePath = text.substr(p + 1);
+    std::string options = ReadOptions(text, &line);
+    for (char& c : options) {
+        const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (upper == '\0' || std::strchr("NCURFTASO2?", upper) == nullptr) {
+            if (line.error.empty()) {
+                line.error = std::string("Unknown option \"") + c + "\" on the command line!";
+            }
+            continue;
+        }
+        c = upper;
     }
     auto has = [&](char letter) { return options.find(letter) != std::string::npos; };
     if (has('N')) line.mode = SM_NEW;
@@ -47,11 +86,31 @@ CommandLine ParseCommandLine(const std::string& text) {
         line.uiTypeGiven = true;
     }
     if (has('2')) line.secondInstance = true;
+    if (has('?')) line.help = true;
     if (line.hasDatabasePath && line.databasePath.empty()) {
         // A separator with nothing after it names no database.
         line.hasDatabasePath = false;
     }
     return line;
+}
+
+const char* CommandLineHelp() {
+    return "Setup [options] [database path]\n"
+           "\n"
+           "Options are letters after \"-\" or \"/\", in either case:\n"
+           "  S\tsilent: no window at all\n"
+           "  O\tunattended: a progress window only\n"
+           "  T\ttest mode: nothing is changed\n"
+           "  N\tinstall (the default)\n"
+           "  C\tchange the installed features\n"
+           "  R\trepair the installation\n"
+           "  U\tremove the product\n"
+           "  A\tchoose between change, repair and remove\n"
+           "  F\tignore the product's maintenance restrictions\n"
+           "  2\tsecond copy of Setup running\n"
+           "  ?\tshow this list\n"
+           "\n"
+           "Example: Setup -S installs silently.";
 }
 
 bool FileRunsOnSystem(uint32_t osCode, uint32_t osMask) {

@@ -29,11 +29,18 @@ struct CommandLine {
     bool secondInstance = false;  // option 2: the private folder is "ts\ts"
     bool hasDatabasePath = false;
     std::string databasePath;  // verbatim, quotes included
+    bool help = false;         // "?": the switches are to be shown, nothing else is done
+    std::string error;         // not empty: the line cannot be read, and this says why
 };
 
-// Leading blanks, tabs and dashes; then a run of option letters, ended by the first blank, comma or dash;
-// everything after that one character is the database path.
+// Leading blanks, tabs, dashes and slashes; then groups of option letters, each ended by a blank, a tab, a
+// comma, a dash or a slash; a dash or slash (right away or after blanks) starts another group. Otherwise
+// everything after the one character that ended the last group is the database path. The letters are
+// those of the switch list, in either case; any other character in a group makes the line unreadable.
 CommandLine ParseCommandLine(const std::string& text);
+
+// The list of switches, as the setup program shows it for "?" and below a command-line error.
+const char* CommandLineHelp();
 
 // Version data as GetVersionExA reports it.
 constexpr uint32_t kPlatformWin32s = 0;

@@ -61,13 +61,14 @@ struct Payload {
     uint64_t cabinetLength = 0;
 };
 
+// A payload of media without data files ends with the database: its cabinet is empty.
 bool FindPayload(platform::File& file, uint64_t length, Payload* payload) {
     uint64_t n = 0;
-    if (!ReadTrailer(file, length, &n) || n + 8 >= length || n + 12 > length - 8) {
+    if (!ReadTrailer(file, length, &n) || n + 12 > length) {
         return false;
     }
     const uint64_t m = ReadU32(file, n);
-    if (n + m + 12 >= length) {
+    if (n + m + 12 > length) {
         return false;
     }
     payload->programLength = n;
@@ -118,7 +119,9 @@ bool UnpackSingleFileImage(const std::string& copyPath, const std::string& modul
         const std::string database = tempFolder + "\\TSdb.dat";
         const std::string cabinet = tempFolder + "\\TSData.cab";
         WriteRange(image, payload.programLength + 4, payload.databaseLength, database);
-        WriteRange(image, payload.cabinetOffset, payload.cabinetLength, cabinet);
+        if (payload.cabinetLength > 0) {
+            WriteRange(image, payload.cabinetOffset, payload.cabinetLength, cabinet);
+        }
         image.Abandon();
         platform::RemoveFile(copyPath);
         contents->setupProgramPath = program;
@@ -137,7 +140,7 @@ bool ExtractImageCabinet(const std::string& imagePath, const std::string& tempFo
             return false;
         }
         Payload payload;
-        if (!FindPayload(image, image.Size(), &payload)) {
+        if (!FindPayload(image, image.Size(), &payload) || payload.cabinetLength == 0) {
             return false;
         }
         const std::string cabinet = tempFolder + "\\TSData.cab";

@@ -16,12 +16,13 @@ struct ImageContents {
 };
 
 // Reads the copy of the running program at copyPath. With a payload, writes "TSSetup.exe" (the program
-// with a trailer of its own), "TSdb.dat" and "TSData.cab" into tempFolder; without one, names tsdb.dat and
+// with a trailer of its own), "TSdb.dat" and "TSData.cab" into tempFolder (no cabinet when the payload
+// ends with the database: media without data files); without one, names tsdb.dat and
 // TSData1.cab beside the program. The copy is deleted when it was an image. False when the file is not an
 // image or its lengths do not fit: the copy is then left where it is.
 bool UnpackSingleFileImage(const std::string& copyPath, const std::string& moduleFolder,
                            const std::string& tempFolder, ImageContents* contents);
 
 // Writes the data cabinet of the image at imagePath to tempFolder\TSData.cab; false when the file is not an
-// image with a payload. On success *cabinetPath names the written file.
+// image with a payload that holds a cabinet. On success *cabinetPath names the written file.
 bool ExtractImageCabinet(const std::string& imagePath, const std::string& tempFolder, std::string* cabinetPath);

@@ -22,9 +22,9 @@ constexpr char kPendingRenamesValue[] = "PendingFileRenameOperations";
 bool PathExists(const std::string& path);
 bool FolderExists(const std::string& path);
 
-// Creates the folder and every missing parent; throws CTSSException with the system's text for the error
-// when a folder cannot be created.
-void MakeFolderPath(const std::string& path);
+// Creates the folder and every missing parent, adding each folder it makes to made (when given); throws
+// CTSSException with the system's text for the error when a folder cannot be created.
+void MakeFolderPath(const std::string& path, CreatedFolders* made = nullptr);
 
 
 // Reads what lies at the file's resolved path and applies its OverwriteMethod.

@@ -27,9 +27,12 @@ bool EndsWithColon(const std::string& text) {
     return !text.empty() && text.back() == ':';
 }
 
-void CreateOneFolder(const std::string& path) {
+void CreateOneFolder(const std::string& path, CreatedFolders* made) {
     if (!CreateDirectoryA(path.c_str(), nullptr)) {
         throw CTSSException(win::SystemErrorText(GetLastError()));
+    }
+    if (made != nullptr) {
+        made->Add(path);
     }
 }
 
@@ -87,7 +90,7 @@ bool FolderExists(const std::string& path) {
     return FindAttributes(path, &attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-void MakeFolderPath(const std::string& path) {
+void MakeFolderPath(const std::string& path, CreatedFolders* made) {
     if (FolderExists(path)) {
         return;
     }
@@ -98,12 +101,12 @@ void MakeFolderPath(const std::string& path) {
         for (size_t slash = path.find('\\'); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
             const std::string part = path.substr(0, slash);
             if (!EndsWithColon(part) && !FolderExists(part)) {
-                CreateOneFolder(part);
+                CreateOneFolder(part, made);
             }
         }
     }
     if (!EndsWithColon(path)) {
-        CreateOneFolder(path);
+        CreateOneFolder(path, made);
     }
 }
 

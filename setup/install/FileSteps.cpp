@@ -310,29 +310,64 @@ void RemoveFiles(InstallRun& run) {
     }
 }
 
+namespace {
+
+void RemoveMadeFolder(InstallRun& run, const std::string& path) {
+    RemoveDirectoryA(path.c_str());
+    if (!FolderExists(path)) {
+        run.engine.createdFolders.Forget(path);
+    }
+}
+
+}  // namespace
+
 void RemoveFolders(InstallRun& run) {
     SetupEngine& engine = run.engine;
+    CreatedFolders& made = engine.createdFolders;
     run.BeginStep("Removing Folders...", CountFolders(engine.project.rootFolders));
     ForEachFolderPostOrder(engine.project.rootFolders, [&](CFolder& folder) {
         if (!(folder.isInstalled && !folder.isSelected) && engine.mode != SM_REMOVE) {
             return;
         }
         ShowDetail(run, folder.resolvedPath);
-        if (!engine.test) {
-            RemoveDirectoryA(folder.resolvedPath.c_str());
+        // A folder that was there before the installation stays, empty or not.
+        if (!engine.test && made.MayRemove(folder.resolvedPath)) {
+            RemoveMadeFolder(run, folder.resolvedPath);
         }
         run.Step(1);
     });
+    if (engine.test || !made.known || (engine.mode != SM_REMOVE && engine.mode != SM_CHANGE)) {
+        return;
+    }
+    // The parents that the installation made for its folders (those of the target folder, for one), once
+    // nothing that is still wanted lies in them.
+    std::vector<std::string> wanted;
+    if (engine.mode != SM_REMOVE) {
+        wanted.push_back(engine.project.target);  // it keeps the saved database
+        ForEachFolderPreOrder(engine.project.rootFolders, [&](CFolder& folder) {
+            if (folder.isSelected) {
+                wanted.push_back(folder.resolvedPath);
+            }
+        });
+    }
+    for (const std::string& path : made.UnwantedDeepestFirst(wanted)) {
+        ShowDetail(run, path);
+        RemoveMadeFolder(run, path);
+    }
 }
 
 void MakeFolders(InstallRun& run) {
     SetupEngine& engine = run.engine;
+    if (engine.mode == SM_NEW) {
+        // Nothing of the product is on the machine yet: the folders this run makes are all it made.
+        engine.createdFolders.known = true;
+    }
     run.BeginStep("Making Folders...", CountFolders(engine.project.rootFolders));
     ForEachFolderPreOrder(engine.project.rootFolders, [&](CFolder& folder) {
         if (folder.isSelected && !folder.isInstalled) {
             ShowDetail(run, folder.resolvedPath);
             if (!engine.test) {
-                MakeFolderPath(folder.resolvedPath);
+                MakeFolderPath(folder.resolvedPath, &engine.createdFolders);
             }
         }
         run.Step(1);

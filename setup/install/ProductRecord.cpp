@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "setup/engine/InstalledRecord.h"
+#include "setup/install/FileInstall.h"
 #include "setup/install/Steps.h"
 
 namespace {
@@ -133,5 +134,28 @@ void RegisterProduct(InstallRun& run) {
             WriteNumber(features, name, selected);
         }
         RegCloseKey(features);
+    }
+}
+
+void RecordCreatedFolders(InstallRun& run) {
+    SetupEngine& engine = run.engine;
+    CreatedFolders& made = engine.createdFolders;
+    // A record written by an earlier setup program lists no folders: its removal tries them all, and a
+    // list of this run's folders alone would keep the others.
+    if (engine.test || engine.project.noARP || engine.mode == SM_REMOVE || !made.known) {
+        return;
+    }
+    for (const std::string& path : std::vector<std::string>(made.Paths())) {
+        if (!FolderExists(path)) {
+            made.Forget(path);  // gone since: a folder made there later is not ours
+        }
+    }
+    const std::string keyPath = CreatedFoldersKeyPath(engine.project.productID);
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, keyPath);
+    if (HKEY key = CreateMachineKey(keyPath)) {
+        for (const auto& [name, path] : CreatedFolderValues(made)) {
+            WriteValue(key, RecordValue{name, false, path, 0});
+        }
+        RegCloseKey(key);
     }
 }

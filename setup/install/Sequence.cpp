@@ -48,6 +48,7 @@ void RunSteps(InstallRun& run) {
     }
     RegisterProduct(run);
     InstallSetupProgram(run);
+    RecordCreatedFolders(run);
     run.engine.completed = true;
 }
 

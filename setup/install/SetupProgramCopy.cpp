@@ -74,8 +74,8 @@ void SaveDatabase(SetupEngine& engine) {
         return;  // no folder to keep it in
     }
     const std::string path = engine.project.target + "\\" + kSavedDatabaseTitle;
-    platform::CreateFolderPath(engine.project.target);
     try {
+        MakeFolderPath(engine.project.target, &engine.createdFolders);
         CTreeArchive archive(kMainClass, kSetupProgram);
         if (!archive.OpenForSave(path)) {
             return;

@@ -79,7 +79,7 @@ bool Describe(IShellLinkA* link, const CShortcut& shortcut) {
 
 // Makes the shortcut's file; a link the shell refuses is silently not made, a folder that cannot be created
 // ends the sequence.
-void MakeShortcut(const CShortcut& shortcut) {
+void MakeShortcut(const CShortcut& shortcut, CreatedFolders& made) {
     ComRef<IShellLinkA> link;
     if (FAILED(
             CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.Out())) ||
@@ -87,7 +87,7 @@ void MakeShortcut(const CShortcut& shortcut) {
         return;
     }
     for (const CFolder* folder : FolderChain(*shortcut.folder)) {
-        MakeFolderPath(folder->resolvedPath);
+        MakeFolderPath(folder->resolvedPath, &made);
     }
     ComRef<IPersistFile> file;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.Out()))) {
@@ -108,7 +108,7 @@ void CreateShortcuts(InstallRun& run) {
                 if (com == nullptr) {
                     com = std::make_unique<ComScope>();
                 }
-                MakeShortcut(*shortcut);
+                MakeShortcut(*shortcut, run.engine.createdFolders);
             }
         }
         run.Step();
@@ -125,8 +125,10 @@ void RemoveShortcuts(InstallRun& run) {
             const std::string folder = ShortcutFolderToRemove(*shortcut);
             if (!run.engine.test && !file.empty()) {
                 DeleteFileA(file.c_str());
-                if (!folder.empty()) {
-                    RemoveDirectoryA(folder.c_str());
+                // A folder that was there before the installation stays, empty or not.
+                if (!folder.empty() && run.engine.createdFolders.MayRemove(folder) &&
+                    RemoveDirectoryA(folder.c_str())) {
+                    run.engine.createdFolders.Forget(folder);
                 }
             }
         }

@@ -40,4 +40,7 @@ LONG DeleteRegistryTree(HKEY hive, const std::string& path);
 
 // The installed-product record and the setup program's copy on the target.
 void RegisterProduct(InstallRun& run);
+// Keeps the folders that the installation made in the record, for a later change or removal; after the
+// setup program's copy, whose saved database may have needed the target folder.
+void RecordCreatedFolders(InstallRun& run);
 void InstallSetupProgram(InstallRun& run);

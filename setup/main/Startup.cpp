@@ -31,6 +31,12 @@ namespace {
 
 constexpr const char kCaption[] = "Setup";
 
+// Exit codes: the run was handed over; it ended before (a message in full user interface said why); the
+// command line could not be read.
+constexpr int kExitDone = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
 std::string BeforeLastBackslash(const std::string& path) {
     const size_t slash = path.find_last_of('\\');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
@@ -122,7 +128,8 @@ private:
 class Startup {
 public:
     Startup(HINSTANCE instance, SetupEngine& engine) : instance_(instance), engine_(engine) {}
-    bool Run(const char* commandLine);
+    // The program's exit code: kExitDone when the run was handed over (or the switches were shown).
+    int Run(const char* commandLine);
 
 private:
     bool FullUI() const { return engine_.UIType() == kFullWizard; }
@@ -131,6 +138,7 @@ private:
             MessageBoxA(nullptr, text.c_str(), caption, MB_OK | MB_ICONERROR);
         }
     }
+    int ReportCommandLine(const CommandLine& line);
     bool UnpackImage();
     bool LoadDatabase();
     void ExtractSupportFiles();
@@ -140,6 +148,20 @@ private:
     SetupEngine& engine_;
     std::unique_ptr<StartupNotice> notice_;
 };
+
+// "?" shows the switches; a line that cannot be read says why, above them. Neither is shown in a silent or
+// unattended run, which therefore cannot have done what was asked: it ends as a usage error.
+int Startup::ReportCommandLine(const CommandLine& line) {
+    if (!FullUI()) {
+        return kExitUsage;
+    }
+    if (!line.error.empty()) {
+        MessageBoxA(nullptr, (line.error + "\n\n" + CommandLineHelp()).c_str(), kCaption, MB_OK | MB_ICONERROR);
+        return kExitUsage;
+    }
+    MessageBoxA(nullptr, CommandLineHelp(), kCaption, MB_OK | MB_ICONINFORMATION);
+    return kExitDone;
+}
 
 bool Startup::UnpackImage() {
     const std::string copy = engine_.tstempFolder + "\\setup.img";
@@ -223,7 +245,7 @@ void Startup::HandOver() {
     }
 }
 
-bool Startup::Run(const char* commandLineText) {
+int Startup::Run(const char* commandLineText) {
     char modulePath[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
     engine_.setupProgramPath = modulePath;
@@ -235,6 +257,9 @@ bool Startup::Run(const char* commandLineText) {
     engine_.force = line.force;
     engine_.test = line.test;
     engine_.project.ui.uiType = line.uiType;
+    if (line.help || !line.error.empty()) {
+        return ReportCommandLine(line);
+    }
     if (FullUI()) {
         notice_ = std::make_unique<StartupNotice>(instance_);
     }
@@ -256,7 +281,7 @@ bool Startup::Run(const char* commandLineText) {
     if (!line.hasDatabasePath) {
         if (engine_.mode != SM_NEW) {
             Error("Can't find the Setup Database!");
-            return false;
+            return kExitFailed;
         }
         if (!UnpackImage()) {
             engine_.databasePath = engine_.moduleFolder + "\\tsdb.dat";
@@ -264,7 +289,7 @@ bool Startup::Run(const char* commandLineText) {
         }
     }
     if (!LoadDatabase()) {
-        return false;
+        return kExitFailed;
     }
     if (engine_.project.noARP) {
         engine_.mode = SM_NEW;
@@ -275,7 +300,7 @@ bool Startup::Run(const char* commandLineText) {
                                                   engine_.project.productName);
     if (!os.pass) {
         Error(os.message, kOldOsCaption);
-        return false;
+        return kExitFailed;
     }
     if (os.clearInstallForAll) {
         engine_.project.ui.askInstallForAll = false;
@@ -285,7 +310,7 @@ bool Startup::Run(const char* commandLineText) {
 
     InstalledCopyDialogs dialogs(notice_);
     if (!CheckExistingInstallation(engine_, dialogs)) {
-        return false;
+        return kExitFailed;
     }
 
     const ModeDecision decision =
@@ -295,7 +320,7 @@ bool Startup::Run(const char* commandLineText) {
         if (!decision.message.empty()) {
             Error(decision.message);
         }
-        return false;
+        return kExitFailed;
     }
     engine_.mode = decision.mode;
     engine_.project.ui.uiType = decision.uiType;
@@ -305,7 +330,7 @@ bool Startup::Run(const char* commandLineText) {
     // Only a maintenance run has features recorded as installed.
     MarkInstalledItems(engine_);
     HandOver();
-    return true;
+    return kExitDone;
 }
 
 }  // namespace
@@ -316,23 +341,23 @@ int RunSetupProgram(HINSTANCE instance, const char* commandLine) {
     if (FAILED(OleInitialize(nullptr))) {
         MessageBoxA(nullptr, "OLE initialization failed.  Make sure that the OLE libraries are the correct version.",
                     kCaption, MB_OK | MB_ICONERROR);
-        return 1;
+        return kExitFailed;
     }
     std::unique_ptr<WinSystemFolders> folders(new (std::nothrow) WinSystemFolders);
     std::unique_ptr<SetupEngine> engine(folders ? new (std::nothrow) SetupEngine(*folders) : nullptr);
     if (!engine) {
         MessageBoxA(nullptr, "Out of memory!", kCaption, MB_ICONERROR);
         OleUninitialize();
-        return 1;
+        return kExitFailed;
     }
     SetupEngine::SetInstance(engine.get());
-    bool reachedHandOver = false;
+    int exitCode = kExitFailed;
     {
         TempFolderGuard guard(*engine);
         Startup startup(instance, *engine);
         std::string failure;
         try {
-            reachedHandOver = startup.Run(commandLine);
+            exitCode = startup.Run(commandLine);
         } catch (const CTSSException& e) {
             failure = e.Message();
         } catch (const CTSException& e) {
@@ -347,5 +372,5 @@ int RunSetupProgram(HINSTANCE instance, const char* commandLine) {
     SetupEngine::SetInstance(nullptr);
     engine.reset();
     OleUninitialize();
-    return reachedHandOver ? 0 : 1;
+    return exitCode;
 }

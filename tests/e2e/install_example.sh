@@ -3,7 +3,9 @@
 # way the system's list of installed programs runs it: a test run that changes nothing, a silent
 # installation (files with their times, registry data, the document type, shortcuts, the setup program's
 # copy, the product's entry that Wine's own uninstaller lists), a repair through the stored command that
-# restores a deleted file, and a removal through the stored command that leaves nothing of the product.
+# restores a deleted file, and a removal through the stored command that leaves nothing of the product
+# (no folder that it made, and every folder that was there before); then single-file media without data
+# files, installed and removed the same way.
 # Arguments: the x86_64 tree, tessaro, make_example, the Wine runner.
 set -u
 tree=$1
@@ -113,6 +115,46 @@ reg_key_exists "$key" && fail "the removal left the product's entry"
 listed "$guid" && fail "Wine's uninstaller still lists the product"
 [ "$(reg_value 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' 'C:\windows\system32\TSSetup.exe')" = \
     "$count" ] && fail "the setup program's copy is still counted as before the removal"
+
+[ -e "$drive/Program Files/Aldmere" ] && fail "the removal left the folder it made for the target folder"
+
+# Only the folders that the installation made go: a folder that was there before stays, empty or not,
+# and so does a folder that holds a file of the user's.
+mkdir -p "$target/Docs"
+"$wine_run" "$setup" -S </dev/null >/dev/null 2>&1 || fail "the second installation ended with $?"
+echo "mine" >"$target/Bin/notes.txt"
+uninstall=$(reg_value "$(uninstall_key "$guid")" UninstallString)
+run_stored "$uninstall" "" || fail "the second removal ended with $?"
+[ -d "$target/Docs" ] || fail "the removal took the Docs folder that was there before"
+[ -f "$target/Bin/notes.txt" ] || fail "the removal took the user's file"
+[ -f "$target/Bin/Widget.exe" ] && fail "the second removal left Widget.exe"
+[ -e "$menu" ] && fail "the second removal left the Start menu folder that it made"
+rm -rf "$drive/Program Files/Aldmere"
+
+# Single-file media without data files (registry data and a Source Folder file only): the payload ends
+# with the database, and the program still finds it, installs and registers the product.
+settings_target="$drive/Program Files/Aldmere Settings/Widget Settings"
+rm -rf "$drive/Program Files/Aldmere Settings"
+"$wine_run" reg delete 'HKLM\Software\Aldmere Example' /f >/dev/null 2>&1
+"$make_example" "$work/settings" "$tree/examples/Widget.exe" --settings-only >/dev/null || fail "make_example settings"
+"$tessaro" build "$work/settings/settings.tsp" --out "$work/settings-out" --raw-setup "$tree/setup/TSS.dat" \
+    >"$work/settings-build.log" || { cat "$work/settings-build.log"; fail "tessaro build of the settings"; }
+[ "$(ls "$work/settings-out")" = Setup.exe ] || fail "single-file media: $(ls "$work/settings-out" | tr '\n' ' ')"
+"$wine_run" "$(winpath "$work/settings-out/Setup.exe")" -S </dev/null >/dev/null 2>&1 ||
+    fail "the single-file installation without data files ended with $?"
+settings_key='HKLM\Software\Aldmere Example\Widget Settings'
+[ "$(reg_value "$settings_key" Greeting)" = hello ] || fail "single-file media: the registry data is not written"
+[ "$(reg_value "$settings_key" Folder)" = 'C:\Program Files\Aldmere Settings\Widget Settings' ] ||
+    fail "single-file media: Folder is $(reg_value "$settings_key" Folder)"
+[ -f "$settings_target/tsdb.dat" ] || fail "single-file media: no database saved in the target folder"
+settings_guid=$("$wine_run" uninstaller --list 2>/dev/null | tr -d '\r' |
+    awk -F'|' '$4 == "Widget Settings" {print $1}' | tail -1)
+[ -n "$settings_guid" ] || fail "single-file media: Wine's uninstaller does not list the product"
+settings_uninstall=$(reg_value "$(uninstall_key "$settings_guid")" UninstallString)
+run_stored "$settings_uninstall" "" || fail "the removal of the settings ended with $?"
+reg_key_exists "$settings_key" && fail "the removal of the settings left its registry data"
+[ -e "$drive/Program Files/Aldmere Settings" ] &&
+    fail "the removal of the settings left: $(cd "$drive/Program Files" && find "Aldmere Settings" | tr '\n' ' ')"
 
 [ "$failures" = 0 ] && echo "install_example: the example installed, repaired and removed as expected"
 exit "$failures"

@@ -238,6 +238,34 @@ TEST_F(InstalledRecord, ReadBackRestoresFoldersAnswersAndFeatureMarks) {
     EXPECT_TRUE(help->installed && help->selected);
 }
 
+TEST_F(InstalledRecord, MadeFoldersAreReadBackWhenTheRecordListsThem) {
+    // A record of an earlier setup program has no list: the removal cannot tell which folders were made.
+    Install(engine);
+    engine.createdFolders.known = true;
+    engine.createdFolders.Add("C:\\Stale");
+    ASSERT_TRUE(ReadInstalledRecord(engine, store));
+    EXPECT_FALSE(engine.createdFolders.known);
+    EXPECT_TRUE(engine.createdFolders.Paths().empty());
+
+    CreatedFolders made;
+    made.Add("C:\\Program Files\\Aldmere");
+    made.Add("C:\\Program Files\\Aldmere\\Widget");
+    std::vector<RecordValue> values;
+    for (const auto& [name, path] : CreatedFolderValues(made)) values.push_back(RecordValue{name, false, path, 0});
+    EXPECT_EQ(values[1].name, "1");
+    store.Write(CreatedFoldersKeyPath(TestGuid()), values);
+    EXPECT_EQ(CreatedFoldersKeyPath(TestGuid()), ProductKey() + "\\CreatedFolders");
+    ASSERT_TRUE(ReadInstalledRecord(engine, store));
+    EXPECT_TRUE(engine.createdFolders.known);
+    EXPECT_EQ(engine.createdFolders.Paths(), made.Paths());
+
+    // An empty list still says that the installation made no folder.
+    store.keys[CreatedFoldersKeyPath(TestGuid())].clear();
+    ASSERT_TRUE(ReadInstalledRecord(engine, store));
+    EXPECT_TRUE(engine.createdFolders.known);
+    EXPECT_TRUE(engine.createdFolders.Paths().empty());
+}
+
 TEST_F(InstalledRecord, UnrecordedFeatureKeepsItsSelectionAndIsNotInstalled) {
     Install(engine);
     store.keys[InstalledFeaturesKeyPath(TestGuid())].erase("Extra");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "setup/engine/SetupRules.h"
 
 namespace {
@@ -34,11 +36,58 @@ TEST(CommandLine, LaterLettersWin) {
     EXPECT_FALSE(ParseCommandLine("").uiTypeGiven);
 }
 
-TEST(CommandLine, LettersAreCaseSensitive) {
-    const CommandLine line = ParseCommandLine("-u -s");
-    EXPECT_EQ(line.mode, SM_NEW);
-    EXPECT_EQ(line.uiType, 2);
-    EXPECT_EQ(line.databasePath, "-s");  // the first dash after the options ends them
+TEST(CommandLine, SwitchesInEitherCaseAfterDashOrSlash) {
+    struct Case {
+        const char* text;
+        int32_t mode;
+        int32_t uiType;
+        bool test;
+        bool help;
+        const char* path;  // nullptr: no database named
+    };
+    const Case cases[] = {
+        {"-s", SM_NEW, 0, false, false, nullptr},
+        {"/S", SM_NEW, 0, false, false, nullptr},
+        {"/s /u C:\\App\\TSdb.dat", SM_REMOVE, 0, false, false, "C:\\App\\TSdb.dat"},
+        {"-S -U C:\\My-App\\TSdb.dat", SM_REMOVE, 0, false, false, "C:\\My-App\\TSdb.dat"},
+        {"-u -s", SM_REMOVE, 0, false, false, nullptr},
+        {"/o/t", SM_NEW, 1, true, false, nullptr},
+        {"-St", SM_NEW, 0, true, false, nullptr},
+        {"/?", SM_NEW, 2, false, true, nullptr},
+        {"-?", SM_NEW, 2, false, true, nullptr},
+        {"-c2 C:\\P F\\TSdb.dat", SM_CHANGE, 2, false, false, "C:\\P F\\TSdb.dat"},
+    };
+    for (const Case& c : cases) {
+        const CommandLine line = ParseCommandLine(c.text);
+        EXPECT_EQ(line.error, "") << c.text;
+        EXPECT_EQ(line.mode, c.mode) << c.text;
+        EXPECT_EQ(line.uiType, c.uiType) << c.text;
+        EXPECT_EQ(line.test, c.test) << c.text;
+        EXPECT_EQ(line.help, c.help) << c.text;
+        EXPECT_EQ(line.hasDatabasePath, c.path != nullptr) << c.text;
+        EXPECT_EQ(line.databasePath, c.path != nullptr ? c.path : "") << c.text;
+    }
+}
+
+TEST(CommandLine, UnknownOptionsMakeTheLineUnreadable) {
+    const struct {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"/SILENT", "Unknown option \"I\" on the command line!"},
+        {"-x", "Unknown option \"x\" on the command line!"},
+        {"-S -q", "Unknown option \"q\" on the command line!"},
+        {"/h", "Unknown option \"h\" on the command line!"},
+        {"-U3 C:\\App\\TSdb.dat", "Unknown option \"3\" on the command line!"},
+        {"C:\\App\\TSdb.dat", "Unknown option \":\" on the command line!"},  // a path needs options first
+        {"\"-S\"", "Unknown option \"\"\" on the command line!"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseCommandLine(c.text).error, c.error) << c.text;
+    }
+    // The letters that are known still count, so a silent run stays silent while it refuses.
+    EXPECT_EQ(ParseCommandLine("/SILENT").uiType, 0);
+    EXPECT_NE(std::string(CommandLineHelp()).find("  S\tsilent"), std::string::npos);
 }
 
 TEST(CommandLine, SeparatorsAndVerbatimPath) {

@@ -94,9 +94,10 @@ TEST_F(SingleFileImage, HostileLengthsAreRefused) {
     longDb[program.size() + 3] = 0xFF;
     Write(copy(), longDb);
     EXPECT_FALSE(UnpackSingleFileImage(copy(), "C:\\Media", temp.Path(), &contents));
-    // A database that takes everything up to the trailer leaves no cabinet.
-    const Bytes noCabinet;
-    Write(copy(), Image(program, &database, &noCabinet));
+    // A database length one byte past the trailer.
+    Bytes past = Image(program, &database, &cabinet);
+    past[program.size()] = static_cast<uint8_t>(database.size() + cabinet.size() + 1);
+    Write(copy(), past);
     EXPECT_FALSE(UnpackSingleFileImage(copy(), "C:\\Media", temp.Path(), &contents));
     // Program length that leaves no room for the database length.
     Bytes cut = program;
@@ -106,6 +107,24 @@ TEST_F(SingleFileImage, HostileLengthsAreRefused) {
     Write(copy(), cut);
     EXPECT_FALSE(UnpackSingleFileImage(copy(), "C:\\Media", temp.Path(), &contents));
     EXPECT_FALSE(platform::FileExists(temp / "TSdb.dat"));
+}
+
+TEST_F(SingleFileImage, PayloadEndingWithTheDatabaseHasNoCabinet) {
+    // Media whose files all lie in the Source Folder, or that carry only registry data.
+    const Bytes noCabinet;
+    Write(copy(), Image(program, &database, &noCabinet));
+    ImageContents contents;
+    ASSERT_TRUE(UnpackSingleFileImage(copy(), "C:\\Media", temp.Path(), &contents));
+    EXPECT_EQ(contents.databasePath, temp / "TSdb.dat");
+    EXPECT_EQ(testing_support::ReadBytes(contents.databasePath), database);
+    EXPECT_EQ(contents.setupProgramPath, temp / "TSSetup.exe");
+    EXPECT_EQ(contents.dataCabinetPath, temp / "TSData.cab");
+    EXPECT_FALSE(platform::FileExists(contents.dataCabinetPath));  // nothing to extract from
+    EXPECT_FALSE(platform::FileExists(copy()));
+    std::string path;
+    EXPECT_FALSE(ExtractImageCabinet(temp / "TSSetup.exe", temp.Path(), &path));
+    Write(temp / "Setup.exe", Image(program, &database, &noCabinet));
+    EXPECT_FALSE(ExtractImageCabinet(temp / "Setup.exe", temp.Path(), &path));
 }
 
 TEST_F(SingleFileImage, CabinetTakenAgainFromImage) {

@@ -253,6 +253,37 @@ TEST_F(ProductRecord, RecordReadsBackIntoALaterRun) {
     EXPECT_EQ(later.project.target, "C:\\Elsewhere");
 }
 
+TEST_F(ProductRecord, FoldersMadeForTheSavedDatabaseAreRecordedForTheRemovalRun) {
+    // A product of registry data alone: its target folder, and the folder above it, exist only for the
+    // saved database.
+    const std::string made = temp / "Maker";
+    engine.project.target = made + "\\Product";
+    engine.createdFolders.known = true;  // a first installation
+    InstallRun run{engine, &sink, nullptr};
+    RegisterProduct(run);
+    InstallSetupProgram(run);
+    RecordCreatedFolders(run);
+    ASSERT_TRUE(platform::FileExists(engine.project.target + "\\tsdb.dat"));
+    const std::string createdKey = productKey() + "\\CreatedFolders";
+    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, createdKey, "0").Text(), made);
+    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, createdKey, "1").Text(), engine.project.target);
+
+    // The removal is another run, of the installed copy: it knows the folders from the record alone.
+    TestFolders laterFolders{temp.Path()};
+    SetupEngine later{laterFolders};
+    later.project.Reset();
+    later.project.productID = engine.project.productID;
+    later.mode = SM_REMOVE;
+    later.tstempFolder = tstemp;
+    ASSERT_TRUE(ReadInstalledRecord(later));
+    ASSERT_TRUE(later.createdFolders.known);
+    InstallRun removal{later, nullptr, nullptr};
+    RemoveFiles(removal);
+    RemoveFolders(removal);
+    EXPECT_FALSE(platform::FolderExists(made));
+    EXPECT_TRUE(platform::FolderExists(temp.Path()));
+}
+
 TEST_F(ProductRecord, RemovalTakesTheCopyAndTheDatabase) {
     RunLastSteps();
     ASSERT_TRUE(platform::FileExists(copyPath()));

@@ -183,6 +183,40 @@ TEST_F(SetupProgram, SingleFileImageFindsItsPayload) {
     EXPECT_TRUE(TempFolderGone());
 }
 
+TEST_F(SetupProgram, UnknownSwitchEndsAsUsageErrorHavingDoneNothing) {
+    CopyInto(TSS_PATH, media + "\\Setup.exe");
+    CopyInto(PROBE_DLL_PATH, media + "\\probe.dll");
+    MakeDatabase(media + "\\tsdb.dat", {probe}, 0, MakeSupportCabinet());
+    // S among the letters keeps the run silent, so no message box waits for a person.
+    for (const char* line : {"/SILENT", "-S -q", "-S /x", "-S?"}) {
+        EXPECT_EQ(RunAndWait(media + "\\Setup.exe", line), 2) << line;
+        EXPECT_FALSE(platform::FileExists(probeOut)) << line << ": the run went on";
+        EXPECT_TRUE(TempFolderGone()) << line;
+    }
+    // Switches after a slash and in lower case are understood.
+    EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "/s"), 0);
+    EXPECT_EQ(ReadText(probeOut), "hwnd=null img=1 support=1 tsdb=0 tssetup=0 datacab=0 window=0\n");
+}
+
+TEST_F(SetupProgram, SingleFileImageWithoutDataCabinetStarts) {
+    // Media whose files all lie in the Source Folder: the payload ends with the database.
+    CopyInto(PROBE_DLL_PATH, temp / "probe.dll");
+    const std::string database = temp / "tsdb.dat";
+    MakeDatabase(database, {probe}, 2, MakeSupportCabinet({temp / "probe.dll"}));
+    std::vector<uint8_t> image = Read(BuiltPath(TSS_PATH));
+    const uint32_t n = static_cast<uint32_t>(image.size());
+    const std::vector<uint8_t> db = Read(database);
+    ASSERT_FALSE(db.empty());
+    PutU32(image, static_cast<uint32_t>(db.size()));
+    image.insert(image.end(), db.begin(), db.end());
+    image.insert(image.end(), {'K', 'Z', 'V', 0});
+    PutU32(image, n);
+    Write(media + "\\Setup.exe", image);
+    EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-S"), 0);
+    EXPECT_EQ(ReadText(probeOut), "hwnd=null img=0 support=1 tsdb=1 tssetup=1 datacab=0 window=0\n");
+    EXPECT_TRUE(TempFolderGone());
+}
+
 TEST_F(SetupProgram, UnattendedRunShowsProgressWindowAndRunsEveryPoint) {
     CopyInto(TSS_PATH, media + "\\Setup.exe");
     CopyInto(PROBE_DLL_PATH, media + "\\probe.dll");
