@@ -148,6 +148,7 @@ void CMainFrame::Start(const author_rules::CommandLine& commandLine) {
         ReloadPages(CPage::kStartedEmpty);
     }
     if (commandLine.BuildAndExit()) {
+        buildAndExit_ = true;
         PostMessageA(Handle(), WM_COMMAND, ID_BUILD_BUILD, 0);
         PostMessageA(Handle(), WM_CLOSE, 0, 0);
     }

@@ -26,6 +26,9 @@ public:
     void Start(const author_rules::CommandLine& commandLine);
     // A message of the program's loop before accelerators and the dialog manager; true when it was taken.
     bool PreTranslate(MSG& message);
+    // The program's exit code: 1 when the command line asked for a build that did not make the media, so
+    // that a script calling the program sees the failure; 0 otherwise.
+    int ExitCode() const { return buildAndExit_ && !document_.mediaBuilt ? 1 : 0; }
 
 protected:
     BOOL OnInit() override;
@@ -70,4 +73,5 @@ private:
     HIMAGELIST pageImages_ = nullptr;
     author_rules::RecentFiles recent_;
     CMediaBuild build_;
+    bool buildAndExit_ = false;
 };

@@ -35,5 +35,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
         DispatchMessageA(&message);
     }
     OleUninitialize();
-    return 0;
+    return frame.ExitCode();
 }

@@ -156,6 +156,7 @@ exit_program "Tessaro - broken.tsp"
 "$make_example" "$work/example" "$tree/examples/Widget.exe" >/dev/null
 start "$(winpath "$work/example/widget.tsp")" -B
 ended 120 || fail "B did not end the program"
+wait "$app_pid" || fail "B: a build that made the media did not exit with 0"
 disk="$work/example/media/CD/CD1"
 # Setup.exe is the image named by RawSetup followed by the 8-byte trailer.
 raw_size=$(wc -c <"$tree/setup/TSS.dat")
@@ -163,6 +164,11 @@ raw_size=$(wc -c <"$tree/setup/TSS.dat")
     cmp -s -n "$raw_size" "$disk/Setup.exe" "$tree/setup/TSS.dat" || fail "B: no Setup.exe made from the RawSetup image"
 [ -s "$disk/tsdb.dat" ] || fail "B: no setup database"
 cabextract -q -t "$disk/TSData1.cab" >/dev/null 2>&1 || fail "B: no data cabinet that cabextract accepts"
+# A build that fails (the project names no destination) ends the program too, with a non-zero exit code.
+"$make_example" "$work/nodest" "$tree/examples/Widget.exe" --no-destination >/dev/null
+start "$(winpath "$work/nodest/widget.tsp")" -B
+ended 120 || fail "B with a failing build did not end the program"
+wait "$app_pid" && fail "B: a failed build exited with 0"
 
 # The save prompt: Cancel keeps the edit, Save As names a new project, Yes saves, No discards. This start
 # without a file is again Project1: new projects are counted within one run of the program.
