@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/NoCase.h"
+
 namespace win {
 
 HTREEITEM TreeView::Insert(HTREEITEM parent, const std::string& text, int image, HTREEITEM after,
@@ -60,7 +62,7 @@ void TreeView::SetItemData(HTREEITEM item, LPARAM data) const {
 
 HTREEITEM TreeView::FindChild(HTREEITEM parent, const std::string& text) const {
     for (HTREEITEM child = Child(parent); child != nullptr; child = Next(child)) {
-        if (lstrcmpiA(ItemText(child).c_str(), text.c_str()) == 0) {
+        if (nocase::Equal(ItemText(child), text)) {
             return child;
         }
     }
