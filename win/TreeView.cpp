@@ -60,6 +60,13 @@ void TreeView::SetItemData(HTREEITEM item, LPARAM data) const {
     Send(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
 }
 
+HTREEITEM TreeView::ItemAt(POINT client) const {
+    TVHITTESTINFO hit{};
+    hit.pt = client;
+    HTREEITEM item = TreeView_HitTest(Handle(), &hit);
+    return (hit.flags & TVHT_ONITEM) != 0 ? item : nullptr;
+}
+
 HTREEITEM TreeView::FindChild(HTREEITEM parent, const std::string& text) const {
     for (HTREEITEM child = Child(parent); child != nullptr; child = Next(child)) {
         if (nocase::Equal(ItemText(child), text)) {

@@ -39,6 +39,12 @@ public:
     HWND EditLabel(HTREEITEM item) const { return TreeView_EditLabel(Handle(), item); }
     void EndEditLabel(bool cancel) const { TreeView_EndEditLabelNow(Handle(), cancel ? TRUE : FALSE); }
     void SetImageList(HIMAGELIST list) const { TreeView_SetImageList(Handle(), list, TVSIL_NORMAL); }
+    bool EnsureVisible(HTREEITEM item) const { return TreeView_EnsureVisible(Handle(), item) != FALSE; }
+    // The item whose picture or label is at a point of the tree's client area, or nullptr.
+    HTREEITEM ItemAt(POINT client) const;
+    // Marks the item as the target of a drag (nullptr for none).
+    void SetDropHighlight(HTREEITEM item) const { TreeView_SelectDropTarget(Handle(), item); }
+    HTREEITEM DropHighlight() const { return TreeView_GetDropHilight(Handle()); }
 };
 
 }  // namespace win
