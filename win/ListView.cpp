@@ -46,6 +46,13 @@ void ListView::SetItemText(int row, int column, const std::string& text) const {
     Send(LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
+int ListView::FindData(LPARAM data) const {
+    LVFINDINFOA find{};
+    find.flags = LVFI_PARAM;
+    find.lParam = data;
+    return static_cast<int>(Send(LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+}
+
 LPARAM ListView::Data(int row) const {
     LVITEMA item{};
     item.mask = LVIF_PARAM;

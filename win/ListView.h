@@ -26,6 +26,8 @@ public:
     bool IsSelected(int row) const { return ListView_GetItemState(Handle(), row, LVIS_SELECTED) != 0; }
     void Select(int row) const { ListView_SetItemState(Handle(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED); }
     LPARAM Data(int row) const;
+    // The row that carries data, or -1.
+    int FindData(LPARAM data) const;
     void EnsureVisible(int row) const { ListView_EnsureVisible(Handle(), row, FALSE); }
     std::vector<int> SelectedRows() const;
     std::string ItemText(int row, int column = 0) const;

@@ -67,6 +67,18 @@ HTREEITEM TreeView::ItemAt(POINT client) const {
     return (hit.flags & TVHT_ONITEM) != 0 ? item : nullptr;
 }
 
+HTREEITEM TreeView::FindData(LPARAM data, HTREEITEM parent) const {
+    for (HTREEITEM child = parent != nullptr ? Child(parent) : Root(); child != nullptr; child = Next(child)) {
+        if (ItemData(child) == data) {
+            return child;
+        }
+        if (HTREEITEM below = FindData(data, child)) {
+            return below;
+        }
+    }
+    return nullptr;
+}
+
 HTREEITEM TreeView::FindChild(HTREEITEM parent, const std::string& text) const {
     for (HTREEITEM child = Child(parent); child != nullptr; child = Next(child)) {
         if (nocase::Equal(ItemText(child), text)) {

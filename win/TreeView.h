@@ -31,6 +31,9 @@ public:
     LPARAM ItemData(HTREEITEM item) const;
     void SetItemData(HTREEITEM item, LPARAM data) const;
     HTREEITEM FindChild(HTREEITEM parent, const std::string& text) const;
+    // The item that carries data (an object of the model), at any depth below parent (nullptr: the whole
+    // tree); nullptr when none does.
+    HTREEITEM FindData(LPARAM data, HTREEITEM parent = nullptr) const;
 
     bool Expand(HTREEITEM item, UINT action = TVE_EXPAND) const {
         return TreeView_Expand(Handle(), item, action) != FALSE;

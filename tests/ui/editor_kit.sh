@@ -92,6 +92,13 @@ logged "drop move two.txt,three.exe onto Alpha" "an item was dropped below itsel
 drive "drop-at|$k|$tree:tree:Root|Z:\\tmp\\a.txt|Z:\\tmp\\b.txt" >/dev/null || fail "shell drop"
 logged "files 2 onto Root" "the shell drop"
 
+# The pointer resting at the bottom edge of the tree during a drag scrolls it (Alpha is open, with more
+# items than the tree shows).
+height=$(drive "rect|$k|$tree" | tr -d '\r' | cut -d' ' -f4)
+drive "tree-select|$k|$tree|Root" "list-select|$k|$list|0" "drag|$k|$list:list:0|$tree:40,$((height - 6))" >/dev/null \
+    || fail "drag to the edge"
+[ "$(drive "tree-top|$k|$tree" | tr -d '\r')" != Root ] || fail "the tree did not scroll during the drag"
+
 drive "command|$k|2" "gone|$k" >/dev/null || fail "closing"
 wait "$host_pid"
 finish editor_kit

@@ -58,6 +58,7 @@
 //                                   item's label) or ID:list:ROW (a list row's label); with "escape",
 //                                   Escape is pressed before the release
 //   label-key|TITLE|ID|KEY          presses a key in the label being edited in tree or list ID
+//   tree-top|TITLE|ID               prints the text of the tree's first visible item
 //   sleep|MS
 //
 // Exits 0 when every step succeeds, 1 at the first that fails (with a message), 2 for a bad step.
@@ -826,6 +827,10 @@ void Run(const std::vector<std::string>& a) {
             }
         }
         Drag(PlaceOf(a[1], a[2]), PlaceOf(a[1], a[3]), keys, escape);
+    } else if (verb == "tree-top") {
+        Need(a, 3);
+        HWND tree = Control(a[1], a[2]);
+        std::printf("%s\n", TreeItemText(tree, Next(tree, nullptr, TVGN_FIRSTVISIBLE)).c_str());
     } else if (verb == "label-key") {
         Need(a, 4);
         HWND control = Control(a[1], a[2]);
