@@ -1,16 +1,15 @@
 #include "author/AuthorRules.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "platform/NoCase.h"
 
 namespace author_rules {
 
 namespace {
 
 bool SameText(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
+    return nocase::Equal(a, b);
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }

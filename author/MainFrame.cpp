@@ -10,6 +10,7 @@
 #include "author/pages/UserInterfacePage.h"
 #include "author/resource.h"
 #include "builder/BuildOutput.h"
+#include "platform/NoCase.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
 #include "win/FileDialog.h"
@@ -173,8 +174,8 @@ bool CMainFrame::IsLabelEdit(HWND window) {
     char parent[32] = "";
     GetClassNameA(window, name, sizeof name);
     GetClassNameA(GetParent(window), parent, sizeof parent);
-    return lstrcmpiA(name, "Edit") == 0 &&
-           (lstrcmpiA(parent, WC_TREEVIEWA) == 0 || lstrcmpiA(parent, WC_LISTVIEWA) == 0);
+    return nocase::Equal(name, "Edit") &&
+           (nocase::Equal(parent, WC_TREEVIEWA) || nocase::Equal(parent, WC_LISTVIEWA));
 }
 
 void CMainFrame::ShowPage(int index) {

@@ -1,9 +1,10 @@
 #include "author/PageRules.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
+
+#include "platform/NoCase.h"
 
 namespace page_rules {
 
@@ -51,11 +52,7 @@ const std::vector<std::string>& SpecialFolderNames() {
 }
 
 std::vector<std::string> OfferedSpecialFolders(const std::vector<std::string>& rootNames, bool withProjectFolders) {
-    auto same = [](const std::string& a, const std::string& b) {
-        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-                   return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-               });
-    };
+    auto same = [](const std::string& a, const std::string& b) { return nocase::Equal(a, b); };
     std::vector<std::string> offered;
     const auto& names = SpecialFolderNames();
     for (size_t i = 0; i < names.size(); ++i) {

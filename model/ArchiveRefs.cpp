@@ -1,9 +1,10 @@
 #include "model/ArchiveRefs.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <cstdlib>
+
+#include "platform/NoCase.h"
 
 namespace archive_refs {
 
@@ -12,7 +13,7 @@ namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 char Folded(const std::string& text, size_t i) {
-    return i < text.size() ? static_cast<char>(std::tolower(static_cast<unsigned char>(text[i]))) : '\0';
+    return i < text.size() ? text[i] : '\0';
 }
 
 // The number before the comma of a stored relative path: an optional sign and decimal digits.
@@ -67,7 +68,9 @@ std::string EncodeRelativePath(const std::string& path, const std::string& base)
     const size_t longer = std::max(path.size(), base.size());
     size_t same = 0;
     size_t lastSlash = std::string::npos;
-    for (; same < longer && Folded(path, same) == Folded(base, same); ++same) {
+    const std::string foldedPath = nocase::Upper(path);
+    const std::string foldedBase = nocase::Upper(base);
+    for (; same < longer && Folded(foldedPath, same) == Folded(foldedBase, same); ++same) {
         if (path[same] == '\\') {
             lastSlash = same;
         }

@@ -1,14 +1,9 @@
-#include <cctype>
-
 #include "platform/FindFiles.h"
+#include "platform/NoCase.h"
 
 namespace platform {
 
 namespace {
-
-bool SameLetter(char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-}
 
 // Plain matching of * and ?, iterative with one backtracking point, so that no pattern costs more than
 // the product of the two lengths.
@@ -21,7 +16,7 @@ bool GlobMatch(const std::string& pattern, const std::string& name) {
         if (p < pattern.size() && pattern[p] == '*') {
             starP = p++;
             starN = n;
-        } else if (p < pattern.size() && (pattern[p] == '?' || SameLetter(pattern[p], name[n]))) {
+        } else if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
             ++p;
             ++n;
         } else if (starP != std::string::npos) {
@@ -39,9 +34,8 @@ bool GlobMatch(const std::string& pattern, const std::string& name) {
 
 bool HasDot(const std::string& name) { return name.find('.') != std::string::npos; }
 
-}  // namespace
-
-bool WildcardMatch(const std::string& pattern, const std::string& name) {
+// The rules of * and ? and the dot, once both texts are folded to one case.
+bool CaseSensitiveMatch(const std::string& pattern, const std::string& name) {
     if (pattern == "*.*" || pattern == "*") {
         return true;
     }
@@ -53,6 +47,12 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
         return !HasDot(name) && GlobMatch(pattern.substr(0, length - 1), name);
     }
     return GlobMatch(pattern, name);
+}
+
+}  // namespace
+
+bool WildcardMatch(const std::string& pattern, const std::string& name) {
+    return CaseSensitiveMatch(nocase::Upper(pattern), nocase::Upper(name));
 }
 
 }  // namespace platform

@@ -1,12 +1,26 @@
 #include "win/Dialog.h"
 
+#include <shellapi.h>
+#include <windowsx.h>
+
 #include "platform/TSException.h"
 
 namespace win {
 
 namespace {
 constexpr INT_PTR kEndedByFailure = -2;
+
+std::vector<std::string> DroppedFiles(HDROP drop) {
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::vector<char> path(DragQueryFileA(drop, i, nullptr, 0) + 1);
+        DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size()));
+        paths.emplace_back(path.data());
+    }
+    return paths;
 }
+}  // namespace
 
 INT_PTR Dialog::DoModal(HWND owner, int templateId, HINSTANCE instance) {
     failure_ = nullptr;
@@ -106,8 +120,34 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         default: {
             INT_PTR result = FALSE;
-            return OnMessage(message, wParam, lParam, &result) ? result : FALSE;
+            return OnMessage(message, wParam, lParam, &result) ? result
+                                                               : DispatchCommon(message, wParam, lParam);
         }
+    }
+}
+
+INT_PTR Dialog::DispatchCommon(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CONTEXTMENU:
+            return OnContextMenu(reinterpret_cast<HWND>(wParam),
+                                 {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        case WM_SIZE:
+            OnSize(LOWORD(lParam), HIWORD(lParam));
+            return FALSE;
+        case WM_DESTROY:
+            OnDestroy();
+            return FALSE;
+        case WM_DROPFILES: {
+            HDROP drop = reinterpret_cast<HDROP>(wParam);
+            std::vector<std::string> paths = DroppedFiles(drop);
+            POINT client{};
+            DragQueryPoint(drop, &client);
+            DragFinish(drop);
+            OnDropFiles(paths, client);
+            return TRUE;
+        }
+        default:
+            return FALSE;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "win/Window.h"
 
@@ -31,7 +32,15 @@ protected:
     virtual bool OnNotify(NMHDR* header, LRESULT* result) { return false; }
     virtual void OnOK() { End(IDOK); }
     virtual void OnCancel() { End(IDCANCEL); }
-    // Any other message; returns true when handled.
+    // A right click or the menu key on the dialog or one of its controls; screen is (-1, -1) from the
+    // keyboard. Returns true when handled.
+    virtual bool OnContextMenu(HWND control, POINT screen) { return false; }
+    virtual void OnSize(int width, int height) {}
+    virtual void OnDestroy() {}
+    // Files dropped from the shell on a dialog that accepts them (DragAcceptFiles): their paths and the
+    // drop point in the dialog's client coordinates. The drop is released after the call.
+    virtual void OnDropFiles(const std::vector<std::string>& paths, POINT client) {}
+    // Any message not dispatched above, first (before OnContextMenu ... OnDropFiles); true when handled.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) { return false; }
 
     // Shows the text of an exception that a handler of a modeless dialog let out.
@@ -42,6 +51,8 @@ protected:
 private:
     static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    // The messages with handlers of their own, when OnMessage did not take them.
+    INT_PTR DispatchCommon(UINT message, WPARAM wParam, LPARAM lParam);
 
     std::exception_ptr failure_;
     bool modal_ = false;

@@ -21,6 +21,38 @@ int ListView::Append(const std::string& text, LPARAM data, int image) const {
     return static_cast<int>(Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
+std::vector<int> ListView::SelectedRows() const {
+    std::vector<int> rows;
+    for (int row = -1; (row = ListView_GetNextItem(Handle(), row, LVNI_SELECTED)) >= 0;) {
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::string ListView::ItemText(int row, int column) const {
+    char text[MAX_PATH + 1] = "";
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    Send(LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+void ListView::SetItemText(int row, int column, const std::string& text) const {
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = const_cast<char*>(text.c_str());
+    Send(LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+int ListView::FindData(LPARAM data) const {
+    LVFINDINFOA find{};
+    find.flags = LVFI_PARAM;
+    find.lParam = data;
+    return static_cast<int>(Send(LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+}
+
 LPARAM ListView::Data(int row) const {
     LVITEMA item{};
     item.mask = LVIF_PARAM;

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "win/Window.h"
 
@@ -25,7 +26,20 @@ public:
     bool IsSelected(int row) const { return ListView_GetItemState(Handle(), row, LVIS_SELECTED) != 0; }
     void Select(int row) const { ListView_SetItemState(Handle(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED); }
     LPARAM Data(int row) const;
+    // The row that carries data, or -1.
+    int FindData(LPARAM data) const;
     void EnsureVisible(int row) const { ListView_EnsureVisible(Handle(), row, FALSE); }
+    std::vector<int> SelectedRows() const;
+    std::string ItemText(int row, int column = 0) const;
+    void SetItemText(int row, int column, const std::string& text) const;
+    bool Delete(int row) const { return ListView_DeleteItem(Handle(), row) != FALSE; }
+    HWND EditLabel(int row) const {
+        return reinterpret_cast<HWND>(Send(LVM_EDITLABELA, static_cast<WPARAM>(row)));
+    }
+    // which: LVSIL_SMALL or LVSIL_NORMAL.
+    void SetImageList(HIMAGELIST list, int which = LVSIL_SMALL) const {
+        ListView_SetImageList(Handle(), list, which);
+    }
 };
 
 }  // namespace win

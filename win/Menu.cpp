@@ -28,6 +28,26 @@ void Menu::SetText(int command, const char* text) const {
 
 void Menu::Remove(int command) const { DeleteMenu(popup_, static_cast<UINT>(command), MF_BYCOMMAND); }
 
+int KeyCommands::CommandOf(const NMHDR* header) const {
+    if (header->hwndFrom != control || (header->code != TVN_KEYDOWN && header->code != LVN_KEYDOWN)) {
+        return 0;
+    }
+    if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0 || GetKeyState(VK_SHIFT) < 0) {
+        return 0;
+    }
+    // NMTVKEYDOWN and NMLVKEYDOWN have the same layout.
+    switch (reinterpret_cast<const NMTVKEYDOWN*>(header)->wVKey) {
+        case VK_INSERT:
+            return insert;
+        case VK_DELETE:
+            return remove;
+        case VK_F2:
+            return rename;
+        default:
+            return 0;
+    }
+}
+
 int Menu::Track(HWND owner, POINT screen) const {
     if (popup_ == nullptr) {
         return 0;

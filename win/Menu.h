@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include "win/Handles.h"
 
 namespace win {
@@ -28,6 +30,19 @@ public:
 private:
     OwnedMenu menu_;
     HMENU popup_ = nullptr;
+};
+
+// The accelerators of an editor's context menu: Insert, Delete and F2 pressed on a tree or list arrive as
+// its key notification (TVN_KEYDOWN, LVN_KEYDOWN) and stand for the commands of that control's menu, so
+// a key acts on the control that has the focus and on no other. 0 for a key without a command.
+struct KeyCommands {
+    HWND control = nullptr;
+    int insert = 0;
+    int remove = 0;  // Delete
+    int rename = 0;  // F2
+    // The command of a notification from control, or 0 (another control, another key, or Ctrl, Alt or
+    // Shift held).
+    int CommandOf(const NMHDR* header) const;
 };
 
 }  // namespace win

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/NoCase.h"
+
 namespace win {
 
 HTREEITEM TreeView::Insert(HTREEITEM parent, const std::string& text, int image, HTREEITEM after,
@@ -58,9 +60,28 @@ void TreeView::SetItemData(HTREEITEM item, LPARAM data) const {
     Send(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
 }
 
+HTREEITEM TreeView::ItemAt(POINT client) const {
+    TVHITTESTINFO hit{};
+    hit.pt = client;
+    HTREEITEM item = TreeView_HitTest(Handle(), &hit);
+    return (hit.flags & TVHT_ONITEM) != 0 ? item : nullptr;
+}
+
+HTREEITEM TreeView::FindData(LPARAM data, HTREEITEM parent) const {
+    for (HTREEITEM child = parent != nullptr ? Child(parent) : Root(); child != nullptr; child = Next(child)) {
+        if (ItemData(child) == data) {
+            return child;
+        }
+        if (HTREEITEM below = FindData(data, child)) {
+            return below;
+        }
+    }
+    return nullptr;
+}
+
 HTREEITEM TreeView::FindChild(HTREEITEM parent, const std::string& text) const {
     for (HTREEITEM child = Child(parent); child != nullptr; child = Next(child)) {
-        if (lstrcmpiA(ItemText(child).c_str(), text.c_str()) == 0) {
+        if (nocase::Equal(ItemText(child), text)) {
             return child;
         }
     }

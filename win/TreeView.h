@@ -31,6 +31,9 @@ public:
     LPARAM ItemData(HTREEITEM item) const;
     void SetItemData(HTREEITEM item, LPARAM data) const;
     HTREEITEM FindChild(HTREEITEM parent, const std::string& text) const;
+    // The item that carries data (an object of the model), at any depth below parent (nullptr: the whole
+    // tree); nullptr when none does.
+    HTREEITEM FindData(LPARAM data, HTREEITEM parent = nullptr) const;
 
     bool Expand(HTREEITEM item, UINT action = TVE_EXPAND) const {
         return TreeView_Expand(Handle(), item, action) != FALSE;
@@ -39,6 +42,12 @@ public:
     HWND EditLabel(HTREEITEM item) const { return TreeView_EditLabel(Handle(), item); }
     void EndEditLabel(bool cancel) const { TreeView_EndEditLabelNow(Handle(), cancel ? TRUE : FALSE); }
     void SetImageList(HIMAGELIST list) const { TreeView_SetImageList(Handle(), list, TVSIL_NORMAL); }
+    bool EnsureVisible(HTREEITEM item) const { return TreeView_EnsureVisible(Handle(), item) != FALSE; }
+    // The item whose picture or label is at a point of the tree's client area, or nullptr.
+    HTREEITEM ItemAt(POINT client) const;
+    // Marks the item as the target of a drag (nullptr for none).
+    void SetDropHighlight(HTREEITEM item) const { TreeView_SelectDropTarget(Handle(), item); }
+    HTREEITEM DropHighlight() const { return TreeView_GetDropHilight(Handle()); }
 };
 
 }  // namespace win

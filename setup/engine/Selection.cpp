@@ -1,6 +1,5 @@
 #include "setup/engine/Selection.h"
 
-#include <cctype>
 #include <climits>
 #include <functional>
 
@@ -10,6 +9,7 @@
 #include "model/Folder.h"
 #include "model/RegItem.h"
 #include "model/Shortcut.h"
+#include "platform/NoCase.h"
 
 namespace {
 
@@ -108,14 +108,7 @@ void ClearMark(CProject& project, const Mark& mark) {
 }
 
 bool EqualsNoCase(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return i == a.size() && b[i] == '\0';
+    return nocase::Equal(a, b);
 }
 
 // A root folder in which no shortcuts are made because the user declined them.

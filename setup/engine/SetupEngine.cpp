@@ -1,23 +1,15 @@
 #include "setup/engine/SetupEngine.h"
 
-#include <cctype>
-
 #include "model/FileItem.h"
 #include "model/Folder.h"
+#include "platform/NoCase.h"
 
 SetupEngine* SetupEngine::instance_ = nullptr;
 
 namespace {
 
 std::string Lower(const std::string& text) {
-    std::string result = text;
-    for (char& c : result) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (u < 0x80) {
-            c = static_cast<char>(std::tolower(u));
-        }
-    }
-    return result;
+    return nocase::Lower(text);
 }
 
 std::string BeforeLastBackslash(const std::string& path) {

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/NoCase.h"
+
 const char* SetupModeName(int32_t mode) {
     switch (mode) {
         case SM_NEW: return "SM_NEW";
@@ -248,15 +250,5 @@ std::string FormatSize(int64_t bytes) {
 }
 
 bool EndsWithNoCase(const std::string& text, const char* ending) {
-    const size_t n = std::strlen(ending);
-    if (text.size() < n) {
-        return false;
-    }
-    for (size_t i = 0; i < n; ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[text.size() - n + i])) !=
-            std::tolower(static_cast<unsigned char>(ending[i]))) {
-            return false;
-        }
-    }
-    return true;
+    return nocase::EndsWith(text, ending);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/NoCase.h"
 #include "setup/wizard/SharedDialogsRes.h"
 #include "win/SystemError.h"
 
@@ -65,7 +66,7 @@ std::vector<std::string> Subfolders(const std::string& folder, bool firstOnly) {
     } while ((!firstOnly || names.empty()) && FindNextFileA(search, &found));
     FindClose(search);
     std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
+              [](const std::string& a, const std::string& b) { return nocase::Compare(a, b) < 0; });
     return names;
 }
 

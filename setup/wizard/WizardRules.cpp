@@ -1,8 +1,8 @@
 #include "setup/wizard/WizardRules.h"
 
-#include <cctype>
 #include <cstdio>
 
+#include "platform/NoCase.h"
 #include "setup/engine/SetupEngine.h"
 #include "setup/engine/SetupRules.h"
 
@@ -24,11 +24,8 @@ std::string Format(const char* format, const std::string& text) {
     return buffer;
 }
 
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text;
+std::string Lower(const std::string& text) {
+    return nocase::Lower(text);
 }
 
 bool IsTrue(const std::string& value) {

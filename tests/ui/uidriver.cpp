@@ -31,6 +31,7 @@
 //                                   (0 the first): "-" for a separator, else "ID TEXT", " (grayed)" after
 //                                   a grayed item; read inside the program by the hook library uihook.dll
 //   drop|TITLE|PATH[|PATH...]       drops those files on the window, as a drag from the shell would
+//   drop-at|TITLE|PLACE|PATH[|...]  the same, at a place (as drag names it) of the window
 //   pop-tips|TITLE                  hides any tool tip that the window's program shows (the pointer of a
 //                                   display without a person rests on the window and raises them)
 //   menu-key|TITLE|ID               the menu key on the control (WM_CONTEXTMENU from the keyboard)
@@ -40,7 +41,8 @@
 //                                   pixels is there, within 5 s (a window without a title, e.g. a splash)
 //   list|TITLE|ID[|pictures]        prints the list's rows, "*" before a selected one, the columns joined by
 //                                   " | "; with "pictures", each followed by a space and its picture's index
-//   list-select|TITLE|ID|ROW        selects that row (from 0) alone and gives it the focus mark
+//   list-select|TITLE|ID|ROW[,ROW]  selects that row (from 0) alone and gives it the focus mark (and
+//                                   selects the other rows listed as well)
 //   list-click|TITLE|ID|ROW|WHERE   moves the mouse pointer onto the row's label and clicks: WHERE is "left",
 //                                   "right" or "double"
 //   list-edit|TITLE|ID|TEXT         types TEXT into the row label being edited and ends the edit
@@ -49,6 +51,15 @@
 //                                   or one letter or digit), as the keyboard would while it has the focus
 //   pixel|TITLE|ID|X|Y              prints the colour of the control's pixel at X,Y (client coordinates)
 //                                   as RRGGBB in hex, as the screen shows it
+//   rect|TITLE|ID                   prints the control's rectangle in its parent's client area: "X Y W H"
+//   drag|TITLE|FROM|TO[|ctrl][|alt][|escape]
+//                                   presses the left button at FROM, moves the pointer to TO in steps
+//                                   (holding Ctrl and/or Alt from the first step) and releases it there;
+//                                   a place is ID:X,Y (client point of control ID), ID:tree:A\B (a tree
+//                                   item's label) or ID:list:ROW (a list row's label); with "escape",
+//                                   Escape is pressed before the release
+//   label-key|TITLE|ID|KEY          presses a key in the label being edited in tree or list ID
+//   tree-top|TITLE|ID               prints the text of the tree's first visible item
 //   sleep|MS
 //
 // Exits 0 when every step succeeds, 1 at the first that fails (with a message), 2 for a bad step.
@@ -337,6 +348,16 @@ void SelectListRow(HWND list, int row) {
     SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
+// Selects one more row, keeping the others.
+void AddListRow(HWND list, int row) {
+    RemoteBuffer remote(list, sizeof(LVITEMA));
+    LVITEMA lv{};
+    lv.stateMask = LVIS_SELECTED;
+    lv.state = LVIS_SELECTED;
+    remote.Write(0, &lv, sizeof lv);
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.At(0)));
+}
+
 // The row's label rectangle in screen coordinates.
 RECT ListRowLabel(HWND list, int row) {
     RemoteBuffer remote(list, sizeof(RECT));
@@ -351,12 +372,83 @@ RECT ListRowLabel(HWND list, int row) {
     return rect;
 }
 
+// A place for the pointer, in screen coordinates: "ID:X,Y", "ID:tree:PATH" or "ID:list:ROW".
+POINT PlaceOf(const std::string& title, const std::string& place) {
+    const size_t colon = place.find(':');
+    if (colon == std::string::npos) {
+        throw Failure{"a place is ID:X,Y, ID:tree:PATH or ID:list:ROW, not \"" + place + "\""};
+    }
+    HWND control = Control(title, place.substr(0, colon));
+    const std::string rest = place.substr(colon + 1);
+    if (rest.compare(0, 5, "tree:") == 0) {
+        const RECT label = TreeItemLabel(control, FindTreeItem(control, rest.substr(5)));
+        return {label.left + 6, (label.top + label.bottom) / 2};
+    }
+    if (rest.compare(0, 5, "list:") == 0) {
+        const RECT label = ListRowLabel(control, std::atoi(rest.c_str() + 5));
+        return {label.left + 6, (label.top + label.bottom) / 2};
+    }
+    POINT point{std::atoi(rest.c_str()), 0};
+    const size_t comma = rest.find(',');
+    point.y = comma != std::string::npos ? std::atoi(rest.c_str() + comma + 1) : 0;
+    ClientToScreen(control, &point);
+    return point;
+}
+
+void SendKey(UINT key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = static_cast<WORD>(key);
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+}
+
+void SendButton(bool down) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof input);
+}
+
+// A drag as a hand makes it: press, a few small moves past the drag threshold, then the way to the
+// target in steps, with the keys held down while moving, and the release.
+void Drag(POINT from, POINT to, const std::vector<UINT>& keys, bool escape) {
+    SetCursorPos(from.x, from.y);
+    Sleep(150);
+    SendButton(true);
+    Sleep(150);
+    for (int i = 1; i <= 4; ++i) {
+        SetCursorPos(from.x + i * 3, from.y + i * 2);
+        Sleep(60);
+    }
+    for (UINT key : keys) {
+        SendKey(key, false);
+    }
+    const int steps = 12;
+    for (int i = 1; i <= steps; ++i) {
+        SetCursorPos(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps);
+        Sleep(60);
+    }
+    Sleep(300);
+    if (escape) {
+        SendKey(VK_ESCAPE, false);
+        SendKey(VK_ESCAPE, true);
+        Sleep(200);
+    }
+    SendButton(false);
+    Sleep(150);
+    for (UINT key : keys) {
+        SendKey(key, true);
+    }
+}
+
 UINT KeyOf(const std::string& name) {
     static const struct {
         const char* name;
         UINT key;
-    } kKeys[] = {{"Insert", VK_INSERT}, {"Delete", VK_DELETE}, {"F2", VK_F2},       {"Return", VK_RETURN},
-                 {"Escape", VK_ESCAPE}, {"Space", VK_SPACE},   {"Down", VK_DOWN}, {"Up", VK_UP}};
+    } kKeys[] = {{"Insert", VK_INSERT}, {"Delete", VK_DELETE}, {"F2", VK_F2},     {"Return", VK_RETURN},
+                 {"Escape", VK_ESCAPE}, {"Space", VK_SPACE},   {"Down", VK_DOWN}, {"Up", VK_UP},
+                 {"Left", VK_LEFT},     {"Right", VK_RIGHT},   {"F8", VK_F8}};
     for (const auto& key : kKeys) {
         if (name == key.name) {
             return key.key;
@@ -382,8 +474,9 @@ HWND WaitEditControl(HWND control, UINT message) {
 
 // Hands the window a drop of files: the block that the shell would give it, made in the program's memory
 // and left there, since the program itself releases it (DragFinish).
-void DropFiles(HWND window, const std::vector<std::string>& paths) {
+void DropFiles(HWND window, const std::vector<std::string>& paths, POINT client = {0, 0}) {
     DROPFILES header{};
+    header.pt = client;
     header.pFiles = sizeof header;
     header.fWide = FALSE;
     std::vector<char> block(reinterpret_cast<const char*>(&header), reinterpret_cast<const char*>(&header + 1));
@@ -625,7 +718,11 @@ void Run(const std::vector<std::string>& a) {
         PrintList(Control(a[1], a[2]), a.size() > 3 && a[3] == "pictures");
     } else if (verb == "list-select") {
         Need(a, 4);
-        SelectListRow(Control(a[1], a[2]), std::atoi(a[3].c_str()));
+        HWND list = Control(a[1], a[2]);
+        SelectListRow(list, std::atoi(a[3].c_str()));
+        for (size_t comma = a[3].find(','); comma != std::string::npos; comma = a[3].find(',', comma + 1)) {
+            AddListRow(list, std::atoi(a[3].c_str() + comma + 1));
+        }
     } else if (verb == "list-click") {
         Need(a, 5);
         HWND list = Control(a[1], a[2]);
@@ -670,6 +767,12 @@ void Run(const std::vector<std::string>& a) {
     } else if (verb == "drop") {
         Need(a, 3);
         DropFiles(WaitWindow(a[1], kDefaultWait), std::vector<std::string>(a.begin() + 2, a.end()));
+    } else if (verb == "drop-at") {
+        Need(a, 4);
+        HWND window = WaitWindow(a[1], kDefaultWait);
+        POINT client = PlaceOf(a[1], a[2]);
+        ScreenToClient(window, &client);
+        DropFiles(window, std::vector<std::string>(a.begin() + 3, a.end()), client);
     } else if (verb == "pop-tips") {
         Need(a, 2);
         DWORD process = 0;
@@ -715,6 +818,41 @@ void Run(const std::vector<std::string>& a) {
             throw Failure{"the pixel is outside control " + a[2] + " of \"" + a[1] + "\""};
         }
         std::printf("%02X%02X%02X\n", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    } else if (verb == "rect") {
+        Need(a, 3);
+        HWND control = Control(a[1], a[2]);
+        RECT rect{};
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    } else if (verb == "drag") {
+        Need(a, 4);
+        std::vector<UINT> keys;
+        bool escape = false;
+        for (size_t i = 4; i < a.size(); ++i) {
+            if (a[i] != "ctrl" && a[i] != "alt" && a[i] != "escape") {
+                throw Failure{"a drag holds ctrl or alt, or ends with escape, not \"" + a[i] + "\""};
+            }
+            escape = escape || a[i] == "escape";
+            if (a[i] != "escape") {
+                keys.push_back(a[i] == "ctrl" ? VK_CONTROL : VK_MENU);
+            }
+        }
+        Drag(PlaceOf(a[1], a[2]), PlaceOf(a[1], a[3]), keys, escape);
+    } else if (verb == "tree-top") {
+        Need(a, 3);
+        HWND tree = Control(a[1], a[2]);
+        std::printf("%s\n", TreeItemText(tree, Next(tree, nullptr, TVGN_FIRSTVISIBLE)).c_str());
+    } else if (verb == "label-key") {
+        Need(a, 4);
+        HWND control = Control(a[1], a[2]);
+        char name[32] = "";
+        GetClassNameA(control, name, sizeof name);
+        HWND edit = WaitEditControl(
+            control, lstrcmpiA(name, WC_LISTVIEWA) == 0 ? LVM_GETEDITCONTROL : TVM_GETEDITCONTROL);
+        const UINT key = KeyOf(a[3]);
+        PostMessageA(edit, WM_KEYDOWN, key, 1);
+        PostMessageA(edit, WM_KEYUP, key, 0xC0000001);
     } else if (verb == "sleep") {
         Need(a, 2);
         Sleep(static_cast<DWORD>(std::atoi(a[1].c_str())));
