@@ -10,10 +10,10 @@
 #include "author/pages/UserInterfacePage.h"
 #include "author/resource.h"
 #include "builder/BuildOutput.h"
-#include "platform/NoCase.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
 #include "win/FileDialog.h"
+#include "win/LabelEditor.h"
 #include "win/ListView.h"
 
 namespace {
@@ -161,21 +161,12 @@ void CMainFrame::Start(const author_rules::CommandLine& commandLine) {
 bool CMainFrame::PreTranslate(MSG& message) {
     // Enter and Escape end an open label edit of a tree or list instead of pressing the dialog's buttons.
     if (message.message == WM_KEYDOWN && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE) &&
-        IsLabelEdit(message.hwnd)) {
+        win::LabelEditor::IsLabelEdit(message.hwnd)) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
         return true;
     }
     return current_ >= 0 && pages_[static_cast<size_t>(current_)]->PreTranslate(message);
-}
-
-bool CMainFrame::IsLabelEdit(HWND window) {
-    char name[32] = "";
-    char parent[32] = "";
-    GetClassNameA(window, name, sizeof name);
-    GetClassNameA(GetParent(window), parent, sizeof parent);
-    return nocase::Equal(name, "Edit") &&
-           (nocase::Equal(parent, WC_TREEVIEWA) || nocase::Equal(parent, WC_LISTVIEWA));
 }
 
 void CMainFrame::ShowPage(int index) {

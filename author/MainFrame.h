@@ -43,7 +43,6 @@ private:
     void CreateToolbar();
     void CreatePages();
     void ShowPage(int index);
-    static bool IsLabelEdit(HWND window);
     void ReloadPages(int reason);
     bool ValidatePages();
     void UpdateTitle();

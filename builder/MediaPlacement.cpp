@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "model/Text.h"
+#include "platform/NoCase.h"
 #include "platform/FindFiles.h"
 #include "platform/Paths.h"
 #include "platform/RawFile.h"
@@ -103,8 +104,7 @@ bool IsDiskFolderName(const std::string& diskPattern, const std::string& name) {
     const std::string prefix = diskPattern.substr(0, percent);
     const std::string suffix = diskPattern.substr(conversion + 1);
     if (name.size() <= prefix.size() + suffix.size() ||
-        !text::EqualNoCase(name.substr(0, prefix.size()), prefix) ||
-        !text::EqualNoCase(name.substr(name.size() - suffix.size()), suffix)) {
+        !nocase::StartsWith(name, prefix) || !nocase::EndsWith(name, suffix)) {
         return false;
     }
     for (size_t i = prefix.size(); i < name.size() - suffix.size(); ++i) {

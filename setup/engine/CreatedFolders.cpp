@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/Text.h"
+#include "platform/NoCase.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ std::string WithoutTrailingBackslash(std::string path) {
 
 // The folder is the path or one of its ancestors.
 bool HoldsOrIs(const std::string& folder, const std::string& path) {
-    if (path.size() < folder.size() || !text::EqualNoCase(path.substr(0, folder.size()), folder)) {
+    if (!nocase::StartsWith(path, folder)) {
         return false;
     }
     return path.size() == folder.size() || path[folder.size()] == '\\';
