@@ -31,6 +31,22 @@ answer_is() {  # expected answer (several lines for the shortcut); waits for the
     [ "$got" = "$1" ] || fail "the dialog answered \"$got\", expected \"$1\""
 }
 shoot() { drive "sleep|300" && import -display "$DISPLAY" -window root "$shots/$1" || fail "no picture $1"; }
+# A click of the mouse reaches the dialog after the driver has gone on: wait until the tree shows it, or the
+# list shows those rows (joined by spaces).
+tree_selected() {  # title, control, text of the item
+    for _ in $(seq 1 40); do
+        drive "tree|$1|$2" | tr -d '\r' | grep -q "^ *\*$3\$" && return 0
+        sleep 0.25
+    done
+    return 1
+}
+list_is() {  # title, control, rows
+    for _ in $(seq 1 40); do
+        [ "$(drive "list|$1|$2" | tr -d '\r' | tr '\n' ' ')" = "$3" ] && return 0
+        sleep 0.25
+    done
+    return 1
+}
 # The message box "Tessaro" with that text, closed with its OK.
 message_is() {
     drive "wait|Tessaro" "expect|Tessaro|65535|$1" "click|Tessaro|1" "gone|Tessaro" || fail "no message \"$1\""
@@ -47,9 +63,8 @@ printf '%s\n' 'Target Folder' '  *Bin' '    Plugins' '  Docs' Programs | diff - 
 [ "$(drive "list|$F|1352" | tr -d '\r' | tr '\n' ' ')" = "app.exe *tools.dll " ] ||
     fail "Select File's list: $(drive "list|$F|1352")"
 shoot chooser-file.png
-drive "tree-click|$F|1351|Target Folder\\Docs|left" "sleep|300" || fail "clicking Docs"
-[ "$(drive "list|$F|1352" | tr -d '\r' | tr '\n' ' ')" = "readme.txt broken.ico widget.ico " ] ||
-    fail "the files of Docs: $(drive "list|$F|1352")"
+drive "tree-click|$F|1351|Target Folder\\Docs|left" && tree_selected "$F" 1351 Docs || fail "clicking Docs"
+list_is "$F" 1352 "readme.txt broken.ico widget.ico " || fail "the files of Docs: $(drive "list|$F|1352")"
 drive "click|$F|1"
 message_is "Please select a file."
 drive "list-click|$F|1352|0|double" "gone|$F" || fail "double click on readme.txt"
@@ -69,8 +84,8 @@ drive "wait|$F" "visible|$F|1352|0" "visible|$F|1355|1" "expect|$F|1355|Include 
     "checked|$F|1355|0" || fail "Select Folder's controls"
 drive "tree|$F|1351" | tr -d '\r' | grep -qx '  \*Bin' || fail "Select Folder does not open on Bin"
 shoot chooser-folder.png
-drive "tree-click|$F|1351|Target Folder\\Bin\\Plugins|left" "check|$F|1355|1" "click|$F|1" "gone|$F" ||
-    fail "choosing Plugins"
+drive "tree-click|$F|1351|Target Folder\\Bin\\Plugins|left" && tree_selected "$F" 1351 Plugins &&
+    drive "check|$F|1355|1" "click|$F|1" "gone|$F" || fail "choosing Plugins"
 answer_is 'chosen <Target Folder>\Bin\Plugins sub=1'
 host choose folder '<Target Folder>\Bin' 1
 drive "wait|$F" "checked|$F|1355|1" "click|$F|1353" "gone|$F" || fail "Select Folder's No Selection"
@@ -82,7 +97,8 @@ host choose key
 drive "wait|$F" "visible|$F|1352|0" "expect|$F|1355|Include Sub-Keys" || fail "Select Registry Key's controls"
 drive "tree|$F|1351" | tr -d '\r' >"$work/tree"
 printf '%s\n' '*HKEY_CLASSES_ROOT' HKEY_CURRENT_USER '  Software' '    Widget' HKEY_LOCAL_MACHINE '  Software' \
-    '    Widget' '      Settings' HKEY_USERS 'Installation Type Dependant' | diff - "$work/tree" >/dev/null || fail "the key tree: $(cat "$work/tree")"
+    '    Widget' '      Settings' HKEY_USERS 'Installation Type Dependant' | diff - "$work/tree" >/dev/null ||
+    fail "the key tree: $(cat "$work/tree")"
 drive "tree-select|$F|1351|HKEY_LOCAL_MACHINE\\Software\\Widget\\Settings" || fail "selecting Settings"
 drive "tree|$F|1351" | tr -d '\r' | grep -q 'Version\|Theme\|Default' && fail "values in the key tree"
 shoot chooser-key.png
@@ -100,10 +116,13 @@ drive "list|$F|1352" | tr -d '\r' >"$work/values"
 printf '%s\n' '(Default) | REG_SZ | Widget' 'Version | REG_SZ | 1.0' '*Count | REG_DWORD | 0xffffffff (-1)' |
     diff - "$work/values" >/dev/null || fail "the values: $(cat "$work/values")"
 shoot chooser-value.png
-drive "list-click|$F|1352|1|left" "key|$F|1352|Return" "gone|$F" || fail "Enter on Version"
+rows="(Default) | REG_SZ | Widget *Version | REG_SZ | 1.0 Count | REG_DWORD | 0xffffffff (-1) "
+drive "list-click|$F|1352|1|left" && list_is "$F" 1352 "$rows" &&
+    drive "key|$F|1352|Return" "gone|$F" || fail "Enter on Version"
 answer_is 'chosen HKEY_LOCAL_MACHINE\Software\Widget\Version sub=0'
 host choose value
-drive "wait|$F" "tree-click|$F|1351|HKEY_CURRENT_USER\\Software\\Widget|left" "sleep|300" || fail "an empty key"
+drive "wait|$F" "tree-click|$F|1351|HKEY_CURRENT_USER\\Software\\Widget|left" && tree_selected "$F" 1351 Widget ||
+    fail "an empty key"
 [ -z "$(drive "list|$F|1352" | tr -d '\r')" ] || fail "values listed for a key without any"
 drive "click|$F|1"
 message_is "Please select a registry value."
@@ -137,16 +156,17 @@ drive "visible|$S|1961|1" || fail "the dialog closed on a refused name"
 drive "type|$S|1961|Widget Tool" "type|$S|1962|Tool of the widget" "type|$S|1967|-t" "select|$S|1970|1" ||
     fail "typing the fields"
 # Location: a folder; Target: a file; Start In: none.
-drive "click|$S|1964" "wait|Select Folder" "tree-click|Select Folder|1351|Target Folder\\Docs|left" \
-    "click|Select Folder|1" "gone|Select Folder" "expect|$S|1963|<Target Folder>\\Docs" || fail "Location"
+drive "click|$S|1964" "wait|Select Folder" "tree-click|Select Folder|1351|Target Folder\\Docs|left" &&
+    tree_selected "Select Folder" 1351 Docs && drive "click|Select Folder|1" "gone|Select Folder" \
+    "expect|$S|1963|<Target Folder>\\Docs" || fail "Location"
 drive "click|$S|1966" "wait|Select File" "list-click|Select File|1352|1|double" "gone|Select File" \
     "expect|$S|1965|<Target Folder>\\Bin\\tools.dll" || fail "Target"
 drive "click|$S|1969" "wait|Select Folder" "click|Select Folder|1353" "gone|Select Folder" "expect|$S|1968|" ||
     fail "Start In"
 # An icon file that holds no icon shows nothing and says nothing; so does an index past the file's icons.
-drive "click|$S|1972" "wait|Select File" "tree-click|Select File|1351|Target Folder\\Docs|left" \
-    "list-click|Select File|1352|1|double" "gone|Select File" "expect|$S|1971|<Target Folder>\\Docs\\broken.ico" ||
-    fail "the broken icon file"
+drive "click|$S|1972" "wait|Select File" "tree-click|Select File|1351|Target Folder\\Docs|left" &&
+    tree_selected "Select File" 1351 Docs && drive "list-click|Select File|1352|1|double" "gone|Select File" \
+    "expect|$S|1971|<Target Folder>\\Docs\\broken.ico" || fail "the broken icon file"
 drive "sleep|300" "gone|Tessaro|300" "gone|Error|300" || fail "a message for a file without icons"
 without_icon=$(preview)
 [ "$without_icon" != "$with_icon" ] || fail "the same picture for widget.ico and a file without icons"
