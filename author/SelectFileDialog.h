@@ -1,33 +1,24 @@
 #pragma once
 
 #include <windows.h>
-#include <commctrl.h>
 
+#include "author/dialogs/ItemChooser.h"
 #include "model/Project.h"
-#include "win/Dialog.h"
-#include "win/TreeView.h"
 
 // "Select File": one file of the project, chosen in the folder tree and the list of the folder's files.
-class CSelectFileDialog : public win::Dialog {
+// Choose gives kChosen with the file in Chosen(), kNoSelection with none, kCancelled with the file it
+// was given.
+class CSelectFileDialog {
 public:
     enum Outcome { kCancelled, kNoSelection, kChosen };
 
-    CSelectFileDialog(const CProject& project, CFileItem* current) : project_(project), chosen_(current) {}
+    CSelectFileDialog(const CProject& project, CFileItem* current) : chooser_(project, CItemChooser::kFile) {
+        chooser_.SetCurrent(current);
+    }
 
     Outcome Choose(HWND owner);
-    CFileItem* Chosen() const { return chosen_; }
+    CFileItem* Chosen() const { return chooser_.ChosenFile(); }
 
 private:
-    BOOL OnInit() override;
-    bool OnCommand(int id, int code, HWND control) override;
-    bool OnNotify(NMHDR* header, LRESULT* result) override;
-    void OnOK() override;
-
-    void AddFolder(HTREEITEM parent, CFolder* folder);
-    void ListFiles(const CFolder* folder);
-    CFileItem* SelectedFile() const;
-
-    const CProject& project_;
-    CFileItem* chosen_;
-    win::TreeView tree_;
+    CItemChooser chooser_;
 };

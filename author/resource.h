@@ -77,13 +77,6 @@
 #define IDC_MNT_NO_CHANGE 1310
 #define IDC_MNT_NO_REPAIR 1311
 
-// "Select File" (range 1350-1369).
-#define IDD_SELECT_FILE 1350
-#define IDC_SELF_TREE 1351
-#define IDC_SELF_LIST 1352
-#define IDC_SELF_NONE 1353
-#define IDC_SELF_HELP 1354
-
 // Setup Media page controls (range 1400-1449).
 #define IDC_SM_MEDIA 1401
 #define IDC_SM_DISK_SIZE 1402
@@ -101,6 +94,8 @@
 
 // Each dialog and page below has its own range of identifiers.
 #include "author/dialogs/ConfirmDeleteRes.h"
+#include "author/dialogs/ItemChooserRes.h"
+#include "author/dialogs/ShortcutDialogRes.h"
 #include "author/pages/UserInterfacePageRes.h"
 #include "author/pages/ActionsPageRes.h"
 #include "author/dialogs/CustomActionDialogRes.h"

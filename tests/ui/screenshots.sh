@@ -2,7 +2,7 @@
 # Screenshots of the authoring program's main window on its General, Maintenance, User Interface (four of
 # its categories), Custom Actions (with its dialog), Doc Types (with the document type and verb dialogs) and
 # Setup Media pages, with the bundled example open (the Setup Media page after a build, its output list filled),
-# for a reviewer. Run by make screenshots.
+# and of the item choosers and the shortcut dialog, for a reviewer. Run by make screenshots.
 # Arguments: the build folder (with its linux and win64 trees), the folder for the pictures.
 build=$(cd "${1:-build}" && pwd)
 shots=$2
@@ -50,5 +50,27 @@ drive "key|$title|1763|F2" && shoot_dialog "Verb Properties" dialog-verb.png
 drive "command|$title|40020" "sleep|1000" "text|$title|1408" >/dev/null && shoot main-setup-media.png ||
     fail "Setup Media page after a build"
 drive "command|$title|40006" "gone|$title" || fail "Exit"
-[ "$failures" = 0 ] && ls "$shots"/main-*.png
+
+# The item choosers and the shortcut dialog, each alone on the small project of its UI test's host.
+files="$work/files"
+mkdir -p "$files"
+for name in app.exe tools.dll plugin.dll readme.txt broken.ico; do printf 'MZ' >"$files/$name"; done
+convert -size 32x32 xc:'#d02020' "$files/widget.ico"
+dir="Z:$(echo "$files" | tr / '\\')"
+dialog() {  # picture name, window title, host arguments
+    picture=$1 window=$2
+    shift 2
+    "$wine_run" "$tree/tests/ui/author_dialog_host.exe" "$dir" "$@" >/dev/null 2>&1 </dev/null &
+    host_pid=$!
+    drive "wait|$window" "sleep|500" && import -display "$DISPLAY" -window "$window" "$shots/$picture" ||
+        fail "no picture $picture"
+    drive "command|$window|2" "gone|$window" || fail "closing $window"
+    wait "$host_pid"
+}
+dialog dialog-select-file.png "Select File" choose file '<Target Folder>\Bin\tools.dll'
+dialog dialog-select-folder.png "Select Folder" choose folder '<Target Folder>\Bin\Plugins' 1
+dialog dialog-select-key.png "Select Registry Key" choose key 'HKEY_LOCAL_MACHINE\Software\Widget'
+dialog dialog-select-value.png "Select Registry Value" choose value 'HKEY_LOCAL_MACHINE\Software\Widget\Count'
+dialog dialog-shortcut.png "Shortcut Properties" shortcut 1
+[ "$failures" = 0 ] && ls "$shots"/main-*.png "$shots"/dialog-*.png
 finish "screenshots"
