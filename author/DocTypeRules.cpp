@@ -41,14 +41,12 @@ Command CommandOfDoubleClick(List list) {
     return list == List::kDocTypes ? Command::kChangeDocType : Command::kChangeVerb;
 }
 
-const char* AddRefusal(Command command, size_t docTypeCount, size_t verbCount) {
-    if (command == Command::kAddDocType && docTypeCount >= CProject::kMaxDocTypes) {
-        return "A project has at most 100 Document Types.";
+std::string AddRefusal(Command command, size_t count, size_t capacity) {
+    if (count < capacity || (command != Command::kAddDocType && command != Command::kAddVerb)) {
+        return std::string();
     }
-    if (command == Command::kAddVerb && verbCount >= CDocType::kMaxVerbs) {
-        return "A Document Type has at most 10 verbs.";
-    }
-    return nullptr;
+    return command == Command::kAddDocType ? "A project has at most " + std::to_string(capacity) + " Document Types."
+                                           : "A Document Type has at most " + std::to_string(capacity) + " verbs.";
 }
 
 std::string Trimmed(const std::string& text) {

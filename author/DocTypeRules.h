@@ -34,9 +34,9 @@ Command CommandOfKey(List list, unsigned virtualKey);
 // A double click on a row changes that row's object.
 Command CommandOfDoubleClick(List list);
 
-// An add command refused because its list is full (a project holds 100 document types, a document type
-// 10 verbs): the message that says so, or nullptr when there is room.
-const char* AddRefusal(Command command, size_t docTypeCount, size_t verbCount);
+// An add command refused because its list (of the project's document types, or of one document type's
+// verbs) holds count entries of capacity: the message that says so, or an empty text when there is room.
+std::string AddRefusal(Command command, size_t count, size_t capacity);
 
 // A failed check: its message and the field that gets the focus for the correction.
 enum class Field { kNone, kName, kExtension, kIconFile, kTarget };

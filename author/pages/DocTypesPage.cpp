@@ -232,8 +232,10 @@ void Apply(const doctype_rules::VerbFields& fields, CVerb* verb) {
 
 void CDocTypesPage::AddDocType() {
     CProject& project = document_.project;
-    if (const char* refusal = doctype_rules::AddRefusal(Command::kAddDocType, project.docTypes.size(), 0)) {
-        Refuse(refusal);
+    const std::string refusal =
+        doctype_rules::AddRefusal(Command::kAddDocType, project.docTypes.size(), project.docTypes.Capacity());
+    if (!refusal.empty()) {
+        Refuse(refusal.c_str());
         return;
     }
     CDocTypeDialog dialog(project, nullptr, doctype_rules::DocTypeFields());
@@ -272,8 +274,9 @@ void CDocTypesPage::DeleteDocType() {
 
 void CDocTypesPage::AddVerb() {
     CDocType* type = SelectedDocType();
-    if (const char* refusal = doctype_rules::AddRefusal(Command::kAddVerb, 0, type->verbs.size())) {
-        Refuse(refusal);
+    const std::string refusal = doctype_rules::AddRefusal(Command::kAddVerb, type->verbs.size(), type->verbs.Capacity());
+    if (!refusal.empty()) {
+        Refuse(refusal.c_str());
         return;
     }
     CVerbDialog dialog(document_.project, *type, nullptr, doctype_rules::VerbFields());

@@ -45,7 +45,7 @@ TEST(ActionListTest, RowsShowNameFileFunctionAndInvokePointAndTheMenuFollowsTheS
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(std::to_string(c.count) + " rows, row " + std::to_string(c.selected));
-        const MenuState state = MenuStateOf(c.count, CProject::kMaxActions, c.selected);
+        const MenuState state = MenuStateOf(c.count, 50, c.selected);  // a list that holds 50
         EXPECT_EQ(state.add, c.state.add) << "a full list takes no new action";
         EXPECT_EQ(state.remove, c.state.remove);
         EXPECT_EQ(state.change, c.state.change);
