@@ -55,6 +55,57 @@ bool IsTextProjectPath(const std::string& path) {
     return path.size() >= 5 && nocase::Upper(path.substr(path.size() - 5)) == ".TOML";
 }
 
+namespace {
+
+bool ReadText(CProject& project, const std::string& content, const std::string& textPath,
+              const std::string& displayPath, const std::string& projectPath,
+              const std::vector<std::string>& overrides, std::ostream& err) {
+    try {
+        project_text::ReadProjectText(project, content, textPath, displayPath, projectPath, overrides);
+    } catch (const project_text::TextError& e) {
+        err << e.Report() << "\n";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool LoadAnyProject(CProject& project, const std::string& nativePath,
+                    const std::vector<std::string>& overrides, std::ostream& err) {
+    const std::string modelPath = platform::ToModelPath(nativePath);
+    if (IsTextProjectPath(nativePath)) {
+        std::vector<uint8_t> content;
+        if (!platform::File::ReadAll(modelPath, &content)) {
+            err << nativePath << ": error: cannot read the file\n";
+            return false;
+        }
+        return ReadText(project, std::string(content.begin(), content.end()), modelPath, nativePath,
+                        modelPath, overrides, err);
+    }
+    try {
+        if (!LoadProjectFile(project, modelPath)) {
+            err << "tessaro: cannot open \"" << nativePath << "\" as a project file\n";
+            return false;
+        }
+    } catch (const CTSException& e) {
+        err << "tessaro: " << e.Message() << "\n";
+        return false;
+    }
+    if (overrides.empty()) {
+        return true;
+    }
+    // The overrides work on the text form, which holds the project without loss.
+    const std::string textPath = WithExtension(modelPath, ".toml");
+    try {
+        const std::string text = project_text::WriteProjectText(project, textPath);
+        return ReadText(project, text, textPath, nativePath, modelPath, overrides, err);
+    } catch (const project_text::TextError& e) {
+        err << nativePath << ": error: " << e.what() << "\n";
+        return false;
+    }
+}
+
 bool LoadTextProject(CProject& project, const std::string& nativePath, const std::string& projectPath,
                      std::ostream& err) {
     const std::string textPath = platform::ToModelPath(nativePath);
@@ -63,14 +114,8 @@ bool LoadTextProject(CProject& project, const std::string& nativePath, const std
         err << nativePath << ": error: cannot read the file\n";
         return false;
     }
-    try {
-        project_text::ReadProjectText(project, std::string(content.begin(), content.end()), textPath,
-                                      nativePath, projectPath);
-    } catch (const project_text::TextError& e) {
-        err << e.Report() << "\n";
-        return false;
-    }
-    return true;
+    return ReadText(project, std::string(content.begin(), content.end()), textPath, nativePath, projectPath,
+                    {}, err);
 }
 
 int RunExportCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {

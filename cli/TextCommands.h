@@ -2,6 +2,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 class CProject;
 
@@ -18,5 +19,11 @@ bool IsTextProjectPath(const std::string& path);
 // the fault printed, when it cannot be read.
 bool LoadTextProject(CProject& project, const std::string& nativePath, const std::string& projectPath,
                      std::ostream& err);
+
+// Reads a project file or, for a path ending in ".toml", a text project, given as the user named it, with
+// the --set overrides ("product.version=1.4.2") applied to its product and media fields. False, with the
+// fault printed, when it cannot be read.
+bool LoadAnyProject(CProject& project, const std::string& nativePath,
+                    const std::vector<std::string>& overrides, std::ostream& err);
 
 extern const char kTextUsage[];

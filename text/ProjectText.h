@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
+#include <vector>
 
 class CProject;
 
@@ -36,8 +38,10 @@ std::string WriteProjectText(const CProject& project, const std::string& textPat
 
 // Fills a project from its text form: the project is reset first and its path set to projectPath (the
 // base of the relative paths it keeps when saved). displayPath names the text file in messages; textPath
-// is its model path, the base of the paths in it. Throws TextError for the first fault found.
+// is its model path, the base of the paths in it. overrides ("product.version=1.4.2") replace product and
+// media fields of the text. Throws TextError for the first fault found.
 void ReadProjectText(CProject& project, const std::string& content, const std::string& textPath,
-                     const std::string& displayPath, const std::string& projectPath);
+                     const std::string& displayPath, const std::string& projectPath,
+                     const std::vector<std::string>& overrides = {});
 
 }  // namespace project_text

@@ -2,6 +2,7 @@
 #include <toml++/toml.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <initializer_list>
 #include <map>
 
@@ -52,13 +53,16 @@ public:
     Reader(CProject& project, const std::string& textPath, const std::string& displayPath)
         : project_(project), textPath_(textPath), file_(displayPath) {}
 
-    void Read(const std::string& content) {
+    void Read(const std::string& content, const std::vector<std::string>& overrides) {
         toml::table document;
         try {
             document = toml::parse(content, file_);
         } catch (const toml::parse_error& e) {
             throw TextError(file_, static_cast<long>(e.source().begin.line),
                             static_cast<long>(e.source().begin.column), std::string(e.description()));
+        }
+        for (const std::string& setting : overrides) {
+            ApplyOverride(document, setting);
         }
         CheckKeys(document, {"product", "maintenance", "media", "user_interface", "root_feature", "folder",
                              "file", "registry", "shortcut", "document_type", "custom_action", "feature"});
@@ -109,6 +113,74 @@ public:
     }
 
 private:
+    // "product.version=1.4.2": a product or media field for this read only, typed as the field is.
+    static void ApplyOverride(toml::table& document, const std::string& setting) {
+        static const char* const kTexts[] = {
+            "product.name",          "product.version",   "product.manufacturer", "product.url",
+            "product.support_phone", "product.author",    "product.comments",     "product.id",
+            "product.target",        "product.icon_file", "media.cd_icon_file",   "media.destination"};
+        static const char* const kNumbers[] = {"product.icon_index",  "product.min_nt", "product.min_95",
+                                               "media.type",          "media.size",     "media.cd_icon_index",
+                                               "media.reserved_space"};
+        static const char* const kFlags[] = {"media.autorun"};
+        const size_t equals = setting.find('=');
+        const std::string name = setting.substr(0, equals);
+        if (equals == std::string::npos) {
+            throw TextError("", 0, 0, "--set " + Quote(setting) + " needs KEY=VALUE");
+        }
+        const std::string value = setting.substr(equals + 1);
+        auto among = [&](const auto& list) {
+            return std::find_if(std::begin(list), std::end(list), [&](const char* k) { return name == k; }) !=
+                   std::end(list);
+        };
+        const size_t dot = name.find('.');
+        if (!among(kTexts) && !among(kNumbers) && !among(kFlags)) {
+            std::vector<const char*> known(std::begin(kTexts), std::end(kTexts));
+            known.insert(known.end(), std::begin(kNumbers), std::end(kNumbers));
+            known.push_back(kFlags[0]);
+            const std::string nearest = Nearest(name, known);
+            throw TextError("", 0, 0,
+                            "--set: no product or media field " + Quote(name) +
+                                (nearest.empty() ? std::string() : "; did you mean " + Quote(nearest) + "?"));
+        }
+        const std::string table = name.substr(0, dot);
+        if (document.get(table) == nullptr)
+            document.insert(table, toml::table());
+        toml::table* section = document.get(table)->as_table();
+        if (section == nullptr) {
+            return;  // the read reports the section that is not a table
+        }
+        const std::string key = name.substr(dot + 1);
+        if (among(kTexts)) {
+            section->insert_or_assign(key, value);
+        } else if (among(kFlags)) {
+            if (value != "true" && value != "false") {
+                throw TextError("", 0, 0, "--set " + name + " takes true or false");
+            }
+            section->insert_or_assign(key, value == "true");
+        } else {
+            char* end = nullptr;
+            const long long number = std::strtoll(value.c_str(), &end, 0);
+            if (value.empty() || *end != '\0') {
+                throw TextError("", 0, 0, "--set " + name + " takes a whole number");
+            }
+            section->insert_or_assign(key, static_cast<int64_t>(number));
+        }
+    }
+
+    static std::string Nearest(const std::string& name, const std::vector<const char*>& known) {
+        std::string nearest;
+        size_t best = 4;
+        for (const char* candidate : known) {
+            const size_t distance = EditDistance(name, candidate);
+            if (distance < best) {
+                best = distance;
+                nearest = candidate;
+            }
+        }
+        return nearest;
+    }
+
     [[noreturn]] void Fail(const toml::source_region& where, const std::string& message) const {
         throw TextError(file_, static_cast<long>(where.begin.line), static_cast<long>(where.begin.column),
                         message);
@@ -124,15 +196,7 @@ private:
                 known.end()) {
                 continue;
             }
-            std::string nearest;
-            size_t best = 4;
-            for (const char* candidate : known) {
-                const size_t distance = EditDistance(name, candidate);
-                if (distance < best) {
-                    best = distance;
-                    nearest = candidate;
-                }
-            }
+            const std::string nearest = Nearest(name, std::vector<const char*>(known.begin(), known.end()));
             Fail(key.source(),
                  "unknown key " + Quote(name) +
                      (nearest.empty() ? std::string() : "; did you mean " + Quote(nearest) + "?"));
@@ -683,9 +747,10 @@ private:
 }  // namespace
 
 void ReadProjectText(CProject& project, const std::string& content, const std::string& textPath,
-                     const std::string& displayPath, const std::string& projectPath) {
+                     const std::string& displayPath, const std::string& projectPath,
+                     const std::vector<std::string>& overrides) {
     project.projectPath = projectPath;
-    Reader(project, textPath, displayPath).Read(content);
+    Reader(project, textPath, displayPath).Read(content, overrides);
     project.projectPath = projectPath;
 }
 

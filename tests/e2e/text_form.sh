@@ -52,4 +52,24 @@ status=$?
 line=$(grep -n '^nmae' "$work/broken.toml" | cut -d: -f1)
 grep -qx "$work/broken.toml:$line:1: error: unknown key \"nmae\"; did you mean \"name\"?" "$work/broken.err" ||
     fail "unexpected message: $(cat "$work/broken.err")"
+
+# check and build take the text form; --set stamps product and media fields for one run only.
+head -c 4000 /dev/urandom >"$work/TSS.dat"
+"$tessaro" build "$work/example/widget.toml" --out "$work/out" --raw-setup "$work/TSS.dat" \
+    --set product.version=1.4.2 --set media.autorun=false >"$work/build.log" 2>&1 ||
+    { cat "$work/build.log"; fail "build of the text project"; }
+"$tessaro" dump "$work/out/CD/CD1/tsdb.dat" | grep -q 'ProductVersion = "1.4.2"' || fail "--set product.version"
+[ ! -e "$work/out/CD/CD1/autorun.inf" ] || fail "--set media.autorun=false"
+grep -q "^version = '1.4.2'" "$work/example/widget.toml" && fail "--set changed the text file"
+"$tessaro" check "$work/example/widget.tsp" --set product.name= >"$work/check.log"
+[ $? -eq 1 ] || fail "a check with an emptied product name"
+grep -qx 'error: No Product Name has been defined!' "$work/check.log" || fail "--set on a project file"
+"$tessaro" check "$work/example/widget.tsp" --set product.vresion=2 2>"$work/set.err"
+[ $? -eq 2 ] || fail "an unknown --set field"
+grep -qx 'error: --set: no product or media field "product.vresion"; did you mean "product.version"?' \
+    "$work/set.err" || fail "unexpected message: $(cat "$work/set.err")"
+"$tessaro" build "$work/broken.toml" --out "$work/never" --raw-setup "$work/TSS.dat" 2>"$work/build.err"
+[ $? -eq 2 ] || fail "a build of a broken text file"
+[ ! -e "$work/never" ] || fail "a build of a broken text file wrote the output folder"
+grep -q "broken.toml:$line:1: error: unknown key" "$work/build.err" || fail "build message: $(cat "$work/build.err")"
 echo "text form: all checks passed"
