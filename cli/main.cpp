@@ -17,14 +17,14 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-const std::string kUsage =
-    std::string(
-        "usage: tessaro COMMAND [ARGUMENTS]\n"
-        "\n"
-        "commands:\n"
-        "  dump FILE     print an archive file (project, setup database) as an indented tree\n"
-        "  new FILE      write a new project file (it must not exist yet) and print its product GUID\n") +
-    kCabUsage + kBuildUsage + kTextUsage + "  help          print this text\n";
+const std::string kUsage = std::string(
+    "usage: tessaro COMMAND [ARGUMENTS]\n"
+    "\n"
+    "commands:\n"
+    "  dump FILE     print an archive file (project, setup database) as an indented tree\n"
+    "  new FILE      write a new project file (it must not exist yet) and print its product GUID\n") +
+    kCabUsage + kBuildUsage + kTextUsage +
+    "  help          print this text\n";
 
 int Usage(const std::string& problem) {
     std::cerr << "tessaro: " << problem << "\n\n" << kUsage;
