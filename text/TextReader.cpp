@@ -218,7 +218,7 @@ private:
         const toml::node* node = document.get(name);
         if (node == nullptr)
             return entries;
-        if (!node->is_array_of_tables())
+        if (!node->is_array() || (!node->as_array()->empty() && !node->is_array_of_tables()))
             Fail(*node, Quote(name) + " must be an array of tables ([[" + name + "]])");
         for (const toml::node& entry : *node->as_array()) entries.push_back(entry.as_table());
         return entries;

@@ -149,6 +149,13 @@ TEST(ProjectTextTest, BrokenFilesAreReportedAsCompilersReportThem) {
          "t.toml:3:10: error: no file \"<Target Folder>\\a.exe\""},
         {"[[feature]]\npath = 'Main'\nfolder = ['<Target Folder>']\n",
          "t.toml:3:1: error: unknown key \"folder\"; did you mean \"folders\"?"},
+        {"[[file]]\nshared = true\n", "t.toml:1:1: error: a file needs its \"source\""},
+        {"folder = 3\n", "t.toml:1:10: error: \"folder\" must be an array of tables ([[folder]])"},
+        {"[[registry]]\nkey = 'HKEY_USERS'\ntype = 'string'\n",
+         "t.toml:3:8: error: a key has no type; a value needs its \"name\""},
+        {"[[folder]]\npath = '<Target Folder>'\n[[folder]]\npath = '<Target Folder>\\'\n",
+         "t.toml:4:8: error: a folder needs a name"},
+        {"[[file]]\nsource = 'a.exe'\nos_mask = -1\n", "t.toml:3:11: error: \"os_mask\" is out of range"},
         {"product = 1\n", "t.toml:1:11: error: \"product\" must be a table"},
         {"[user_interface]\npages = ['Welcome', 'Licence']\n",
          "t.toml:2:21: error: unknown page; the pages are \"Welcome\", \"License Agreement\", \"User "
@@ -162,6 +169,7 @@ TEST(ProjectTextTest, BrokenFilesAreReportedAsCompilersReportThem) {
         EXPECT_EQ(Reported(c.text), c.report) << c.text;
     }
     EXPECT_EQ(Reported(target), "(read without error)");
+    EXPECT_EQ(Reported("folder = []\nfile = []\n"), "(read without error)") << "empty lists";
 }
 
 TEST(ProjectTextTest, AProjectThatOnePathCannotNameIsNotWritten) {
