@@ -75,8 +75,8 @@ std::string RelativeSourcePath(const std::string& path, const std::string& textP
     while (same < from.size() && same + 1 < to.size() && nocase::Equal(from[same], to[same])) {
         ++same;
     }
-    if (same == 0) {
-        return path;  // another drive
+    if (same <= 1) {
+        return path;  // another drive, or nothing shared below the drive's root
     }
     std::string relative;
     for (size_t i = same; i < from.size(); ++i) {

@@ -382,6 +382,9 @@ private:
         const size_t slash = path.rfind('\\');
         if (slash == std::string::npos || slash < close) {
             folder->name = path.substr(1, close - 1);
+            if (folder->name.find('\\') != std::string::npos) {
+                Fail(where, "a root folder's name holds no backslash");
+            }
             if (folderByPath_.count(LookupKey(path)) != 0)
                 Fail(where, "the root folder " + Quote(path) + " is listed twice");
             added = project_.rootFolders.Add(std::move(folder));
