@@ -2,11 +2,13 @@
 # End-to-end test of tessaro export and tessaro import: for the project with every record type and for the
 # bundled example, export then import gives a project whose dump equals the original's, and exporting that
 # again gives the same text byte for byte. A broken text file ends with exit 1 and writes nothing.
-# Arguments: tessaro, write_full_project, make_example.
+# The example of the format's reference page, written by hand, builds.
+# Arguments: tessaro, write_full_project, make_example, the reference page.
 set -u
 tessaro=$1
 write_full_project=$2
 make_example=$3
+reference=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
@@ -72,4 +74,15 @@ grep -qx 'error: --set: no product or media field "product.vresion"; did you mea
 [ $? -eq 2 ] || fail "a build of a broken text file"
 [ ! -e "$work/never" ] || fail "a build of a broken text file wrote the output folder"
 grep -q "broken.toml:$line:1: error: unknown key" "$work/build.err" || fail "build message: $(cat "$work/build.err")"
+
+mkdir -p "$work/doc/files"
+sed -n '/^```toml$/,/^```$/p' "$reference" | sed '1d;$d' >"$work/doc/widget.toml"
+[ -s "$work/doc/widget.toml" ] || fail "no example in $reference"
+head -c 20000 /dev/urandom >"$work/doc/files/Widget.exe"
+echo "Read me" >"$work/doc/files/readme.txt"
+echo "Licence" >"$work/doc/files/license.txt"
+"$tessaro" build "$work/doc/widget.toml" --raw-setup "$work/TSS.dat" >"$work/doc.log" 2>&1 ||
+    { cat "$work/doc.log"; fail "build of the reference example"; }
+tail -1 "$work/doc.log" | grep -qx 'Finished 0 Error, 0 Warning.' || fail "reference example: $(tail -3 "$work/doc.log")"
+[ -f "$work/doc/media/CD/CD1/TSData1.cab" ] || fail "the reference example's media"
 echo "text form: all checks passed"
