@@ -387,6 +387,10 @@ private:
     }
 
     void AddRegItems(const CRegItem& item, toml::array& out) const {
+        if (!item.IsKey() && !item.children.empty()) {
+            throw TextError("", 0, 0,
+                            "the registry value \"" + item.FullPath() + "\" holds items of its own");
+        }
         toml::table t;
         if (item.IsKey()) {
             Text(t, "key", item.FullPath());

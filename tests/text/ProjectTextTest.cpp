@@ -183,6 +183,20 @@ TEST(ProjectTextTest, AProjectThatOnePathCannotNameIsNotWritten) {
     } catch (const TextError& e) {
         EXPECT_STREQ(e.what(), "two items of <Target Folder> are named \"bin\"");
     }
+
+    CProject valueWithItems;
+    BuildFullProject(valueWithItems, folder.Path());
+    CRegItem* path = valueWithItems.rootRegs[2]->children[0]->children[0]->children[0];
+    ASSERT_FALSE(path->IsKey());
+    path->AddChild(std::make_unique<CRegItem>("Inner", 0));
+    try {
+        WriteProjectText(valueWithItems, folder / "full.toml");
+        ADD_FAILURE() << "a value holding items was written";
+    } catch (const TextError& e) {
+        EXPECT_STREQ(
+            e.what(),
+            "the registry value \"HKEY_LOCAL_MACHINE\\Software\\Acme\\Path\" holds items of its own");
+    }
 }
 
 }  // namespace
