@@ -5,6 +5,7 @@
 #include "tests/TestSupport.h"
 #include "tests/model/FullProject.h"
 #include "text/ProjectText.h"
+#include "text/TextNames.h"
 
 using namespace testing_support;
 using project_text::ReadProjectText;
@@ -28,6 +29,7 @@ TEST(ProjectTextTest, TheFullProjectGoesToTextAndBackWithoutLoss) {
     CProject built;
     BuildFullProject(built, folder.Path());
     built.comments = "caf\xE9 \"quoted\" \\ back\nnext line";  // Western code page and escapes
+    built.author = "\x01\x1F\x7F\x80\x85\x9F\xA0\xFF'";  // control characters and C1 controls
     built.noRepair = true;
     built.mediaSize = 1440;
     const std::string text = WriteProjectText(built, folder / "full.toml");
@@ -37,6 +39,7 @@ TEST(ProjectTextTest, TheFullProjectGoesToTextAndBackWithoutLoss) {
     EXPECT_EQ(DescribeProject(read, true), DescribeProject(built, true));
     EXPECT_EQ(read.productID, built.productID);
     EXPECT_EQ(read.comments, built.comments);
+    EXPECT_EQ(read.author, built.author);
     EXPECT_EQ(read.destination, built.destination);
     EXPECT_TRUE(read.noRepair);
     EXPECT_EQ(read.mediaSize, 1440);
@@ -170,6 +173,39 @@ TEST(ProjectTextTest, BrokenFilesAreReportedAsCompilersReportThem) {
     }
     EXPECT_EQ(Reported(target), "(read without error)");
     EXPECT_EQ(Reported("folder = []\nfile = []\n"), "(read without error)") << "empty lists";
+}
+
+TEST(ProjectTextTest, SourcePathsAreWrittenRelativeToTheTextFileAndReadWithEitherSlash) {
+    const std::string text = "C:\\Work\\Acme\\setup\\acme.toml";
+    const struct {
+        const char* path;
+        const char* written;
+    } cases[] = {
+        {"C:\\Work\\Acme\\setup\\app.exe", "app.exe"},
+        {"c:\\work\\acme\\SETUP\\bin\\app.exe", "bin/app.exe"},  // compared without regard to case
+        {"C:\\Work\\Acme\\bin\\app.exe", "../bin/app.exe"},
+        {"C:\\Work\\Other\\app.exe", "../../Other/app.exe"},
+        {"C:\\app.exe", "C:\\app.exe"},              // nothing shared below the drive's root
+        {"D:\\Work\\app.exe", "D:\\Work\\app.exe"},  // another drive
+        {"\\\\server\\share\\app.exe", "\\\\server\\share\\app.exe"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(project_text::RelativeSourcePath(c.path, text), c.written) << c.path;
+        const std::string read = project_text::AbsoluteSourcePath(c.written, text);
+        EXPECT_TRUE(read == c.path || project_text::LookupKey(read) == project_text::LookupKey(c.path))
+            << read;
+    }
+    EXPECT_EQ(project_text::AbsoluteSourcePath("..\\bin/./app.exe", text), "C:\\Work\\Acme\\bin\\app.exe");
+    EXPECT_EQ(project_text::AbsoluteSourcePath("../../../../../x.exe", text), "C:\\x.exe")
+        << "never above the drive";
+
+    std::string all;
+    for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
+    std::string back;
+    ASSERT_TRUE(project_text::FromUtf8(project_text::ToUtf8(all), &back));
+    EXPECT_EQ(back, all) << "every byte of the Western code page";
+    EXPECT_FALSE(project_text::FromUtf8("\xE2\x82\xAC", &back)) << "beyond Latin-1";
 }
 
 TEST(ProjectTextTest, AProjectThatOnePathCannotNameIsNotWritten) {
