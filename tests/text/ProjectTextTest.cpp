@@ -29,7 +29,7 @@ TEST(ProjectTextTest, TheFullProjectGoesToTextAndBackWithoutLoss) {
     CProject built;
     BuildFullProject(built, folder.Path());
     built.comments = "caf\xE9 \"quoted\" \\ back\nnext line";  // Western code page and escapes
-    built.author = "\x01\x1F\x7F\x80\x85\x9F\xA0\xFF'";  // control characters and C1 controls
+    built.author = "\x01\x1F\x7F\x80\x85\x9F\xA0\xFF'";        // control characters and C1 controls
     built.noRepair = true;
     built.mediaSize = 1440;
     const std::string text = WriteProjectText(built, folder / "full.toml");
