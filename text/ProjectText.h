@@ -3,7 +3,6 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
-#include <vector>
 
 class CProject;
 
