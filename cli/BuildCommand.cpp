@@ -7,20 +7,22 @@
 
 #include "builder/BuildOutput.h"
 #include "builder/MediaBuild.h"
+#include "cli/TextCommands.h"
 #include "model/Project.h"
 #include "model/ProjectFile.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
 
 const char kBuildUsage[] =
-    "  check PROJECT.tsp [--out DIR]\n"
+    "  check PROJECT.tsp|PROJECT.toml [--out DIR] [--set KEY=VALUE]...\n"
     "                check a project as a build into DIR (default: the project's Destination) would and "
     "print\n"
     "                the findings\n"
-    "  build PROJECT.tsp [--out DIR] [--raw-setup FILE]\n"
+    "  build PROJECT.tsp|PROJECT.toml [--out DIR] [--raw-setup FILE] [--set KEY=VALUE]...\n"
     "                check a project and build its setup media into DIR (default: the project's "
     "Destination)\n"
-    "                with FILE as the setup program's image (default: TSS.dat beside tessaro)\n";
+    "                with FILE as the setup program's image (default: TSS.dat beside tessaro)\n"
+    "                --set overrides a product or media field for this run (--set product.version=1.4.2)\n";
 
 namespace {
 
@@ -45,20 +47,6 @@ private:
 int Usage(std::ostream& err, const std::string& problem) {
     err << "tessaro: " << problem << "\n\nusage:\n" << kBuildUsage;
     return kExitUsage;
-}
-
-// Loads the project; false (with the message printed) when it cannot be read.
-bool Load(CProject& project, const std::string& path, std::ostream& err) {
-    try {
-        if (!LoadProjectFile(project, path)) {
-            err << "tessaro: cannot open \"" << path << "\" as a project file\n";
-            return false;
-        }
-    } catch (const CTSException& e) {
-        err << "tessaro: " << e.Message() << "\n";
-        return false;
-    }
-    return true;
 }
 
 std::string ProgramFolder() {
@@ -94,20 +82,23 @@ std::string DefaultRawSetup() {
 int RunCheckCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
     std::string projectPath;
     std::string outputFolder;
+    std::vector<std::string> overrides;
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
             outputFolder = platform::ToModelPath(argv[++i]);
+        } else if (std::strcmp(argv[i], "--set") == 0 && i + 1 < argc) {
+            overrides.push_back(argv[++i]);
         } else if (argv[i][0] == '-' || !projectPath.empty()) {
             return Usage(err, "check takes exactly one PROJECT.tsp");
         } else {
-            projectPath = platform::ToModelPath(argv[i]);
+            projectPath = argv[i];
         }
     }
     if (projectPath.empty()) {
         return Usage(err, "check takes exactly one PROJECT.tsp");
     }
     CProject project;
-    if (!Load(project, projectPath, err)) {
+    if (!LoadAnyProject(project, projectPath, overrides, err)) {
         return kExitUsage;
     }
     StreamOutput output(out);
@@ -117,16 +108,19 @@ int RunCheckCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
 int RunBuildCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
     std::string projectPath;
     BuildOptions options;
+    std::vector<std::string> overrides;
     for (int i = 2; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--out") == 0 && hasValue) {
             options.outputFolder = platform::ToModelPath(argv[++i]);
         } else if (std::strcmp(argv[i], "--raw-setup") == 0 && hasValue) {
             options.rawSetup = platform::ToModelPath(argv[++i]);
+        } else if (std::strcmp(argv[i], "--set") == 0 && hasValue) {
+            overrides.push_back(argv[++i]);
         } else if (argv[i][0] == '-' || !projectPath.empty()) {
             return Usage(err, std::string("unexpected argument \"") + argv[i] + "\"");
         } else {
-            projectPath = platform::ToModelPath(argv[i]);
+            projectPath = argv[i];
         }
     }
     if (projectPath.empty()) {
@@ -136,7 +130,7 @@ int RunBuildCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
         options.rawSetup = DefaultRawSetup();
     }
     CProject project;
-    if (!Load(project, projectPath, err)) {
+    if (!LoadAnyProject(project, projectPath, overrides, err)) {
         return kExitUsage;
     }
     StreamOutput output(out);

@@ -7,6 +7,7 @@
 #include "cli/BuildCommand.h"
 #include "cli/CabCommand.h"
 #include "cli/NewProject.h"
+#include "cli/TextCommands.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
 
@@ -22,7 +23,7 @@ const std::string kUsage = std::string(
     "commands:\n"
     "  dump FILE     print an archive file (project, setup database) as an indented tree\n"
     "  new FILE      write a new project file (it must not exist yet) and print its product GUID\n") +
-    kCabUsage + kBuildUsage +
+    kCabUsage + kBuildUsage + kTextUsage +
     "  help          print this text\n";
 
 int Usage(const std::string& problem) {
@@ -65,6 +66,12 @@ int main(int argc, char** argv) {
         }
         if (command == "build") {
             return RunBuildCommand(argc, argv, std::cout, std::cerr);
+        }
+        if (command == "export") {
+            return RunExportCommand(argc, argv, std::cout, std::cerr);
+        }
+        if (command == "import") {
+            return RunImportCommand(argc, argv, std::cout, std::cerr);
         }
         if (command == "cab") {
             return RunCabCommand(argc, argv, std::cout, std::cerr);

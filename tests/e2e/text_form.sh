@@ -1,0 +1,88 @@
+#!/bin/sh
+# End-to-end test of tessaro export and tessaro import: for the project with every record type and for the
+# bundled example, export then import gives a project whose dump equals the original's, and exporting that
+# again gives the same text byte for byte. A broken text file ends with exit 1 and writes nothing.
+# The example of the format's reference page, written by hand, builds.
+# Arguments: tessaro, write_full_project, make_example, the reference page.
+set -u
+tessaro=$1
+write_full_project=$2
+make_example=$3
+reference=$4
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+round_trip() {  # folder, project file name
+    dir=$1
+    name=$2
+    "$tessaro" export "$dir/$name.tsp" -o "$dir/$name.toml" >/dev/null || fail "export $name"
+    "$tessaro" import "$dir/$name.toml" -o "$dir/$name-again.tsp" >/dev/null || fail "import $name"
+    "$tessaro" dump "$dir/$name.tsp" >"$dir/$name.dump" || fail "dump $name"
+    "$tessaro" dump "$dir/$name-again.tsp" >"$dir/$name-again.dump" || fail "dump $name-again"
+    diff -u "$dir/$name.dump" "$dir/$name-again.dump" || fail "$name: the imported project differs"
+    "$tessaro" export "$dir/$name-again.tsp" -o "$dir/$name-again.toml" >/dev/null || fail "export $name-again"
+    cmp "$dir/$name.toml" "$dir/$name-again.toml" || fail "$name: the second export differs"
+}
+
+mkdir "$work/full"
+"$write_full_project" "$work/full" || fail "write_full_project"
+round_trip "$work/full" full
+# The full project's text names its sources relative to it and refers by path, never by position.
+grep -q "^source = 'app.exe'$" "$work/full/full.toml" || fail "source paths are not relative"
+grep -q "^target = '<Target Folder>\\\\Bin\\\\app.exe'$" "$work/full/full.toml" || fail "references are not paths"
+
+head -c 5000 /dev/urandom >"$work/Widget.exe"
+"$make_example" "$work/example" "$work/Widget.exe" >/dev/null || fail "make_example"
+round_trip "$work/example" widget
+"$make_example" "$work/settings" "$work/Widget.exe" --settings-only >/dev/null || fail "make_example --settings-only"
+round_trip "$work/settings" settings
+
+# Moved elsewhere with its sources, the text still finds them: relative paths follow the text file.
+mkdir "$work/moved"
+cp -r "$work/full"/*.exe "$work/full"/*.dll "$work/full"/*.txt "$work/full"/*.dat "$work/full"/*.pdf "$work/moved/"
+cp "$work/full/full.toml" "$work/moved/"
+"$tessaro" import "$work/moved/full.toml" >/dev/null || fail "import of the moved text"
+"$tessaro" dump "$work/moved/full.tsp" | grep -q 'FileSize = 18' || fail "the moved text lost its sources' sizes"
+
+# A broken file: the message as a compiler prints it, exit 1, nothing written.
+sed '0,/^name = .Acme Writer.$/s//nmae = "Acme Writer"/' "$work/full/full.toml" >"$work/broken.toml"
+"$tessaro" import "$work/broken.toml" -o "$work/broken.tsp" 2>"$work/broken.err"
+status=$?
+[ $status -eq 1 ] || fail "a broken file exits with $status"
+[ ! -e "$work/broken.tsp" ] || fail "a broken file wrote a project"
+line=$(grep -n '^nmae' "$work/broken.toml" | cut -d: -f1)
+grep -qx "$work/broken.toml:$line:1: error: unknown key \"nmae\"; did you mean \"name\"?" "$work/broken.err" ||
+    fail "unexpected message: $(cat "$work/broken.err")"
+
+# check and build take the text form; --set stamps product and media fields for one run only.
+head -c 4000 /dev/urandom >"$work/TSS.dat"
+"$tessaro" build "$work/example/widget.toml" --out "$work/out" --raw-setup "$work/TSS.dat" \
+    --set product.version=1.4.2 --set media.autorun=false >"$work/build.log" 2>&1 ||
+    { cat "$work/build.log"; fail "build of the text project"; }
+"$tessaro" dump "$work/out/CD/CD1/tsdb.dat" | grep -q 'ProductVersion = "1.4.2"' || fail "--set product.version"
+[ ! -e "$work/out/CD/CD1/autorun.inf" ] || fail "--set media.autorun=false"
+grep -q "^version = '1.4.2'" "$work/example/widget.toml" && fail "--set changed the text file"
+"$tessaro" check "$work/example/widget.tsp" --set product.name= >"$work/check.log"
+[ $? -eq 1 ] || fail "a check with an emptied product name"
+grep -qx 'error: No Product Name has been defined!' "$work/check.log" || fail "--set on a project file"
+"$tessaro" check "$work/example/widget.tsp" --set product.vresion=2 2>"$work/set.err"
+[ $? -eq 2 ] || fail "an unknown --set field"
+grep -qx 'error: --set: no product or media field "product.vresion"; did you mean "product.version"?' \
+    "$work/set.err" || fail "unexpected message: $(cat "$work/set.err")"
+"$tessaro" build "$work/broken.toml" --out "$work/never" --raw-setup "$work/TSS.dat" 2>"$work/build.err"
+[ $? -eq 2 ] || fail "a build of a broken text file"
+[ ! -e "$work/never" ] || fail "a build of a broken text file wrote the output folder"
+grep -q "broken.toml:$line:1: error: unknown key" "$work/build.err" || fail "build message: $(cat "$work/build.err")"
+
+mkdir -p "$work/doc/files"
+sed -n '/^```toml$/,/^```$/p' "$reference" | sed '1d;$d' >"$work/doc/widget.toml"
+[ -s "$work/doc/widget.toml" ] || fail "no example in $reference"
+head -c 20000 /dev/urandom >"$work/doc/files/Widget.exe"
+echo "Read me" >"$work/doc/files/readme.txt"
+echo "Licence" >"$work/doc/files/license.txt"
+"$tessaro" build "$work/doc/widget.toml" --raw-setup "$work/TSS.dat" >"$work/doc.log" 2>&1 ||
+    { cat "$work/doc.log"; fail "build of the reference example"; }
+tail -1 "$work/doc.log" | grep -qx 'Finished 0 Error, 0 Warning.' || fail "reference example: $(tail -3 "$work/doc.log")"
+[ -f "$work/doc/media/CD/CD1/TSData1.cab" ] || fail "the reference example's media"
+echo "text form: all checks passed"
