@@ -14,16 +14,7 @@ driver="$tree/tests/ui/uidriver.exe"
 . "$(dirname "$0")/ui_test.sh"
 
 program="$tree/author/Tessaro.exe"
-winpath() { echo "Z:$1" | tr / '\\'; }
 start() { "$wine_run" "$program" "$@" >/dev/null 2>&1 </dev/null & app_pid=$!; }
-ended() {  # the program ends within $1 seconds (default 20)
-    for _ in $(seq 1 $((${1:-20} * 10))); do
-        kill -0 "$app_pid" 2>/dev/null || return 0
-        sleep 0.1
-    done
-    kill "$app_pid" 2>/dev/null
-    return 1
-}
 exit_program() {  # title: File > Exit of an unmodified project ends the program without a question
     drive "command|$1|40006" "gone|$1" || fail "Exit from \"$1\""
     ended || fail "the program did not end after Exit from \"$1\""

@@ -13,16 +13,6 @@ wine_run=$3
 driver="$tree/tests/ui/uidriver.exe"
 . "$(dirname "$0")/ui_test.sh"
 
-winpath() { echo "Z:$1" | tr / '\\'; }
-start() { "$wine_run" "$@" >/dev/null 2>&1 </dev/null & app_pid=$!; }
-ended() {  # the program ends within $1 seconds (default 20)
-    for _ in $(seq 1 $((${1:-20} * 10))); do
-        kill -0 "$app_pid" 2>/dev/null || return 0
-        sleep 0.1
-    done
-    kill "$app_pid" 2>/dev/null
-    return 1
-}
 rows() { drive "list|$T|1840" | tr -d '\r'; }
 
 project="$work/project"

@@ -19,9 +19,6 @@ driver="$tree/tests/ui/uidriver.exe"
 mkdir -p "$shots"
 
 shot() { import -display "$DISPLAY" -window root "$shots/wizard-$1.png"; }
-winpath() { echo "Z:$1" | tr / '\\'; }
-# The control's text with the rich-edit line ends made plain.
-text_of() { drive "text|$1|$2" | tr -d '\r'; }
 ended() {  # the setup program ends within a few seconds (or within $1 tenths of a second)
     for _ in $(seq 1 "${1:-100}"); do
         kill -0 "$app_pid" 2>/dev/null || return 0

@@ -12,17 +12,6 @@ wine_run=$3
 driver="$tree/tests/ui/uidriver.exe"
 . "$(dirname "$0")/ui_test.sh"
 
-winpath() { echo "Z:$1" | tr / '\\'; }
-start() { "$wine_run" "$@" >/dev/null 2>&1 </dev/null & app_pid=$!; }
-ended() {  # the program ends within $1 seconds (default 20)
-    for _ in $(seq 1 $((${1:-20} * 10))); do
-        kill -0 "$app_pid" 2>/dev/null || return 0
-        sleep 0.1
-    done
-    kill "$app_pid" 2>/dev/null
-    return 1
-}
-text_of() { drive "text|$1|$2" | tr -d '\r'; }
 
 # A project with files and the user-interface settings of a new project; a licence text and a banner
 # picture of a colour that no built-in banner has.
