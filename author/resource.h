@@ -107,3 +107,4 @@
 #include "author/pages/DocTypesPageRes.h"
 #include "author/dialogs/DocTypeDialogRes.h"
 #include "author/dialogs/VerbDialogRes.h"
+#include "author/dialogs/RegValueDialogRes.h"
