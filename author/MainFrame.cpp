@@ -6,6 +6,7 @@
 #include "author/pages/DocTypesPage.h"
 #include "author/pages/GeneralPage.h"
 #include "author/pages/MaintenancePage.h"
+#include "author/pages/RegistryPage.h"
 #include "author/pages/SetupMediaPage.h"
 #include "author/pages/UserInterfacePage.h"
 #include "author/resource.h"
@@ -83,6 +84,7 @@ CMainFrame::CMainFrame(CDocument& document) : document_(document) {
             case IDD_PAGE_USERINTERFACE: pages_.push_back(std::make_unique<CUserInterfacePage>(document_)); break;
             case IDD_PAGE_ACTIONS: pages_.push_back(std::make_unique<CActionsPage>(document_)); break;
             case IDD_PAGE_DOCTYPES: pages_.push_back(std::make_unique<CDocTypesPage>(document_)); break;
+            case IDD_PAGE_REGISTRY: pages_.push_back(std::make_unique<CRegistryPage>(document_)); break;
             default: pages_.push_back(std::make_unique<CPage>(document_, page.templateId, page.name));
         }
     }

@@ -100,5 +100,7 @@
 #include "author/pages/ActionsPageRes.h"
 #include "author/dialogs/CustomActionDialogRes.h"
 #include "author/pages/DocTypesPageRes.h"
+#include "author/pages/RegistryPageRes.h"
 #include "author/dialogs/DocTypeDialogRes.h"
 #include "author/dialogs/VerbDialogRes.h"
+#include "author/dialogs/RegValueDialogRes.h"
