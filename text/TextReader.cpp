@@ -36,18 +36,6 @@ std::string Quote(const std::string& text) {
     return "\"" + text + "\"";
 }
 
-std::vector<std::string> SplitNames(const std::string& path) {
-    std::vector<std::string> names;
-    size_t at = 0;
-    while (true) {
-        const size_t slash = path.find('\\', at);
-        names.push_back(path.substr(at, slash == std::string::npos ? std::string::npos : slash - at));
-        if (slash == std::string::npos)
-            return names;
-        at = slash + 1;
-    }
-}
-
 class Reader {
 public:
     Reader(CProject& project, const std::string& textPath, const std::string& displayPath)
