@@ -8,6 +8,7 @@
 
 #include "model/Project.h"
 #include "platform/Paths.h"
+#include "text/BareText.h"
 #include "text/ProjectText.h"
 #include "text/TextNames.h"
 
@@ -43,8 +44,13 @@ public:
 
     void Read(const std::string& content, const std::vector<std::string>& overrides) {
         toml::table document;
+        TextPosition bare;
+        const std::string ascii = AsciiText(content, &bare);
+        if (bare.line != 0) {
+            throw TextError(file_, bare.line, bare.column, "a character beyond ASCII outside a string or comment");
+        }
         try {
-            document = toml::parse(content, file_);
+            document = toml::parse(ascii, file_);
         } catch (const toml::parse_error& e) {
             throw TextError(file_, static_cast<long>(e.source().begin.line),
                             static_cast<long>(e.source().begin.column), std::string(e.description()));
