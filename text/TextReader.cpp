@@ -8,7 +8,7 @@
 
 #include "model/Project.h"
 #include "platform/Paths.h"
-#include "text/BareText.h"
+#include "text/AsciiText.h"
 #include "text/ProjectText.h"
 #include "text/TextNames.h"
 

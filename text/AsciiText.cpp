@@ -1,4 +1,4 @@
-#include "text/BareText.h"
+#include "text/AsciiText.h"
 
 #include <algorithm>
 #include <cstdio>
