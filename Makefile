@@ -9,7 +9,13 @@
 
 JOBS ?= 2
 BUILD := build
-CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Compiler results are cached (ccache, when installed) and shared by every checkout of the project on the
+# machine: paths below the checkout count relative to it.
+LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
+	-DCMAKE_C_COMPILER_LAUNCHER=ccache)
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
+CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER)
 WINE_RUN := $(CURDIR)/scripts/wine-run
 
 .PHONY: all test demo screenshots bench fuzz deps native win64 win32 fuzz-tree dist clean
@@ -33,7 +39,7 @@ win32:
 	@cmake --build $(BUILD)/win32 -j $(JOBS)
 
 fuzz-tree:
-	@CC=clang CXX=clang++ cmake -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARO_TESTS=OFF \
+	@CC=clang CXX=clang++ cmake -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER) -DTESSARO_TESTS=OFF \
 		-DTESSARO_FUZZ=ON "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined -fsanitize=fuzzer-no-link" \
 		"-DCMAKE_C_FLAGS=-fsanitize=address,undefined -fsanitize=fuzzer-no-link" >/dev/null
 	@cmake --build $(BUILD)/fuzz -j $(JOBS)
