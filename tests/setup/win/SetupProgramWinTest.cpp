@@ -42,6 +42,19 @@ void PutU32(std::vector<uint8_t>& bytes, uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
+// A single-file Setup.exe: the setup image, the database's length and bytes, the data cabinet's bytes (none
+// when the media have no data files) and the trailer naming the image's length.
+std::vector<uint8_t> SingleFileImage(const std::vector<uint8_t>& image, const std::vector<uint8_t>& database,
+                                     const std::vector<uint8_t>& dataCabinet) {
+    std::vector<uint8_t> file = image;
+    PutU32(file, static_cast<uint32_t>(database.size()));
+    file.insert(file.end(), database.begin(), database.end());
+    file.insert(file.end(), dataCabinet.begin(), dataCabinet.end());
+    file.insert(file.end(), {'K', 'Z', 'V', 0});
+    PutU32(file, static_cast<uint32_t>(image.size()));
+    return file;
+}
+
 std::string ReadText(const std::string& path) {
     const std::vector<uint8_t> bytes = Read(path);
     return std::string(bytes.begin(), bytes.end());
@@ -168,16 +181,9 @@ TEST_F(SetupProgram, SingleFileImageFindsItsPayload) {
     CopyInto(PROBE_DLL_PATH, temp / "probe.dll");
     const std::string database = temp / "tsdb.dat";
     MakeDatabase(database, {probe}, 2, MakeSupportCabinet({temp / "probe.dll"}));
-    std::vector<uint8_t> image = Read(BuiltPath(TSS_PATH));
-    const uint32_t n = static_cast<uint32_t>(image.size());
     const std::vector<uint8_t> db = Read(database);
     ASSERT_FALSE(db.empty());
-    PutU32(image, static_cast<uint32_t>(db.size()));
-    image.insert(image.end(), db.begin(), db.end());
-    image.insert(image.end(), {'M', 'S', 'C', 'F', 0, 0, 0, 0});
-    image.insert(image.end(), {'K', 'Z', 'V', 0});
-    PutU32(image, n);
-    Write(media + "\\Setup.exe", image);
+    Write(media + "\\Setup.exe", SingleFileImage(Read(BuiltPath(TSS_PATH)), db, {'M', 'S', 'C', 'F', 0, 0, 0, 0}));
     EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-S"), 0);
     EXPECT_EQ(ReadText(probeOut), "hwnd=null img=0 support=1 tsdb=1 tssetup=1 datacab=1 window=0\n");
     EXPECT_TRUE(TempFolderGone());
@@ -203,15 +209,9 @@ TEST_F(SetupProgram, SingleFileImageWithoutDataCabinetStarts) {
     CopyInto(PROBE_DLL_PATH, temp / "probe.dll");
     const std::string database = temp / "tsdb.dat";
     MakeDatabase(database, {probe}, 2, MakeSupportCabinet({temp / "probe.dll"}));
-    std::vector<uint8_t> image = Read(BuiltPath(TSS_PATH));
-    const uint32_t n = static_cast<uint32_t>(image.size());
     const std::vector<uint8_t> db = Read(database);
     ASSERT_FALSE(db.empty());
-    PutU32(image, static_cast<uint32_t>(db.size()));
-    image.insert(image.end(), db.begin(), db.end());
-    image.insert(image.end(), {'K', 'Z', 'V', 0});
-    PutU32(image, n);
-    Write(media + "\\Setup.exe", image);
+    Write(media + "\\Setup.exe", SingleFileImage(Read(BuiltPath(TSS_PATH)), db, {}));
     EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-S"), 0);
     EXPECT_EQ(ReadText(probeOut), "hwnd=null img=0 support=1 tsdb=1 tssetup=1 datacab=0 window=0\n");
     EXPECT_TRUE(TempFolderGone());
