@@ -16,6 +16,7 @@
 #include "platform/TSException.h"
 #include "platform/TSSException.h"
 #include "setup/engine/CustomActions.h"
+#include "setup/engine/ExitCodes.h"
 #include "setup/engine/Selection.h"
 #include "setup/engine/SetupEngine.h"
 #include "setup/engine/SingleFileImage.h"
@@ -31,11 +32,9 @@ namespace {
 
 constexpr const char kCaption[] = "Setup";
 
-// Exit codes: the run was handed over; it ended before (a message in full user interface said why); the
-// command line could not be read.
-constexpr int kExitDone = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
+constexpr int kExitDone = setup_exit::kDone;
+constexpr int kExitFailed = setup_exit::kFailedBefore;
+constexpr int kExitUsage = setup_exit::kUsage;
 
 std::string BeforeLastBackslash(const std::string& path) {
     const size_t slash = path.find_last_of('\\');
