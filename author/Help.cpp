@@ -56,4 +56,8 @@ std::string TopicOfResource(int resourceId) {
     return second == std::string::npos ? std::string() : lines.substr(second + 1);
 }
 
+void ShowResourceTopic(HWND owner, int resourceId) {
+    ShowTopic(owner, TopicOfResource(resourceId));
+}
+
 }  // namespace help

@@ -13,5 +13,7 @@ void ShowContents(HWND owner);
 void ShowIndex(HWND owner);
 // The topic named by the third line of string resource n (the help topic of window n).
 std::string TopicOfResource(int resourceId);
+// Opens the help topic of window n (the context help of every dialog: F1).
+void ShowResourceTopic(HWND owner, int resourceId);
 
 }  // namespace help

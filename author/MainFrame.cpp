@@ -438,7 +438,7 @@ void CMainFrame::ContextHelp(const HELPINFO& info) {
     if (info.iContextType == HELPINFO_WINDOW && current_ >= 0) {
         resource = pages_[static_cast<size_t>(current_)]->TemplateId();
     }
-    help::ShowTopic(Handle(), help::TopicOfResource(resource));
+    help::ShowResourceTopic(Handle(), resource);
 }
 
 bool CMainFrame::OnCommand(int id, int code, HWND control) {

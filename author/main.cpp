@@ -5,6 +5,7 @@
 
 #include "author/AuthorRules.h"
 #include "author/Document.h"
+#include "author/Help.h"
 #include "author/MainFrame.h"
 #include "author/resource.h"
 
@@ -13,6 +14,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     InitCommonControlsEx(&controls);
     OleInitialize(nullptr);
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+
+    // F1 in any dialog opens the topic its number names.
+    win::Dialog::SetHelpHandler(help::ShowResourceTopic);
 
     CDocument document;
     document.New();

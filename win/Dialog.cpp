@@ -9,6 +9,7 @@ namespace win {
 
 namespace {
 constexpr INT_PTR kEndedByFailure = -2;
+Dialog::HelpHandler helpHandler = nullptr;
 
 std::vector<std::string> DroppedFiles(HDROP drop) {
     std::vector<std::string> paths;
@@ -22,9 +23,14 @@ std::vector<std::string> DroppedFiles(HDROP drop) {
 }
 }  // namespace
 
+void Dialog::SetHelpHandler(HelpHandler handler) {
+    helpHandler = handler;
+}
+
 INT_PTR Dialog::DoModal(HWND owner, int templateId, HINSTANCE instance) {
     failure_ = nullptr;
     modal_ = true;
+    templateId_ = templateId;
     if (instance == nullptr) {
         instance = GetModuleHandleA(nullptr);
     }
@@ -41,6 +47,7 @@ INT_PTR Dialog::DoModal(HWND owner, int templateId, HINSTANCE instance) {
 
 HWND Dialog::Create(HWND parent, int templateId, HINSTANCE instance) {
     modal_ = false;
+    templateId_ = templateId;
     if (instance == nullptr) {
         instance = GetModuleHandleA(nullptr);
     }
@@ -146,6 +153,14 @@ INT_PTR Dialog::DispatchCommon(UINT message, WPARAM wParam, LPARAM lParam) {
             OnDropFiles(paths, client);
             return TRUE;
         }
+        case WM_HELP:
+            if (helpHandler == nullptr) {
+                return FALSE;
+            }
+            // The help window belongs to the top-level window: the main window for a page.
+            helpHandler(GetAncestor(Handle(), GA_ROOT), HelpId());
+            SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, TRUE);
+            return TRUE;
         default:
             return FALSE;
     }

@@ -22,6 +22,12 @@ public:
     // Creates the dialog modeless (a main window or a child page); nullptr when it cannot be created.
     HWND Create(HWND parent, int templateId, HINSTANCE instance = nullptr);
 
+    // Context help: F1 in any dialog (WM_HELP) that does not answer it itself calls the program's handler
+    // with the dialog's top-level window and its help number (HelpId). Without a handler the message takes
+    // its default way, to the parent window.
+    using HelpHandler = void (*)(HWND owner, int helpId);
+    static void SetHelpHandler(HelpHandler handler);
+
 protected:
     Dialog() = default;
 
@@ -42,6 +48,8 @@ protected:
     virtual void OnDropFiles(const std::vector<std::string>& paths, POINT client) {}
     // Any message not dispatched above, first (before OnContextMenu ... OnDropFiles); true when handled.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) { return false; }
+    // The number that selects the dialog's help topic: its template's unless a dialog says otherwise.
+    virtual int HelpId() const { return templateId_; }
 
     // Shows the text of an exception that a handler of a modeless dialog let out.
     virtual void ReportFailure(const std::string& text) { MessageBoxA(Handle(), text.c_str(), "Error", MB_OK | MB_ICONERROR); }
@@ -56,6 +64,7 @@ private:
 
     std::exception_ptr failure_;
     bool modal_ = false;
+    int templateId_ = 0;
 };
 
 }  // namespace win

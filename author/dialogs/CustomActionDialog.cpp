@@ -1,6 +1,5 @@
 #include "author/dialogs/CustomActionDialog.h"
 
-#include "author/Help.h"
 #include "author/SelectFileDialog.h"
 #include "author/dialogs/CustomActionDialogRes.h"
 #include "platform/File.h"
@@ -147,13 +146,4 @@ bool CCustomActionDialog::OnCommand(int id, int code, HWND) {
         default:
             return false;
     }
-}
-
-bool CCustomActionDialog::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR* result) {
-    if (message != WM_HELP) {
-        return false;
-    }
-    help::ShowTopic(Handle(), help::TopicOfResource(IDD_CUSTOM_ACTION));
-    *result = TRUE;
-    return true;
 }

@@ -22,7 +22,6 @@ private:
     BOOL OnInit() override;
     bool OnCommand(int id, int code, HWND control) override;
     void OnOK() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
 
     void ChooseTarget();
     // Enables the controls that suit the target and the wait boxes (a library's wait box is cleared).

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "author/Help.h"
 #include "author/SelectFileDialog.h"
 #include "author/resource.h"
 
@@ -63,15 +62,6 @@ bool CDocTypeDialog::OnCommand(int id, int code, HWND) {
         return true;
     }
     return false;
-}
-
-bool CDocTypeDialog::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR* result) {
-    if (message != WM_HELP) {
-        return false;
-    }
-    help::ShowTopic(Handle(), help::TopicOfResource(IDD_DOCTYPE));
-    *result = TRUE;
-    return true;
 }
 
 void CDocTypeDialog::OnOK() {

@@ -41,6 +41,8 @@ private:
     bool OnCommand(int id, int code, HWND control) override;
     bool OnNotify(NMHDR* header, LRESULT* result) override;
     void OnOK() override;
+    // One template serves four kinds; each kind's string names its own help topic.
+    int HelpId() const override { return StringId(); }
 
     bool UsesList() const { return kind_ == kFile || kind_ == kValue; }
     void Arrange();

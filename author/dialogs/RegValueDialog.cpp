@@ -1,6 +1,5 @@
 #include "author/dialogs/RegValueDialog.h"
 
-#include "author/Help.h"
 #include "author/RegistryRules.h"
 #include "author/resource.h"
 #include "platform/Registry.h"
@@ -70,15 +69,6 @@ bool CRegValueDialog::OnCommand(int id, int code, HWND) {
         return true;
     }
     return false;
-}
-
-bool CRegValueDialog::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR* result) {
-    if (message != WM_HELP) {
-        return false;
-    }
-    help::ShowTopic(Handle(), help::TopicOfResource(IDD_REG_VALUE));
-    *result = TRUE;
-    return true;
 }
 
 void CRegValueDialog::OnOK() {

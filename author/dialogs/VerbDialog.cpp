@@ -1,6 +1,5 @@
 #include "author/dialogs/VerbDialog.h"
 
-#include "author/Help.h"
 #include "author/SelectFileDialog.h"
 #include "author/resource.h"
 
@@ -30,15 +29,6 @@ bool CVerbDialog::OnCommand(int id, int code, HWND) {
         fields_.target = chooser.Chosen();
         ShowTarget();
     }
-    return true;
-}
-
-bool CVerbDialog::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR* result) {
-    if (message != WM_HELP) {
-        return false;
-    }
-    help::ShowTopic(Handle(), help::TopicOfResource(IDD_VERB));
-    *result = TRUE;
     return true;
 }
 

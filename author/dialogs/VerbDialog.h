@@ -23,7 +23,6 @@ public:
 private:
     BOOL OnInit() override;
     bool OnCommand(int id, int code, HWND control) override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
     void OnOK() override;
 
     void ShowTarget();

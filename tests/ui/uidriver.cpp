@@ -49,6 +49,9 @@
 //   column-width|TITLE|ID|COLUMN    prints the width of a list's column in pixels
 //   key|TITLE|ID|KEY                presses a key on the control (Insert, Delete, F2, Return, Escape, Space,
 //                                   or one letter or digit), as the keyboard would while it has the focus
+//   press|TITLE|ID|KEY              gives the control the keyboard focus and presses the key on the keyboard
+//                                   (through the system's input, so that keys the system itself turns into
+//                                   messages, such as F1 into WM_HELP, take their way)
 //   pixel|TITLE|ID|X|Y              prints the colour of the control's pixel at X,Y (client coordinates)
 //                                   as RRGGBB in hex, as the screen shows it
 //   rect|TITLE|ID                   prints the control's rectangle in its parent's client area: "X Y W H"
@@ -244,6 +247,29 @@ void ClickAt(POINT where, bool right) {
     input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
     if (SendInput(2, input, sizeof(INPUT)) != 2) {
         throw Failure{"the system did not take the mouse click"};
+    }
+}
+
+// The focus is set from the program's own input queue, which this thread shares for the moment.
+void PressKey(HWND control, UINT key) {
+    HWND window = GetAncestor(control, GA_ROOT);
+    const DWORD program = GetWindowThreadProcessId(window, nullptr);
+    const DWORD self = GetCurrentThreadId();
+    AttachThreadInput(self, program, TRUE);
+    SetForegroundWindow(window);
+    SetFocus(control);
+    const bool focused = GetFocus() == control;
+    AttachThreadInput(self, program, FALSE);
+    if (!focused) {
+        throw Failure{"the control cannot take the keyboard focus"};
+    }
+    Sleep(100);
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = static_cast<WORD>(key);
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    if (SendInput(2, input, sizeof(INPUT)) != 2) {
+        throw Failure{"the system did not take the key"};
     }
 }
 
@@ -448,7 +474,7 @@ UINT KeyOf(const std::string& name) {
         UINT key;
     } kKeys[] = {{"Insert", VK_INSERT}, {"Delete", VK_DELETE}, {"F2", VK_F2},     {"Return", VK_RETURN},
                  {"Escape", VK_ESCAPE}, {"Space", VK_SPACE},   {"Down", VK_DOWN}, {"Up", VK_UP},
-                 {"Left", VK_LEFT},     {"Right", VK_RIGHT},   {"F8", VK_F8}};
+                 {"Left", VK_LEFT},     {"Right", VK_RIGHT},   {"F8", VK_F8},     {"F1", VK_F1}};
     for (const auto& key : kKeys) {
         if (name == key.name) {
             return key.key;
@@ -752,6 +778,9 @@ void Run(const std::vector<std::string>& a) {
         const UINT key = KeyOf(a[3]);
         PostMessageA(control, WM_KEYDOWN, key, 1);
         PostMessageA(control, WM_KEYUP, key, 0xC0000001);
+    } else if (verb == "press") {
+        Need(a, 4);
+        PressKey(Control(a[1], a[2]), KeyOf(a[3]));
     } else if (verb == "tree-try-edit") {
         Need(a, 3);
         HWND tree = Control(a[1], a[2]);
