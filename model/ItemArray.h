@@ -54,6 +54,20 @@ public:
         Renumber(index);
     }
 
+    // Takes a given element out of the list without deleting it: the caller owns it, its position is -1
+    // and the elements behind it move down one place. nullptr when it is not in the list.
+    std::unique_ptr<T> Take(const T* item) {
+        if (!Holds(item)) {
+            return nullptr;
+        }
+        const size_t index = static_cast<size_t>(item->position);
+        std::unique_ptr<T> taken = std::move(items_[index]);
+        items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
+        Renumber(index);
+        taken->position = -1;
+        return taken;
+    }
+
     // Deletes a given element of this list; false when it is not in the list.
     bool Remove(const T* item) {
         if (!Holds(item)) {

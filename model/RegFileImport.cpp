@@ -86,6 +86,7 @@ std::vector<uint32_t> FromUtf8(const uint8_t* bytes, size_t size) {
 struct Line {
     std::string text;
     bool lossy = false;
+    bool cut = false;  // the file ends inside the line's last character
 };
 
 void SplitLines(const std::vector<uint32_t>& chars, std::vector<Line>* lines) {
@@ -110,6 +111,7 @@ std::vector<Line> ReadLines(const std::vector<uint8_t>& bytes) {
     std::vector<Line> lines;
     if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
         SplitLines(FromUtf16(bytes.data() + 2, bytes.size() - 2), &lines);
+        lines.back().cut = bytes.size() % 2 != 0;
     } else if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
         SplitLines(FromUtf8(bytes.data() + 3, bytes.size() - 3), &lines);
     } else {
@@ -529,6 +531,7 @@ ImportResult ImportRegFile(CItemArray<CRegItem>& rootRegs, const std::vector<uin
         const int number = static_cast<int>(i + 1);
         std::string text = TrimmedRight(lines[i].text);
         bool lossy = lines[i].lossy;
+        bool cut = lines[i].cut;
         const std::string start = TrimmedLeft(text);
         const bool continues = !start.empty() && start[0] != '[' && start[0] != ';';
         bool truncated = false;
@@ -542,6 +545,11 @@ ImportResult ImportRegFile(CItemArray<CRegItem>& rootRegs, const std::vector<uin
             ++i;
             text += TrimmedLeft(TrimmedRight(lines[i].text));
             lossy = lossy || lines[i].lossy;
+            cut = cut || lines[i].cut;
+        }
+        if (cut) {
+            importer.Skip(number, "the file ends in the middle of a character");
+            continue;
         }
         if (truncated) {
             importer.Skip(number, "the value's data breaks off after a continued line");

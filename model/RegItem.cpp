@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
+#include <memory>
 
 #include "model/Text.h"
 
@@ -162,6 +164,39 @@ CRegItem* CRegItem::AddChild(std::unique_ptr<CRegItem> child) {
         added->parent = this;
     }
     return added;
+}
+
+std::unique_ptr<CRegItem> CRegItem::Copy() const {
+    auto copy = std::make_unique<CRegItem>(name, type);
+    copy->value = value;
+    std::copy(std::begin(expanded), std::end(expanded), std::begin(copy->expanded));
+    copy->data = data;
+    copy->permanent = permanent;
+    for (const CRegItem* child : children) {
+        copy->AddChild(child->Copy());
+    }
+    return copy;
+}
+
+CRegItem* CRegItem::CopyTo(CRegItem* target) const {
+    if (target == nullptr || !target->IsKey() || target->children.IsFull()) {
+        return nullptr;
+    }
+    return target->AddChild(Copy());
+}
+
+bool CRegItem::MoveTo(CRegItem* target) {
+    if (parent == nullptr || target == nullptr || !target->IsKey() || target == this ||
+        target->IsBelow(this) || target->children.IsFull()) {
+        return false;
+    }
+    std::unique_ptr<CRegItem> taken = parent->children.Take(this);
+    if (taken == nullptr) {
+        return false;
+    }
+    parent = nullptr;
+    target->AddChild(std::move(taken));
+    return true;
 }
 
 CRegItem* CRegItem::FindChild(const std::string& childName, bool wantKey) const {

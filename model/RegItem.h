@@ -38,6 +38,16 @@ public:
     // Appends a child item and makes this item its parent; nullptr when the key is full.
     CRegItem* AddChild(std::unique_ptr<CRegItem> child);
 
+    // A new item like this one, with copies of all its children at any depth; it belongs to no parent
+    // until added. The setup program's run state is not copied.
+    std::unique_ptr<CRegItem> Copy() const;
+    // Appends a copy of this item to the key's children; nullptr when the target is no key or is full.
+    CRegItem* CopyTo(CRegItem* target) const;
+    // Takes this item (with everything below it) out of its parent and appends it to the key's children.
+    // The item stays the same object, so references to it and below it stay valid. False, and nothing
+    // changed, for a root item, a target that is no key, is this item or lies below it, or is full.
+    bool MoveTo(CRegItem* target);
+
     // The first child of that name (without regard to case) that is a key when wantKey, else a value.
     CRegItem* FindChild(const std::string& childName, bool wantKey) const;
 

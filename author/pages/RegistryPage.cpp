@@ -146,7 +146,7 @@ void CRegistryPage::OnUpdate(UpdateHint hint, const void* object) {
 }
 
 bool CRegistryPage::PreTranslate(MSG& message) {
-    return splitter_.PreTranslate(message);
+    return drag_.PreTranslate(message) || splitter_.PreTranslate(message);
 }
 
 void CRegistryPage::OnSize(int width, int height) {
@@ -157,7 +157,7 @@ void CRegistryPage::OnSize(int width, int height) {
 }
 
 bool CRegistryPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
-    return splitter_.OnMessage(message, wParam, lParam, result);
+    return drag_.OnMessage(message, wParam, lParam) || splitter_.OnMessage(message, wParam, lParam, result);
 }
 
 void CRegistryPage::AddKeys(HTREEITEM parent, const CRegItem& key, const std::vector<std::string>& expanded) {
@@ -222,7 +222,10 @@ void CRegistryPage::ShowKeys(const CRegItem* select) {
 }
 
 CRegItem* CRegistryPage::SelectedKey() const {
-    const HTREEITEM item = tree_.Selection();
+    return KeyOfItem(tree_.Selection());
+}
+
+CRegItem* CRegistryPage::KeyOfItem(HTREEITEM item) const {
     const std::vector<std::string>& paths = keyPaths_;
     const LPARAM data = item != nullptr ? tree_.ItemData(item) : kNoPath;
     if (data < 0 || static_cast<size_t>(data) >= paths.size()) {
@@ -589,6 +592,10 @@ bool CRegistryPage::OnNotify(NMHDR* header, LRESULT* result) {
         *result = TRUE;
         return true;
     }
+    if (header->code == TVN_BEGINDRAGA || header->code == LVN_BEGINDRAG) {
+        BeginDrag(header);
+        return true;
+    }
     if (header->code == TVN_SELCHANGEDA && !filling_) {
         ShowValues();
         return true;
@@ -600,4 +607,90 @@ bool CRegistryPage::OnNotify(NMHDR* header, LRESULT* result) {
         return true;
     }
     return false;
+}
+
+void CRegistryPage::BeginDrag(const NMHDR* header) {
+    if (labels_.Editing()) {
+        return;
+    }
+    dragPaths_.clear();
+    if (header->code == TVN_BEGINDRAGA) {
+        const CRegItem* key = KeyOfItem(reinterpret_cast<const NMTREEVIEWA*>(header)->itemNew.hItem);
+        if (key == nullptr || key->parent == nullptr) {
+            return;  // the root keys stay where they are
+        }
+        dragPaths_.push_back(document_.project.IndexPathOf(key));
+    } else {
+        const CRegItem* key = SelectedKey();
+        for (int row : list_.SelectedRows()) {
+            const CRegItem* value = key != nullptr ? key->children.At(list_.Data(row)) : nullptr;
+            if (value != nullptr) {
+                dragPaths_.push_back(document_.project.IndexPathOf(value));
+            }
+        }
+    }
+    if (!dragPaths_.empty()) {
+        drag_.Begin(Handle(), header, tree_, this);
+    }
+}
+
+std::vector<CRegItem*> CRegistryPage::DraggedItems() const {
+    std::vector<CRegItem*> items;
+    for (const std::string& path : dragPaths_) {
+        items.push_back(document_.project.RegItemFromIndexPath(path));
+    }
+    return items;
+}
+
+bool CRegistryPage::CanDrop(const win::DragItems&, HTREEITEM target, editor_rules::DropEffect effect) {
+    const CRegItem* key = KeyOfItem(target);
+    if (key == nullptr) {
+        return false;
+    }
+    // A clash is let through to be explained at the drop; a drop that would do nothing is not.
+    for (const CRegItem* item : DraggedItems()) {
+        const registry_rules::DropDecision decision =
+            item != nullptr ? registry_rules::DecideDrop(*item, *key, effect)
+                            : registry_rules::DropDecision{false, std::string()};
+        if (decision.allowed || !decision.message.empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CRegistryPage::Drop(const win::DragItems&, HTREEITEM target, editor_rules::DropEffect effect) {
+    // Every item is found before the first one moves: the index paths change with a move, the items do
+    // not.
+    const std::vector<CRegItem*> items = DraggedItems();
+    CRegItem* key = KeyOfItem(target);
+    dragPaths_.clear();
+    if (key == nullptr) {
+        return;
+    }
+    const bool copy = effect == editor_rules::DropEffect::kCopy;
+    const CRegItem* last = nullptr;  // the last item placed
+    for (CRegItem* item : items) {
+        if (item == nullptr) {
+            continue;
+        }
+        const registry_rules::DropDecision decision = registry_rules::DecideDrop(*item, *key, effect);
+        if (!decision.allowed) {
+            if (!decision.message.empty()) {
+                Refuse(decision.message);
+            }
+            continue;
+        }
+        const CRegItem* placed = copy ? item->CopyTo(key) : (item->MoveTo(key) ? item : nullptr);
+        if (placed == nullptr) {
+            Refuse("Cannot " + std::string(editor_rules::EffectVerb(effect)) + " \"" + item->DisplayName() +
+                   "\": the key " + key->FullPath() + " cannot hold more items.");
+            continue;
+        }
+        last = placed;
+    }
+    if (last != nullptr) {
+        // The target key is selected, and a value dropped there is selected in its list.
+        document_.Changed(UpdateHint::kRegistryChanged, last);
+    }
 }

@@ -5,6 +5,7 @@
 
 #include "author/Page.h"
 #include "author/RegistryRules.h"
+#include "win/DragTracker.h"
 #include "win/LabelEditor.h"
 #include "win/ListView.h"
 #include "win/Menu.h"
@@ -17,14 +18,18 @@ class CRegItem;
 // selected key, with the "Reg Menu" (right click or the menu key) and its keys (Insert, Delete, F2 on the
 // focused control); a double click on a value modifies it. The tree and the list are filled again from
 // the project after every edit, and items are found again by their index paths: the page keeps no model
-// pointer across an edit.
-class CRegistryPage : public CPage {
+// pointer across an edit. Keys of the tree and values of the list are dragged onto keys of the tree: they
+// move, or are copied with Ctrl held.
+class CRegistryPage : public CPage, public win::DropTarget {
 public:
     explicit CRegistryPage(CDocument& document);
 
     void Reload(int reason) override;
     void OnUpdate(UpdateHint hint, const void* object) override;
     bool PreTranslate(MSG& message) override;
+
+    bool CanDrop(const win::DragItems& items, HTREEITEM target, editor_rules::DropEffect effect) override;
+    void Drop(const win::DragItems& items, HTREEITEM target, editor_rules::DropEffect effect) override;
 
 private:
     BOOL OnInit() override;
@@ -42,7 +47,12 @@ private:
     void AddKeys(HTREEITEM parent, const CRegItem& key, const std::vector<std::string>& expanded);
     // The paths of the expanded keys and of the selected one, as the tree was filled.
     void CollectShown(HTREEITEM first, std::vector<std::string>* expanded, std::string* selected) const;
+    CRegItem* KeyOfItem(HTREEITEM item) const;
     CRegItem* SelectedKey() const;
+    // Starts a drag of the key or value a TVN_BEGINDRAG or LVN_BEGINDRAG notification names.
+    void BeginDrag(const NMHDR* header);
+    // The items being dragged, found again by their index paths; nullptr for one that is gone.
+    std::vector<CRegItem*> DraggedItems() const;
     CRegItem* SelectedValue() const;
     registry_rules::Selection CurrentSelection() const;
     void Run(registry_rules::Command command);
@@ -67,6 +77,9 @@ private:
     win::ListView list_;
     win::Splitter splitter_;
     win::LabelEditor labels_;
+    win::DragTracker drag_;
+    // The index paths of the items being dragged, as they were when the drag began.
+    std::vector<std::string> dragPaths_;
     win::KeyCommands treeKeys_;
     win::KeyCommands listKeys_;
     // The index paths of the keys of the tree's items (an item's data is its index here), as they were when

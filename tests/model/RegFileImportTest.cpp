@@ -273,6 +273,20 @@ TEST(RegFileImportTest, CharactersOutsideTheAnsiCodePage) {
     EXPECT_EQ(roots.Value("HKEY_CURRENT_USER\\Caf\xe9:p"), "1:\x80");
 }
 
+TEST(RegFileImportTest, AUtf16FileCutOffInsideACharacter) {
+    // A version 5 file that ends half-way through a character of a string value: the lines before it
+    // are imported, the cut line is listed.
+    std::vector<uint8_t> bytes =
+        Utf16(std::string(kVersion5) + "[HKEY_CURRENT_USER\\A]\r\n\"x\"=\"1\"\r\n\"y\"=\"ab");
+    bytes.push_back('c');
+    Roots roots;
+    const ImportResult r = ImportRegFile(roots.regs, bytes);
+    EXPECT_TRUE(r.recognized);
+    EXPECT_EQ(roots.Value("HKEY_CURRENT_USER\\A:x"), "1:1");
+    EXPECT_EQ(roots.Value("HKEY_CURRENT_USER\\A:y"), "missing");
+    EXPECT_EQ(Lines(r), "5 the file ends in the middle of a character\n");
+}
+
 TEST(RegFileImportTest, SkippedMessageListsTheLines) {
     ImportResult r;
     EXPECT_EQ(regfile::SkippedMessage(r), "");

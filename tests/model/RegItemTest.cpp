@@ -5,6 +5,7 @@
 #include <map>
 
 #include "model/Project.h"
+#include "model/ProjectFile.h"
 #include "tests/TestSupport.h"
 #include "tests/model/ModelTestSupport.h"
 
@@ -179,6 +180,143 @@ TEST(RegImportTest, CopiesKeysAndValuesAndFindsThemAgainOnTheSecondImport) {
     CRegItem* missing = CRegItem::ImportFromSystem(project.rootRegs, "HKEY_LOCAL_MACHINE\\No\\Such", registry);
     ASSERT_NE(missing, nullptr) << "the path's keys are made even when the system has none";
     EXPECT_EQ(missing->FullPath(), "HKEY_LOCAL_MACHINE\\No\\Such");
+}
+
+// HKEY_LOCAL_MACHINE\Software with the keys A (values Path and Count, subkey Sub with the value X) and B
+// (the value Y), and the feature "Main" referring to A with everything below it and to X and Y alone.
+struct MoveCopyTree {
+    CProject project;
+    CRegItem* software;
+    CRegItem* a;
+    CRegItem* path;
+    CRegItem* sub;
+    CRegItem* x;
+    CRegItem* b;
+    CRegItem* y;
+    CFeature* main;
+
+    MoveCopyTree() {
+        project.Reset();
+        software = project.rootRegs[2]->AddChild(std::make_unique<CRegItem>("Software", 0));
+        a = software->AddChild(std::make_unique<CRegItem>("A", 0));
+        path = a->AddChild(std::make_unique<CRegItem>("Path", platform::kRegString));
+        path->value = "C:\\A";
+        path->permanent = true;
+        a->AddChild(std::make_unique<CRegItem>("Count", platform::kRegDword))->value = "-1";
+        sub = a->AddChild(std::make_unique<CRegItem>("Sub", 0));
+        x = sub->AddChild(std::make_unique<CRegItem>("X", platform::kRegBinary));
+        x->value = "0a ff";
+        b = software->AddChild(std::make_unique<CRegItem>("B", 0));
+        y = b->AddChild(std::make_unique<CRegItem>("Y", platform::kRegString));
+        main = project.rootFeature.children[0];
+        main->regKeys.Add(a);
+        main->regValues.Add(x);
+        main->regValues.Add(y);
+    }
+};
+
+// Every item below an item, as "path=type:value:permanent" lines, parents checked on the way.
+std::string Describe(const CRegItem& item) {
+    std::string text = item.FullPath() + "=" + std::to_string(item.type) + ":" + item.value + ":" +
+                       (item.permanent ? "p" : "") + "\n";
+    for (size_t i = 0; i < item.children.size(); ++i) {
+        const CRegItem* child = item.children[i];
+        EXPECT_EQ(child->parent, &item) << child->FullPath();
+        EXPECT_EQ(child->position, static_cast<int>(i)) << child->FullPath();
+        text += Describe(*child);
+    }
+    return text;
+}
+
+TEST(RegMoveCopyTest, AMovedKeyKeepsItsSubtreeAndEveryReferenceAcrossASave) {
+    TempFolder folder;
+    MoveCopyTree t;
+    ASSERT_TRUE(t.a->MoveTo(t.b));
+    EXPECT_EQ(t.a->parent, t.b);
+    EXPECT_EQ(t.b->position, 0) << "the siblings behind the moved key move up";
+    EXPECT_EQ(t.a->position, 1) << "appended behind B's value";
+    EXPECT_EQ(t.software->children.size(), 1u);
+    EXPECT_EQ(Describe(*t.b),
+              "HKEY_LOCAL_MACHINE\\Software\\B=0::\n"
+              "HKEY_LOCAL_MACHINE\\Software\\B\\Y=1::\n"
+              "HKEY_LOCAL_MACHINE\\Software\\B\\A=0::\n"
+              "HKEY_LOCAL_MACHINE\\Software\\B\\A\\Path=1:C:\\A:p\n"
+              "HKEY_LOCAL_MACHINE\\Software\\B\\A\\Count=4:-1:\n"
+              "HKEY_LOCAL_MACHINE\\Software\\B\\A\\Sub=0::\n"
+              "HKEY_LOCAL_MACHINE\\Software\\B\\A\\Sub\\X=3:0a ff:\n");
+    // A value moved on its own, out of the moved key.
+    ASSERT_TRUE(t.x->MoveTo(t.software));
+    EXPECT_TRUE(t.sub->children.empty());
+
+    // The feature's references follow the items through a save and a load.
+    SaveProjectFile(t.project, folder / "moved.tsp");
+    CProject loaded;
+    loaded.Reset();
+    ASSERT_TRUE(LoadProjectFile(loaded, folder / "moved.tsp"));
+    const CFeature& main = *loaded.rootFeature.children[0];
+    ASSERT_EQ(main.regKeys.size(), 1u);
+    EXPECT_EQ(main.regKeys[0]->FullPath(), "HKEY_LOCAL_MACHINE\\Software\\B\\A");
+    ASSERT_EQ(main.regValues.size(), 2u);
+    EXPECT_EQ(main.regValues[0]->FullPath(), "HKEY_LOCAL_MACHINE\\Software\\X");
+    EXPECT_EQ(main.regValues[1]->FullPath(), "HKEY_LOCAL_MACHINE\\Software\\B\\Y");
+    EXPECT_EQ(Describe(*loaded.rootRegs[2]), Describe(*t.project.rootRegs[2]));
+}
+
+TEST(RegMoveCopyTest, ACopiedKeyIsNewItemsWithTheSameContents) {
+    MoveCopyTree t;
+    const std::string before = Describe(*t.a);
+    CRegItem* copy = t.a->CopyTo(t.project.rootRegs[1]);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->parent, t.project.rootRegs[1]);
+    std::string expected = before;
+    for (size_t at; (at = expected.find("HKEY_LOCAL_MACHINE\\Software")) != std::string::npos;) {
+        expected.replace(at, 27, "HKEY_CURRENT_USER");
+    }
+    EXPECT_EQ(Describe(*copy), expected);
+    EXPECT_EQ(Describe(*t.a), before) << "the original is untouched";
+    EXPECT_NE(copy->FindChild("Sub", true), t.sub);
+    // The copies are new items: the feature refers to the originals only, and removing the copy leaves
+    // the feature alone.
+    EXPECT_FALSE(t.main->regValues.Contains(copy->FindChild("Sub", true)->FindChild("X", false)));
+    copy->FindChild("Path", false)->value = "changed";
+    EXPECT_EQ(t.path->value, "C:\\A");
+    t.project.RemoveRegItem(copy);
+    EXPECT_EQ(t.main->regKeys.size(), 1u);
+    EXPECT_EQ(t.main->regValues.size(), 2u);
+
+    // A key copied into its own subtree is copied once, as it was before.
+    CRegItem* inside = t.a->CopyTo(t.sub);
+    ASSERT_NE(inside, nullptr);
+    EXPECT_EQ(inside->FindChild("Sub", true)->children.size(), 1u) << "only X, not the copy itself";
+    // A value copied into the same key.
+    EXPECT_EQ(t.y->CopyTo(t.b)->parent, t.b);
+    EXPECT_EQ(t.b->children.size(), 2u);
+}
+
+TEST(RegMoveCopyTest, MovesThatCannotBeMadeChangeNothing) {
+    MoveCopyTree t;
+    const std::string before = Describe(*t.project.rootRegs[2]);
+    const struct {
+        const char* what;
+        CRegItem* item;
+        CRegItem* target;
+    } kCases[] = {
+        {"a root key", t.project.rootRegs[2], t.project.rootRegs[1]},
+        {"onto itself", t.a, t.a},
+        {"below itself", t.a, t.sub},
+        {"onto a value", t.y, t.path},
+        {"onto nothing", t.y, nullptr},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_FALSE(c.item->MoveTo(c.target)) << c.what;
+        EXPECT_EQ(Describe(*t.project.rootRegs[2]), before) << c.what;
+    }
+    EXPECT_EQ(t.a->CopyTo(t.path), nullptr) << "a value holds no copies";
+    EXPECT_EQ(t.a->CopyTo(nullptr), nullptr);
+
+    CItemArray<CRegItem> other(4);
+    EXPECT_EQ(other.Take(t.a), nullptr) << "an item of another list";
+    EXPECT_EQ(t.a->position, 0);
 }
 
 }  // namespace

@@ -63,6 +63,7 @@
 //                                   Escape is pressed before the release
 //   label-key|TITLE|ID|KEY          presses a key in the label being edited in tree or list ID
 //   tree-top|TITLE|ID               prints the text of the tree's first visible item
+//   clipboard|TEXT                  puts TEXT on the clipboard (CF_TEXT), as a copy in another program would
 //   sleep|MS
 //
 // Exits 0 when every step succeeds, 1 at the first that fails (with a message), 2 for a bad step.
@@ -882,6 +883,26 @@ void Run(const std::vector<std::string>& a) {
         const UINT key = KeyOf(a[3]);
         PostMessageA(edit, WM_KEYDOWN, key, 1);
         PostMessageA(edit, WM_KEYUP, key, 0xC0000001);
+    } else if (verb == "clipboard") {
+        Need(a, 2);
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, a[1].size() + 1);
+        char* chars = memory != nullptr ? static_cast<char*>(GlobalLock(memory)) : nullptr;
+        if (chars == nullptr) {
+            throw Failure{"no memory for the clipboard"};
+        }
+        std::memcpy(chars, a[1].c_str(), a[1].size() + 1);
+        GlobalUnlock(memory);
+        if (!OpenClipboard(nullptr)) {
+            GlobalFree(memory);
+            throw Failure{"the clipboard cannot be opened"};
+        }
+        EmptyClipboard();
+        const bool set = SetClipboardData(CF_TEXT, memory) != nullptr;
+        CloseClipboard();
+        if (!set) {
+            GlobalFree(memory);
+            throw Failure{"the clipboard takes no text"};
+        }
     } else if (verb == "sleep") {
         Need(a, 2);
         Sleep(static_cast<DWORD>(std::atoi(a[1].c_str())));
