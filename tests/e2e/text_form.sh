@@ -1,7 +1,8 @@
 #!/bin/sh
 # End-to-end test of tessaro export and tessaro import: for the project with every record type and for the
 # bundled example, export then import gives a project whose dump equals the original's, and exporting that
-# again gives the same text byte for byte. A broken text file ends with exit 1 and writes nothing.
+# again gives the same text byte for byte. The bundled example's text is that example. A broken text file
+# ends with exit 1 and writes nothing.
 # The example of the format's reference page, written by hand, builds.
 # Arguments: tessaro, write_full_project, make_example, the reference page.
 set -u
@@ -37,6 +38,17 @@ head -c 5000 /dev/urandom >"$work/Widget.exe"
 round_trip "$work/example" widget
 "$make_example" "$work/settings" "$work/Widget.exe" --settings-only >/dev/null || fail "make_example --settings-only"
 round_trip "$work/settings" settings
+
+# The bundled example's text project is the example the model's API writes, in the writer's own form: beside
+# the same files it gives the same project (but for its fixed product GUID), and it is exported unchanged.
+bundled="$(dirname "$0")/../../examples/widget.toml"
+cp "$bundled" "$work/example/bundled.toml"
+"$tessaro" import "$work/example/bundled.toml" >/dev/null || fail "import of the bundled example"
+"$tessaro" dump "$work/example/bundled.tsp" | grep -v '^    ProductID = ' >"$work/example/bundled.dump"
+grep -v '^    ProductID = ' "$work/example/widget.dump" | diff -u - "$work/example/bundled.dump" ||
+    fail "the bundled example's text and make_example's project differ"
+"$tessaro" export "$work/example/bundled.tsp" -o "$work/example/bundled-again.toml" >/dev/null || fail "export bundled"
+cmp "$bundled" "$work/example/bundled-again.toml" || fail "the bundled example is not in the writer's form"
 
 # Moved elsewhere with its sources, the text still finds them: relative paths follow the text file.
 mkdir "$work/moved"
