@@ -103,4 +103,27 @@ void RecentFiles::Assign(const std::vector<std::string>& stored) {
     }
 }
 
+ProjectForm FormOfPath(const std::string& path) {
+    const char extension[] = ".toml";
+    const size_t length = sizeof extension - 1;
+    return path.size() >= length && SameText(path.substr(path.size() - length), extension)
+               ? ProjectForm::kText
+               : ProjectForm::kFile;
+}
+
+int SaveTypeOf(ProjectForm form) {
+    return form == ProjectForm::kText ? kSaveTypeText : kSaveTypeFile;
+}
+
+SaveChoice ChooseSaveForm(int saveType, const std::string& chosenPath) {
+    SaveChoice choice{saveType == kSaveTypeText ? ProjectForm::kText : ProjectForm::kFile, chosenPath};
+    const std::string extension = choice.form == ProjectForm::kText ? ".toml" : ".tsp";
+    const bool hasExtension = chosenPath.size() >= extension.size() &&
+                              SameText(chosenPath.substr(chosenPath.size() - extension.size()), extension);
+    if (!hasExtension) {
+        choice.path += extension;
+    }
+    return choice;
+}
+
 }  // namespace author_rules
