@@ -67,6 +67,29 @@ line=$(grep -n '^nmae' "$work/broken.toml" | cut -d: -f1)
 grep -qx "$work/broken.toml:$line:1: error: unknown key \"nmae\"; did you mean \"name\"?" "$work/broken.err" ||
     fail "unexpected message: $(cat "$work/broken.err")"
 
+# The kinds of broken file, each made from the full project's text: a syntax error, an unknown key (with the
+# nearest known key), a reference that names nothing, a duplicate name in one folder. Each is reported at its
+# place as a compiler reports it, ends with exit 1 and writes nothing.
+T="'<Target Folder>"
+broken_case() {  # name, sed script making it, the line to find in it, column, message
+    sed "$2" "$work/full/full.toml" >"$work/$1.toml"
+    at=$(grep -n -x -F "$3" "$work/$1.toml" | tail -1 | cut -d: -f1)
+    [ -n "$at" ] || fail "$1: the broken line is missing"
+    "$tessaro" import "$work/$1.toml" -o "$work/$1.tsp" >/dev/null 2>"$work/$1.err"
+    status=$?
+    [ $status -eq 1 ] || fail "$1: exit $status"
+    [ ! -e "$work/$1.tsp" ] || fail "$1: a project was written"
+    [ "$(cat "$work/$1.err")" = "$work/$1.toml:$at:$4: error: $5" ] || fail "$1: unexpected message: $(cat "$work/$1.err")"
+}
+broken_case syntax "0,/^name = 'Acme Writer'$/s//name = 'Acme Writer/" "name = 'Acme Writer" 20 \
+    "Error while parsing literal string: control characters other than TAB (U+0009) are explicitly prohibited"
+broken_case unknown "s/^support_phone = /suport_phone = /" "$(grep '^support_phone = ' "$work/full/full.toml" |
+    sed 's/^support_phone/suport_phone/')" 1 'unknown key "suport_phone"; did you mean "support_phone"?'
+broken_case reference "0,/^target = $T\\\\Bin\\\\app.exe'$/s//target = $T\\\\Bin\\\\gone.exe'/" \
+    "target = $T\\Bin\\gone.exe'" 10 "no file \"<Target Folder>\\Bin\\gone.exe\""
+broken_case duplicate "\$a [[folder]]\\npath = $T\\\\BIN'" "path = $T\\BIN'" 8 \
+    "the folder \"<Target Folder>\" already holds a folder named \"BIN\""
+
 # check and build take the text form; --set stamps product and media fields for one run only.
 head -c 4000 /dev/urandom >"$work/TSS.dat"
 "$tessaro" build "$work/example/widget.toml" --out "$work/out" --raw-setup "$work/TSS.dat" \
