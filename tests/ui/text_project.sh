@@ -2,8 +2,9 @@
 # The authoring program with a project in its text form, worked as a person would: File > Open offers both
 # forms; a broken text is refused with the message a compiler prints and the open project stays as it was;
 # a text project opens, an edit is saved back as text changing that one line alone; Save As writes the form
-# of the file type chosen (the type of the open document proposed); the recent-file list and the command
-# line open text projects too; what was saved as text and as a project file is the same project.
+# of the file type chosen (the type of the open document proposed); the recent-file list opens text projects
+# too; what was saved as text and as a project file is the same project; a broken text named on the command
+# line leaves a new project.
 # Arguments: the x86_64 tree, the native tessaro, the native make_example, the wine runner.
 tree=$1
 tessaro=$2
