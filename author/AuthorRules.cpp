@@ -115,12 +115,21 @@ int SaveTypeOf(ProjectForm form) {
     return form == ProjectForm::kText ? kSaveTypeText : kSaveTypeFile;
 }
 
+namespace {
+
+bool EndsWith(const std::string& path, const std::string& extension) {
+    return path.size() >= extension.size() && SameText(path.substr(path.size() - extension.size()), extension);
+}
+
+}  // namespace
+
 SaveChoice ChooseSaveForm(int saveType, const std::string& chosenPath) {
     SaveChoice choice{saveType == kSaveTypeText ? ProjectForm::kText : ProjectForm::kFile, chosenPath};
     const std::string extension = choice.form == ProjectForm::kText ? ".toml" : ".tsp";
-    const bool hasExtension = chosenPath.size() >= extension.size() &&
-                              SameText(chosenPath.substr(chosenPath.size() - extension.size()), extension);
-    if (!hasExtension) {
+    const std::string other = choice.form == ProjectForm::kText ? ".tsp" : ".toml";
+    if (EndsWith(chosenPath, other)) {
+        choice.path = chosenPath.substr(0, chosenPath.size() - other.size()) + extension;
+    } else if (!EndsWith(chosenPath, extension)) {
         choice.path += extension;
     }
     return choice;

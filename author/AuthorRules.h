@@ -48,8 +48,9 @@ ProjectForm FormOfPath(const std::string& path);
 enum SaveType { kSaveTypeFile = 1, kSaveTypeText = 2 };
 int SaveTypeOf(ProjectForm form);
 
-// The form and the path of Save As: the file type chosen decides the form, and a name that does not end
-// in that form's extension gets it, so that the file opens again in the form it was written in.
+// The form and the path of Save As: the file type chosen decides the form, and the name gets that form's
+// extension (in place of the other form's, or added to any other), so that the file opens again in the
+// form it was written in.
 struct SaveChoice {
     ProjectForm form;
     std::string path;

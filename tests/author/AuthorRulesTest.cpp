@@ -86,11 +86,14 @@ TEST(ProjectFormTest, TheExtensionTellsTheFormAndSaveAsGivesTheChosenTypeItsExte
         {kSaveTypeText, "C:\\p\\demo.TOML", ProjectForm::kText, "C:\\p\\demo.TOML"},
         {kSaveTypeText, "C:\\p\\demo", ProjectForm::kText, "C:\\p\\demo.toml"},
         // The type decides, not the name: a text file never ends in .tsp, nor a project file in .toml.
-        {kSaveTypeText, "C:\\p\\demo.tsp", ProjectForm::kText, "C:\\p\\demo.tsp.toml"},
+        {kSaveTypeText, "C:\\p\\demo.tsp", ProjectForm::kText, "C:\\p\\demo.toml"},
+        {kSaveTypeText, "C:\\p\\demo.TSP", ProjectForm::kText, "C:\\p\\demo.toml"},
+        {kSaveTypeText, "C:\\p\\demo.txt", ProjectForm::kText, "C:\\p\\demo.txt.toml"},
         {kSaveTypeFile, "C:\\p\\demo.tsp", ProjectForm::kFile, "C:\\p\\demo.tsp"},
         {kSaveTypeFile, "C:\\p\\demo.Tsp", ProjectForm::kFile, "C:\\p\\demo.Tsp"},
         {kSaveTypeFile, "C:\\p\\demo", ProjectForm::kFile, "C:\\p\\demo.tsp"},
-        {kSaveTypeFile, "C:\\p\\demo.toml", ProjectForm::kFile, "C:\\p\\demo.toml.tsp"},
+        {kSaveTypeFile, "C:\\p\\demo.toml", ProjectForm::kFile, "C:\\p\\demo.tsp"},
+        {kSaveTypeFile, "C:\\p.toml\\demo", ProjectForm::kFile, "C:\\p.toml\\demo.tsp"},
         {0, "C:\\p\\demo", ProjectForm::kFile, "C:\\p\\demo.tsp"},  // no type reported: the project file
     };
     for (const Case& c : cases) {

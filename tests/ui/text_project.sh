@@ -54,7 +54,8 @@ diff "$ex/original.toml" "$ex/widget.toml" >"$work/saved.diff"
 cmp -s "$work/saved.diff" "$work/expected.diff" || fail "Save of the text project changed: $(cat "$work/saved.diff")"
 
 # Save As proposes the text type for a text project; the project-file type chosen writes a project file,
-# and the text type a text beside it that is the same as the saved one.
+# and the text type a text beside it that is the same as the saved one, even under a name typed with the
+# project file's extension.
 drive "command|$T|40004" "wait|Save As" "expect|Save As|1148|widget.toml" \
     "expect|Save As|1136|Tessaro Text Files (*.toml)" "select|Save As|1136|0" \
     "type|Save As|1148|$(winpath "$ex/copy")" "click|Save As|1" "gone|Save As" "wait|Tessaro - copy.tsp" ||
@@ -62,7 +63,7 @@ drive "command|$T|40004" "wait|Save As" "expect|Save As|1148|widget.toml" \
 "$tessaro" dump "$ex/copy.tsp" >"$work/copy.dump" 2>&1 || fail "Save As did not write a project file"
 grep -q 'ProductVersion = "1.4.2"' "$work/copy.dump" || fail "the project file lacks the edit"
 drive "command|Tessaro - copy.tsp|40004" "wait|Save As" "expect|Save As|1136|Tessaro Files (*.tsp)" \
-    "select|Save As|1136|1" "type|Save As|1148|$(winpath "$ex/copy2")" "click|Save As|1" "gone|Save As" \
+    "select|Save As|1136|1" "type|Save As|1148|$(winpath "$ex/copy2.tsp")" "click|Save As|1" "gone|Save As" \
     "wait|Tessaro - copy2.toml" || fail "Save As a text"
 cmp -s "$ex/widget.toml" "$ex/copy2.toml" || fail "the text saved by Save As differs from the one saved by Save"
 "$tessaro" import "$ex/copy2.toml" -o "$ex/copy2.tsp" >/dev/null || fail "import of the saved text"
