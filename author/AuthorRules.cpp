@@ -103,4 +103,36 @@ void RecentFiles::Assign(const std::vector<std::string>& stored) {
     }
 }
 
+ProjectForm FormOfPath(const std::string& path) {
+    const char extension[] = ".toml";
+    const size_t length = sizeof extension - 1;
+    return path.size() >= length && SameText(path.substr(path.size() - length), extension)
+               ? ProjectForm::kText
+               : ProjectForm::kFile;
+}
+
+int SaveTypeOf(ProjectForm form) {
+    return form == ProjectForm::kText ? kSaveTypeText : kSaveTypeFile;
+}
+
+namespace {
+
+bool EndsWith(const std::string& path, const std::string& extension) {
+    return path.size() >= extension.size() && SameText(path.substr(path.size() - extension.size()), extension);
+}
+
+}  // namespace
+
+SaveChoice ChooseSaveForm(int saveType, const std::string& chosenPath) {
+    SaveChoice choice{saveType == kSaveTypeText ? ProjectForm::kText : ProjectForm::kFile, chosenPath};
+    const std::string extension = choice.form == ProjectForm::kText ? ".toml" : ".tsp";
+    const std::string other = choice.form == ProjectForm::kText ? ".tsp" : ".toml";
+    if (EndsWith(chosenPath, other)) {
+        choice.path = chosenPath.substr(0, chosenPath.size() - other.size()) + extension;
+    } else if (!EndsWith(chosenPath, extension)) {
+        choice.path += extension;
+    }
+    return choice;
+}
+
 }  // namespace author_rules

@@ -1,6 +1,7 @@
 #pragma once
 
-// The authoring program's rules that need no window: its command line and its recent-file list.
+// The authoring program's rules that need no window: its command line, its recent-file list and the two
+// forms a project is kept in.
 #include <string>
 #include <vector>
 
@@ -35,5 +36,25 @@ public:
 private:
     std::vector<std::string> entries_;
 };
+
+// A project is kept as a project file (.tsp) or as its text form (.toml); the extension tells which.
+enum class ProjectForm { kFile, kText };
+
+// The form a path names: ".toml" in any case is the text form, everything else a project file.
+ProjectForm FormOfPath(const std::string& path);
+
+// The file types of the Save As dialog, in the order of its filter (the dialog counts from 1), and the
+// type that shows a document of the given form.
+enum SaveType { kSaveTypeFile = 1, kSaveTypeText = 2 };
+int SaveTypeOf(ProjectForm form);
+
+// The form and the path of Save As: the file type chosen decides the form, and the name gets that form's
+// extension (in place of the other form's, or added to any other), so that the file opens again in the
+// form it was written in.
+struct SaveChoice {
+    ProjectForm form;
+    std::string path;
+};
+SaveChoice ChooseSaveForm(int saveType, const std::string& chosenPath);
 
 }  // namespace author_rules

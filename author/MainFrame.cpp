@@ -20,7 +20,12 @@
 namespace {
 
 const char kCaption[] = "Tessaro";
-const char kFilter[] = "Tessaro Files (*.tsp)|*.tsp|All Files (*.*)|*.*||";
+// Open takes either form of a project; Save As writes the form of the file type chosen (AuthorRules.h
+// counts the types in this order).
+const char kOpenFilter[] =
+    "Tessaro Projects (*.tsp;*.toml)|*.tsp;*.toml|Tessaro Files (*.tsp)|*.tsp|"
+    "Tessaro Text Files (*.toml)|*.toml|All Files (*.*)|*.*||";
+const char kSaveFilter[] = "Tessaro Files (*.tsp)|*.tsp|Tessaro Text Files (*.toml)|*.toml||";
 
 struct PageInfo {
     int templateId;
@@ -60,11 +65,29 @@ private:
 
 class AboutBox : public win::Dialog {};
 
-bool AskFileName(HWND owner, bool save, const std::string& proposed, std::string* chosen) {
-    win::FileDialog dialog(owner, kFilter);
+bool AskOpenName(HWND owner, std::string* chosen) {
+    win::FileDialog dialog(owner, kOpenFilter);
     dialog.SetDefaultExtension("tsp");
-    *chosen = proposed;
-    return save ? dialog.Save(chosen) : dialog.Open(chosen);
+    return dialog.Open(chosen);
+}
+
+// The name and the form of Save As, proposed in the form the document has. A name given another
+// extension by its type is asked about again when that file exists.
+bool AskSaveName(HWND owner, const std::string& proposed, author_rules::ProjectForm form,
+                 author_rules::SaveChoice* choice) {
+    win::FileDialog dialog(owner, kSaveFilter);
+    dialog.SetFilterIndex(author_rules::SaveTypeOf(form));
+    dialog.SetDefaultExtension(form == author_rules::ProjectForm::kText ? "toml" : "tsp");
+    std::string chosen = proposed;
+    if (!dialog.Save(&chosen)) {
+        return false;
+    }
+    *choice = author_rules::ChooseSaveForm(dialog.FilterIndex(), chosen);
+    if (choice->path != chosen && platform::FileExists(choice->path)) {
+        const std::string question = choice->path + " already exists.\nDo you want to replace it?";
+        return MessageBoxA(owner, question.c_str(), "Save As", MB_YESNO | MB_ICONWARNING) == IDYES;
+    }
+    return true;
 }
 
 }  // namespace
@@ -145,9 +168,8 @@ void CMainFrame::CreatePages() {
 }
 
 void CMainFrame::Start(const author_rules::CommandLine& commandLine) {
-    if (!commandLine.projectPath.empty()) {
-        LoadDocument(platform::ToModelPath(commandLine.projectPath), false);
-    } else {
+    // A project that fails to open leaves the pages to show what the document holds.
+    if (commandLine.projectPath.empty() || !LoadDocument(platform::ToModelPath(commandLine.projectPath), false)) {
         ReloadPages(CPage::kStartedEmpty);
     }
     if (commandLine.BuildAndExit()) {
@@ -266,7 +288,7 @@ void CMainFrame::NewDocument() {
 
 void CMainFrame::OpenDocument() {
     std::string path;
-    if (SavePrompt() && AskFileName(Handle(), false, std::string(), &path)) {
+    if (SavePrompt() && AskOpenName(Handle(), &path)) {
         LoadDocument(path, true);
     }
 }
@@ -307,6 +329,9 @@ bool CMainFrame::LoadDocument(const std::string& path, bool resetOnFailure) {
         document_.Load(path);
         recent_.Add(path);
         RebuildRecentMenu();
+    } catch (const COpenRefused& e) {
+        ShowError(e.Message());  // the open project stays as it was
+        return false;
     } catch (const CTSException& e) {
         ShowError(e.Message());
         loaded = false;
@@ -328,14 +353,15 @@ bool CMainFrame::Save() {
 }
 
 bool CMainFrame::SaveAs() {
-    std::string path;
-    if (!ValidatePages() || !AskFileName(Handle(), true, document_.Title(), &path)) {
+    author_rules::SaveChoice choice;
+    if (!ValidatePages() ||
+        !AskSaveName(Handle(), document_.Title(), author_rules::FormOfPath(document_.Path()), &choice)) {
         return false;
     }
-    if (!Store(path)) {
+    if (!Store(choice.path)) {
         return false;
     }
-    recent_.Add(path);
+    recent_.Add(choice.path);
     RebuildRecentMenu();
     return true;
 }

@@ -1,8 +1,10 @@
-// make_example OUTDIR WIDGET.EXE [--single-file|--floppy|--custom|--settings-only] [--no-destination]: writes
-// the bundled example into OUTDIR: the product's files (the Widget program, a readme, a licence, a help text, a
-// picture, an icon) and the project widget.tsp that installs them, made through the model's API so that every
-// setting can be read here; with --settings-only, the project settings.tsp of a companion product that has no
-// data files; with --no-destination, a project without destination (for trying the builder's check and --out).
+// make_example OUTDIR WIDGET.EXE [--single-file|--floppy|--custom|--settings-only|--files-only]
+// [--no-destination]: writes the bundled example into OUTDIR: the product's files (the Widget program, a readme,
+// a licence, a help text, a picture, an icon) and the project widget.tsp that installs them, made through the
+// model's API so that every setting can be read here; with --settings-only, the project settings.tsp of a
+// companion product that has no data files; with --files-only, the files alone, for the example's text form
+// (widget.toml beside this program's source), which names them; with --no-destination, a project without
+// destination (for trying the builder's check and --out).
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -230,10 +232,11 @@ int main(int argc, char** argv) {
     const int options = argc - 3 - (destination ? 0 : 1);
     const std::string media = options == 1 ? argv[3] : "";
     const bool settings = media == "--settings-only";
+    const bool filesOnly = media == "--files-only";
     const int32_t mediaType = media == "--single-file" ? 2 : media == "--floppy" ? 1 : media == "--custom" ? 3 : 0;
-    if (argc < 3 || options > 1 || (options == 1 && mediaType == 0 && !settings)) {
-        std::fprintf(stderr, "usage: make_example OUTDIR WIDGET.EXE [--single-file|--floppy|--custom|--settings-only]"
-                             " [--no-destination]\n");
+    if (argc < 3 || options > 1 || (options == 1 && mediaType == 0 && !settings && !filesOnly)) {
+        std::fprintf(stderr, "usage: make_example OUTDIR WIDGET.EXE [--single-file|--floppy|--custom|--settings-only|"
+                             "--files-only] [--no-destination]\n");
         return 2;
     }
     try {
@@ -253,6 +256,10 @@ int main(int argc, char** argv) {
         WriteText(files + "\\widget-help.txt", "Widget help\r\n\r\nStart Widget; it shows one message.\r\n");
         Write(files + "\\logo.bmp", Bitmap(96, 48));
         Write(files + "\\widget.ico", Icon());
+        if (filesOnly) {
+            std::printf("%s\n", files.c_str());
+            return 0;
+        }
         if (settings) {
             MakeSettingsProject(out, files);
             std::printf("%s\n", (out + "\\settings.tsp").c_str());

@@ -27,8 +27,10 @@ bool FileDialog::Run(DWORD flags, bool save, char* buffer, DWORD size) const {
     ofn.lpstrFile = buffer;
     ofn.nMaxFile = size;
     ofn.lpstrDefExt = extension_;
+    ofn.nFilterIndex = static_cast<DWORD>(filterIndex_);
     ofn.Flags = flags | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER;
     if ((save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn)) != FALSE) {
+        filterIndex_ = static_cast<int>(ofn.nFilterIndex);
         return true;
     }
     if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) {

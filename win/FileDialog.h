@@ -14,6 +14,10 @@ public:
     FileDialog(HWND owner, const char* filter) : owner_(owner), filter_(filter) {}
 
     void SetDefaultExtension(const char* extension) { extension_ = extension; }
+    // The file type shown first, counted from 1 in the filter's order; after a dialog that was not
+    // cancelled, the type the user chose.
+    void SetFilterIndex(int index) { filterIndex_ = index; }
+    int FilterIndex() const { return filterIndex_; }
 
     // One existing file; *path holds the proposed name and receives the chosen one. False on Cancel.
     bool Open(std::string* path) const;
@@ -31,6 +35,7 @@ private:
     HWND owner_;
     const char* filter_;
     const char* extension_ = nullptr;
+    mutable int filterIndex_ = 1;
 };
 
 }  // namespace win

@@ -63,3 +63,45 @@ TEST(RecentFilesTest, MostRecentFirstAtMostEightEachOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ProjectFormTest, TheExtensionTellsTheFormAndSaveAsGivesTheChosenTypeItsExtension) {
+    EXPECT_EQ(FormOfPath("C:\\p\\demo.toml"), ProjectForm::kText);
+    EXPECT_EQ(FormOfPath("C:\\p\\DEMO.TOML"), ProjectForm::kText);
+    EXPECT_EQ(FormOfPath("C:\\p\\demo.tsp"), ProjectForm::kFile);
+    EXPECT_EQ(FormOfPath("C:\\p.toml\\demo"), ProjectForm::kFile);
+    EXPECT_EQ(FormOfPath("toml"), ProjectForm::kFile);
+    EXPECT_EQ(SaveTypeOf(ProjectForm::kText), kSaveTypeText);
+    EXPECT_EQ(SaveTypeOf(ProjectForm::kFile), kSaveTypeFile);
+
+    struct Case {
+        int type;
+        const char* chosen;
+        ProjectForm form;
+        const char* path;
+    };
+    const Case cases[] = {
+        {kSaveTypeText, "C:\\p\\demo.toml", ProjectForm::kText, "C:\\p\\demo.toml"},
+        {kSaveTypeText, "C:\\p\\demo.TOML", ProjectForm::kText, "C:\\p\\demo.TOML"},
+        {kSaveTypeText, "C:\\p\\demo", ProjectForm::kText, "C:\\p\\demo.toml"},
+        // The type decides, not the name: a text file never ends in .tsp, nor a project file in .toml.
+        {kSaveTypeText, "C:\\p\\demo.tsp", ProjectForm::kText, "C:\\p\\demo.toml"},
+        {kSaveTypeText, "C:\\p\\demo.TSP", ProjectForm::kText, "C:\\p\\demo.toml"},
+        {kSaveTypeText, "C:\\p\\demo.txt", ProjectForm::kText, "C:\\p\\demo.txt.toml"},
+        {kSaveTypeFile, "C:\\p\\demo.tsp", ProjectForm::kFile, "C:\\p\\demo.tsp"},
+        {kSaveTypeFile, "C:\\p\\demo.Tsp", ProjectForm::kFile, "C:\\p\\demo.Tsp"},
+        {kSaveTypeFile, "C:\\p\\demo", ProjectForm::kFile, "C:\\p\\demo.tsp"},
+        {kSaveTypeFile, "C:\\p\\demo.toml", ProjectForm::kFile, "C:\\p\\demo.tsp"},
+        {kSaveTypeFile, "C:\\p.toml\\demo", ProjectForm::kFile, "C:\\p.toml\\demo.tsp"},
+        {0, "C:\\p\\demo", ProjectForm::kFile, "C:\\p\\demo.tsp"},  // no type reported: the project file
+    };
+    for (const Case& c : cases) {
+        const SaveChoice choice = ChooseSaveForm(c.type, c.chosen);
+        EXPECT_EQ(choice.form, c.form) << c.chosen;
+        EXPECT_EQ(choice.path, c.path) << c.chosen;
+        EXPECT_EQ(FormOfPath(choice.path), choice.form) << "the saved file opens in its form: " << c.chosen;
+    }
+}
+
+}  // namespace

@@ -1,7 +1,8 @@
 #!/bin/sh
 # End-to-end test of tessaro export and tessaro import: for the project with every record type and for the
 # bundled example, export then import gives a project whose dump equals the original's, and exporting that
-# again gives the same text byte for byte. A broken text file ends with exit 1 and writes nothing.
+# again gives the same text byte for byte. The bundled example's text is that example. A broken text file
+# ends with exit 1 and writes nothing.
 # The example of the format's reference page, written by hand, builds.
 # Arguments: tessaro, write_full_project, make_example, the reference page.
 set -u
@@ -38,6 +39,17 @@ round_trip "$work/example" widget
 "$make_example" "$work/settings" "$work/Widget.exe" --settings-only >/dev/null || fail "make_example --settings-only"
 round_trip "$work/settings" settings
 
+# The bundled example's text project is the example the model's API writes, in the writer's own form: beside
+# the same files it gives the same project (but for its fixed product GUID), and it is exported unchanged.
+bundled="$(dirname "$0")/../../examples/widget.toml"
+cp "$bundled" "$work/example/bundled.toml"
+"$tessaro" import "$work/example/bundled.toml" >/dev/null || fail "import of the bundled example"
+"$tessaro" dump "$work/example/bundled.tsp" | grep -v '^    ProductID = ' >"$work/example/bundled.dump"
+grep -v '^    ProductID = ' "$work/example/widget.dump" | diff -u - "$work/example/bundled.dump" ||
+    fail "the bundled example's text and make_example's project differ"
+"$tessaro" export "$work/example/bundled.tsp" -o "$work/example/bundled-again.toml" >/dev/null || fail "export bundled"
+cmp "$bundled" "$work/example/bundled-again.toml" || fail "the bundled example is not in the writer's form"
+
 # Moved elsewhere with its sources, the text still finds them: relative paths follow the text file.
 mkdir "$work/moved"
 cp -r "$work/full"/*.exe "$work/full"/*.dll "$work/full"/*.txt "$work/full"/*.dat "$work/full"/*.pdf "$work/moved/"
@@ -54,6 +66,29 @@ status=$?
 line=$(grep -n '^nmae' "$work/broken.toml" | cut -d: -f1)
 grep -qx "$work/broken.toml:$line:1: error: unknown key \"nmae\"; did you mean \"name\"?" "$work/broken.err" ||
     fail "unexpected message: $(cat "$work/broken.err")"
+
+# The kinds of broken file, each made from the full project's text: a syntax error, an unknown key (with the
+# nearest known key), a reference that names nothing, a duplicate name in one folder. Each is reported at its
+# place as a compiler reports it, ends with exit 1 and writes nothing.
+T="'<Target Folder>"
+broken_case() {  # name, sed script making it, the line to find in it, column, message
+    sed "$2" "$work/full/full.toml" >"$work/$1.toml"
+    at=$(grep -n -x -F "$3" "$work/$1.toml" | tail -1 | cut -d: -f1)
+    [ -n "$at" ] || fail "$1: the broken line is missing"
+    "$tessaro" import "$work/$1.toml" -o "$work/$1.tsp" >/dev/null 2>"$work/$1.err"
+    status=$?
+    [ $status -eq 1 ] || fail "$1: exit $status"
+    [ ! -e "$work/$1.tsp" ] || fail "$1: a project was written"
+    [ "$(cat "$work/$1.err")" = "$work/$1.toml:$at:$4: error: $5" ] || fail "$1: unexpected message: $(cat "$work/$1.err")"
+}
+broken_case syntax "0,/^name = 'Acme Writer'$/s//name = 'Acme Writer/" "name = 'Acme Writer" 20 \
+    "Error while parsing literal string: control characters other than TAB (U+0009) are explicitly prohibited"
+broken_case unknown "s/^support_phone = /suport_phone = /" "$(grep '^support_phone = ' "$work/full/full.toml" |
+    sed 's/^support_phone/suport_phone/')" 1 'unknown key "suport_phone"; did you mean "support_phone"?'
+broken_case reference "0,/^target = $T\\\\Bin\\\\app.exe'$/s//target = $T\\\\Bin\\\\gone.exe'/" \
+    "target = $T\\Bin\\gone.exe'" 10 "no file \"<Target Folder>\\Bin\\gone.exe\""
+broken_case duplicate "\$a [[folder]]\\npath = $T\\\\BIN'" "path = $T\\BIN'" 8 \
+    "the folder \"<Target Folder>\" already holds a folder named \"BIN\""
 
 # check and build take the text form; --set stamps product and media fields for one run only.
 head -c 4000 /dev/urandom >"$work/TSS.dat"

@@ -199,6 +199,7 @@ drive "wait|Tessaro - saved.tsp" "command|Tessaro - saved.tsp|40017" "check|Tess
     "command|Tessaro - saved.tsp|40003" || fail "Maintenance and Setup Media pages"
 exit_program "Tessaro - saved.tsp"
 "$tessaro" dump "$work/saved.tsp" >"$work/saved.txt"
+text_round_trip "$tessaro" "$work/saved.tsp"
 grep -q 'NoARP = 1' "$work/saved.txt" || fail "Register to the Add/Remove programs was not cleared"
 grep -q 'NoRemove = 1' "$work/saved.txt" || fail "Disable Remove was not stored"
 grep -q 'ProductURL = "http://acme.example"' "$work/saved.txt" || fail "the product URL was not stored"

@@ -119,6 +119,7 @@ printf '%s\n' "*Log | action.exe |  | Before the Welcome dialog box" \
 drive "command|$T|40003" "sleep|500" "command|$T|40006" "gone|$T" || fail "saving and leaving"
 ended || fail "the program did not end after Save and Exit"
 
+text_round_trip "$native/cli/tessaro" "$project/wizard.tsp"
 "$native/cli/tessaro" dump "$project/wizard.tsp" | tr -d '\r' >"$work/saved.txt"
 # The two actions in their run order, every field as the dialog stored it (files 6 action.exe, 8 SETUP.DLL).
 awk '/^ *Actions /{ depth = match($0, /[^ ]/); inside = 1; next }

@@ -137,6 +137,7 @@ drive "list-click|$T|1763|0|double" "wait|$Q" "click|$Q|1" "gone|$Q" \
 drive "command|$T|40006" "gone|$T" || fail "leaving without a save prompt"
 ended || fail "the program asked to save after an unchanged OK and a Cancel"
 
+text_round_trip "$native/cli/tessaro" "$project/wizard.tsp"
 "$native/cli/tessaro" dump "$project/wizard.tsp" | tr -d '\r' >"$work/saved.txt"
 sed -n '/^    DocTypes/,/^    Actions/p' "$work/saved.txt" >"$work/doctypes.txt"
 for line in 'Extension = "gdg"' 'Name = "Gadget.Document"' 'Description = "Gadget document"' \

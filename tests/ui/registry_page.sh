@@ -170,6 +170,7 @@ esac
 
 # Saved: the project holds what the page shows.
 drive "command|$T|40003" "sleep|1000" >/dev/null
+text_round_trip "$native/cli/tessaro" "$work/reg.tsp"
 "$native/cli/tessaro" dump "$work/reg.tsp" | tr -d '\r' >"$work/saved.txt"
 for expected in '"Tessaro Reg Test"' '"Path"' '"C:\\\\Tessaro"' '"Count"' '"-1"' '"Other"'; do
     grep -q "$expected" "$work/saved.txt" || fail "the saved project lacks $expected"

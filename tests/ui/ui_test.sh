@@ -29,3 +29,19 @@ finish() {
     [ "$failures" = 0 ] && echo "$1: all steps as expected"
     exit "$failures"
 }
+# A project file that a test saved goes to its text form and back without loss: beside it, export and import
+# give a project whose dump equals the saved one's, and exporting that gives the same text byte for byte.
+# Arguments: the native tessaro, the project file.
+text_round_trip() {
+    base="${2%.tsp}-round-trip"
+    log="$work/round-trip.log"
+    if "$1" export "$2" -o "$base.toml" >"$log" 2>&1 && "$1" import "$base.toml" -o "$base.tsp" >>"$log" 2>&1 &&
+        "$1" export "$base.tsp" -o "$base-again.toml" >>"$log" 2>&1 && "$1" dump "$2" >"$base.dump" 2>>"$log" &&
+        "$1" dump "$base.tsp" >"$base-again.dump" 2>>"$log"; then
+        diff -u "$base.dump" "$base-again.dump" >"$log" || fail "text form of $2 lost: $(cat "$log")"
+        cmp -s "$base.toml" "$base-again.toml" || fail "text form of $2: the second export differs"
+    else
+        fail "text form of $2: $(cat "$log")"
+    fi
+    rm -f "$base.toml" "$base.tsp" "$base-again.toml" "$base.dump" "$base-again.dump"
+}

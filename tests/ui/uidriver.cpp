@@ -692,6 +692,10 @@ void Run(const std::vector<std::string>& a) {
         SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(std::atoi(a[3].c_str())), 0);
         PostMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(combo));
+        // The choice made in the open list is then confirmed, which some dialogs (the common file dialogs'
+        // file type) wait for.
+        PostMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELENDOK),
+                     reinterpret_cast<LPARAM>(combo));
     } else if (verb == "click") {
         // What a click on an enabled, visible button sends its dialog; BM_CLICK depends on the mouse
         // capture, which a window that is not in front may not get.

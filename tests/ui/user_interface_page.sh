@@ -125,6 +125,7 @@ drive "select|$T|1667|2" "select|$T|1669|1" "sleep|200" || fail "the finish opti
 drive "command|$T|40003" "sleep|500" "command|$T|40006" "gone|$T" || fail "saving and leaving"
 ended || fail "the program did not end after Save and Exit"
 
+text_round_trip "$native/cli/tessaro" "$project/wizard.tsp"
 "$native/cli/tessaro" dump "$project/wizard.tsp" | tr -d '\r' >"$work/saved.txt"
 for line in 'UIType = 2' 'RunOption = 2' 'ReadmeOption = 1' 'ShowRestart = 0' \
     'ShowPage = 20 bytes: 01 01 01 01 01 01 01 01 01 00'; do
