@@ -1,6 +1,7 @@
 #!/bin/sh
 # Screenshots of the authoring program's main window on its General, Maintenance, User Interface (four of
-# its categories), Custom Actions (with its dialog), Doc Types (with the document type and verb dialogs) and
+# its categories), Custom Actions (with its dialog), Doc Types (with the document type and verb dialogs), Features
+# (both source views, with Feature Properties) and
 # Setup Media pages, with the bundled example open (the Setup Media page after a build, its output list filled),
 # and of the item choosers and the shortcut dialog, for a reviewer. Run by make screenshots.
 # Arguments: the build folder (with its linux and win64 trees), the folder for the pictures.
@@ -46,6 +47,10 @@ drive "command|$title|40014" "list-select|$title|1761|0" "list-select|$title|176
     fail "Doc Types page"
 drive "key|$title|1761|F2" && shoot_dialog "Document Type Properties" dialog-doctype.png
 drive "key|$title|1763|F2" && shoot_dialog "Verb Properties" dialog-verb.png
+# The Features page in both modes of its source view, and Feature Properties.
+drive "command|$title|40013" "tree-select|$title|2205|Main" && shoot main-features-files.png || fail "Features page"
+drive "menu-key|$title|2201" "menu-choose|1" && shoot main-features-registry.png || fail "Features page, Registry"
+drive "menu-key|$title|2205" "menu-choose|3" && shoot_dialog "Feature Properties" dialog-feature-properties.png
 # Build: the window answers again once the build is over.
 drive "command|$title|40020" "sleep|1000" "text|$title|1408" >/dev/null && shoot main-setup-media.png ||
     fail "Setup Media page after a build"
