@@ -55,16 +55,6 @@ TEST(FeatureRulesTest, NamesAreUniqueAmongTheSubFeaturesOfOneParentOnly) {
     }
 }
 
-TEST(FeatureRulesTest, AFullParentRefusesANewSubFeature) {
-    CFeature parent("Main", "");
-    for (size_t i = 0; i < CFeature::kMaxChildren; ++i) {
-        parent.AddChild(std::make_unique<CFeature>("F" + std::to_string(i), ""));
-    }
-    EXPECT_EQ(NameRefusal(parent, "Other", nullptr),
-              "Cannot add \"Other\". The feature \"Main\" cannot hold more sub-features.");
-    EXPECT_EQ(NameRefusal(parent, "Other", parent.children[3]), "");
-}
-
 TEST(FeatureRulesTest, DropsOfOneFeatureOntoAnother) {
     Features f;
     f.client->AddChild(std::make_unique<CFeature>("docs", ""));
