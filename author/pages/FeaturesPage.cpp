@@ -820,14 +820,14 @@ bool CFeaturesPage::OnNotify(NMHDR* header, LRESULT* result) {
     if (labels_.OnNotify(header, result)) {
         return true;
     }
-    if (header->idFrom == IDC_FEAT_TOOLBAR || header->code == TTN_GETDISPINFOA) {
-        if (header->code == TTN_GETDISPINFOA) {
-            auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
-            info->lpszText = const_cast<char*>(
-                feature_rules::Tooltip(CommandOfMenuItem(static_cast<int>(header->idFrom)), mode_));
-            return true;
+    if (header->code == TTN_GETDISPINFOA) {
+        const Command command = CommandOfMenuItem(static_cast<int>(header->idFrom));
+        const char* tip = feature_rules::Tooltip(command, mode_);
+        if (*tip == '\0') {
+            return false;
         }
-        return false;
+        reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = const_cast<char*>(tip);
+        return true;
     }
     for (const win::KeyCommands& keys : {featureKeys_, resourceTreeKeys_, resourceListKeys_}) {
         if (const int command = keys.CommandOf(header)) {

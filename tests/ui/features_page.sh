@@ -41,6 +41,7 @@ target = '<program files>\Featured'
 
 [user_interface]
 pages = ['Welcome', 'Setup Type', 'Features', 'Confirmation', 'Progress', 'Finish']
+readme_option = 0
 
 [[folder]]
 path = '<Target Folder>'
