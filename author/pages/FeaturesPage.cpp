@@ -377,10 +377,13 @@ void CFeaturesPage::AddKeyResources(HTREEITEM parent, CRegItem* key, const CFeat
 
 void CFeaturesPage::ShowResources() {
     HTREEITEM top = resources_.Root();
-    if (top != nullptr) {
-        topExpanded_[0] = IsExpanded(resources_, top);
-        topExpanded_[1] = IsExpanded(resources_, resources_.Child(top));
-        topExpanded_[2] = IsExpanded(resources_, resources_.Next(resources_.Child(top)));
+    // A branch without items cannot be expanded: its state is kept from before until it has some.
+    const HTREEITEM branches[] = {top, top != nullptr ? resources_.Child(top) : nullptr,
+                                  top != nullptr ? resources_.Next(resources_.Child(top)) : nullptr};
+    for (int i = 0; i < 3; ++i) {
+        if (branches[i] != nullptr && resources_.Child(branches[i]) != nullptr) {
+            topExpanded_[i] = IsExpanded(resources_, branches[i]);
+        }
     }
     filling_ = true;
     TreeView_DeleteAllItems(resources_.Handle());
