@@ -48,7 +48,7 @@ drive "command|$title|40014" "list-select|$title|1761|0" "list-select|$title|176
 drive "key|$title|1761|F2" && shoot_dialog "Document Type Properties" dialog-doctype.png
 drive "key|$title|1763|F2" && shoot_dialog "Verb Properties" dialog-verb.png
 # The Features page in both modes of its source view, and Feature Properties.
-drive "command|$title|40013" "tree-select|$title|2205|Main" && shoot main-features-files.png || fail "Features page"
+drive "command|$title|40013" "tree-select|$title|2205|Program" && shoot main-features-files.png || fail "Features page"
 drive "menu-key|$title|2201" "menu-choose|1" && shoot main-features-registry.png || fail "Features page, Registry"
 drive "menu-key|$title|2205" "menu-choose|3" && shoot_dialog "Feature Properties" dialog-feature-properties.png
 # Build: the window answers again once the build is over.
