@@ -104,3 +104,5 @@
 #include "author/dialogs/DocTypeDialogRes.h"
 #include "author/dialogs/VerbDialogRes.h"
 #include "author/dialogs/RegValueDialogRes.h"
+#include "author/pages/FeaturesPageRes.h"
+#include "author/dialogs/FeaturePropertiesDialogRes.h"

@@ -229,3 +229,38 @@ CFeature* CFeature::AddChild(std::unique_ptr<CFeature> child) {
 bool CFeature::RemoveChild(CFeature* child) {
     return children.Remove(child);
 }
+
+std::unique_ptr<CFeature> CFeature::Copy() const {
+    auto copy = std::make_unique<CFeature>(name, description);
+    copy->required = required;
+    copy->visible = visible;
+    copy->expanded = expanded;
+    copy->selected = selected;
+    copy->fileFolders = fileFolders;
+    copy->folders = folders;
+    copy->files = files;
+    copy->regValueKeys = regValueKeys;
+    copy->regKeys = regKeys;
+    copy->regValues = regValues;
+    for (const CFeature* child : children) {
+        copy->AddChild(child->Copy());
+    }
+    return copy;
+}
+
+std::unique_ptr<CFeature> CFeature::TakeChild(CFeature* child) {
+    std::unique_ptr<CFeature> taken = children.Take(child);
+    if (taken != nullptr) {
+        taken->parent = nullptr;
+    }
+    return taken;
+}
+
+bool CFeature::IsBelow(const CFeature* ancestor) const {
+    for (const CFeature* up = parent; up != nullptr; up = up->parent) {
+        if (up == ancestor) {
+            return true;
+        }
+    }
+    return false;
+}

@@ -88,6 +88,12 @@ public:
     CFeature* FindChild(const std::string& childName) const;
     // Appends a sub-feature and makes this feature its parent; nullptr when 50 are there already.
     CFeature* AddChild(std::unique_ptr<CFeature> child);
+    // A copy of the feature with its fields, its lists and copies of its sub-features, with no parent.
+    std::unique_ptr<CFeature> Copy() const;
+    // Takes a sub-feature out with its subtree without deleting it; nullptr when it is not a child.
+    std::unique_ptr<CFeature> TakeChild(CFeature* child);
+    // True when the feature lies below the ancestor, at any depth.
+    bool IsBelow(const CFeature* ancestor) const;
     // Deletes a sub-feature with its subtree; the siblings behind it move up. False when it is not a child.
     bool RemoveChild(CFeature* child);
 };

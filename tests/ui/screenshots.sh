@@ -1,8 +1,9 @@
 #!/bin/sh
 # Screenshots of the authoring program's main window on its General, Maintenance, User Interface (four of
 # its categories), Custom Actions (with its dialog), Doc Types (with the document type and verb dialogs),
-# Registry (with the value dialog) and Setup Media pages, with the bundled example open (the Setup Media page
-# after a build, its output list filled), and of the item choosers and the shortcut dialog, for a reviewer. Run by make screenshots.
+# Registry (with the value dialog), Features (both source views, with Feature Properties) and Setup Media pages,
+# with the bundled example open (the Setup Media page after a build, its output list filled), and of the item
+# choosers and the shortcut dialog, for a reviewer. Run by make screenshots.
 # Arguments: the build folder (with its linux and win64 trees), the folder for the pictures.
 build=$(cd "${1:-build}" && pwd)
 shots=$2
@@ -51,6 +52,10 @@ widget_key='HKEY_LOCAL_MACHINE\Software\Aldmere Example\Widget'
 drive "command|$title|40012" "tree-select|$title|2041|$widget_key" && shoot main-registry.png || fail "Registry page"
 dword_row=$(drive "list|$title|2042" | tr -d '\r' | awk '/REG_DWORD/ { print NR - 1; exit }')
 drive "list-click|$title|2042|${dword_row:-0}|double" && shoot_dialog "Modify DWORD Value" dialog-reg-value.png
+# The Features page in both modes of its source view, and Feature Properties.
+drive "command|$title|40013" "tree-select|$title|2205|Program" && shoot main-features-files.png || fail "Features page"
+drive "menu-key|$title|2201" "menu-choose|1" && shoot main-features-registry.png || fail "Features page, Registry"
+drive "menu-key|$title|2205" "menu-choose|3" && shoot_dialog "Feature Properties" dialog-feature-properties.png
 # Build: the window answers again once the build is over.
 drive "command|$title|40020" "sleep|1000" "text|$title|1408" >/dev/null && shoot main-setup-media.png ||
     fail "Setup Media page after a build"

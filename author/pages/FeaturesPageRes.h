@@ -1,0 +1,29 @@
+#pragma once
+
+// "Features" page controls, menus and commands (range 2200-2299); the page template is IDD_PAGE_FEATURES.
+#define IDC_FEAT_SRC_FOLDERS 2201
+#define IDC_FEAT_SRC_FILES 2202
+#define IDC_FEAT_SRC_KEYS 2203
+#define IDC_FEAT_SRC_VALUES 2204
+#define IDC_FEAT_TREE 2205
+#define IDC_FEAT_RES_TREE 2206
+#define IDC_FEAT_RES_LIST 2207
+#define IDC_FEAT_TOOLBAR 2208
+// The "Feature", "Source Menu" and "Resource Menu" context menus.
+#define IDR_FEAT_MENU 2220
+#define IDR_FEAT_SOURCE_MENU 2221
+#define IDR_FEAT_RESOURCE_MENU 2222
+#define ID_FEAT_ADD 2230
+#define ID_FEAT_DELETE 2231
+#define ID_FEAT_RENAME 2232
+#define ID_FEAT_PROPERTIES 2233
+#define ID_FEAT_SHOW_FILES 2234
+#define ID_FEAT_SHOW_REGISTRY 2235
+#define ID_FEAT_ADD_WITH_ITEMS 2236
+#define ID_FEAT_ADD_WITH_SUBTREE 2237
+#define ID_FEAT_ADD_SELECTED 2238
+#define ID_FEAT_ADD_FOLDER 2239
+#define ID_FEAT_ADD_REGKEY 2240
+#define ID_FEAT_ADD_FILE 2241
+#define ID_FEAT_ADD_REGVALUE 2242
+#define ID_FEAT_REMOVE 2243
