@@ -104,3 +104,4 @@
 #include "author/dialogs/DocTypeDialogRes.h"
 #include "author/dialogs/VerbDialogRes.h"
 #include "author/dialogs/RegValueDialogRes.h"
+#include "author/pages/FoldersPageRes.h"
