@@ -206,6 +206,9 @@ CFolder* CFoldersPage::SelectedFolder() const {
 
 void CFoldersPage::ShowItems(const void* select) {
     const CFolder* folder = SelectedFolder();
+    // The row selected before stays selected when the same folder is shown again (compared, never read).
+    const int before = folder == shownFolder_ ? list_.Selected() : -1;
+    shownFolder_ = folder;
     filling_ = true;
     SendMessageA(list_.Handle(), WM_SETREDRAW, FALSE, 0);
     list_.Clear();
@@ -241,6 +244,9 @@ void CFoldersPage::ShowItems(const void* select) {
                 }
             }
         }
+    }
+    if (selectRow < 0 && select == nullptr && before >= 0 && list_.Count() > 0) {
+        selectRow = std::min(before, list_.Count() - 1);
     }
     if (selectRow >= 0) {
         list_.Select(selectRow);

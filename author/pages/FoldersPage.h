@@ -91,5 +91,6 @@ private:
     win::KeyCommands treeKeys_;
     win::KeyCommands listKeys_;
     std::vector<Row> rows_;
+    const CFolder* shownFolder_ = nullptr;  // the folder whose items the list shows
     bool filling_ = false;
 };

@@ -90,15 +90,15 @@ drive "drop-at|$T|$F:tree:Target Folder|$(winpath "$src/data")" "sleep|500" >/de
 [ "$(folders)" = "Target Folder;  Bin;  Library;  Extra;  *data;Temp Folder;Programs;" ] ||
     fail "the dynamic folder: $(folders)"
 [ "$(rows)" = "" ] || fail "a dynamic folder lists found files without Show Dynamic: $(rows)"
-drive "click|$T|2004" "sleep|300" >/dev/null
+drive "check|$T|2004|1" "sleep|300" >/dev/null
 [ "$(rows)" = "d1.txt | 6 bytes;d2.txt | 7 bytes;" ] || fail "Show Dynamic: $(rows)"
 import -display "$DISPLAY" -window root "$shots/folders-dynamic.png"
-drive "click|$T|2004" "sleep|300" >/dev/null
+drive "check|$T|2004|0" "sleep|300" >/dev/null
 
 # An Alt-drag of tool.dat onto Programs makes a shortcut there; Show Shortcuts lists it.
 drive "tree-select|$T|$F|Target Folder\\Bin" "list-select|$T|$L|0" \
     "drag|$T|$L:list:0|$F:tree:Programs|alt" "sleep|500" >/dev/null || fail "the Alt-drag"
-drive "click|$T|2003" "tree-select|$T|$F|Programs" "sleep|300" >/dev/null
+drive "check|$T|2003|1" "tree-select|$T|$F|Programs" "sleep|300" >/dev/null
 [ "$(rows)" = "Shortcut to tool.dat | ;" ] || fail "the shortcut made: $(rows)"
 import -display "$DISPLAY" -window root "$shots/folders-shortcuts.png"
 # A Ctrl-drag of lib.dat onto Library copies it; the original stays in Bin.
@@ -145,7 +145,7 @@ for expected in '"Shortcut to tool.dat"' '"Library"' '"data"' '"Temp Folder"' '"
     grep -q "$expected" "$work/saved.txt" || fail "the saved project lacks $expected"
 done
 grep -q '"Extra"' "$work/saved.txt" && fail "the deleted folder was saved"
-grep -q '"3584"' "$work/saved.txt" || fail "old.dat's OS mask (0xe00) was not saved"
+grep -q 'OSMask = 3584 ' "$work/saved.txt" || fail "old.dat's OS mask (0xe00) was not saved"
 
 # Built and installed silently: exactly what the page made. The product's name, its target and its main
 # feature's folders are other pages' work; they are written into the project's text form here.
