@@ -98,7 +98,7 @@ BOOL CFoldersPage::OnInit() {
     list_ = win::ListView(Item(IDC_FLD_LIST).Handle());
     ListView_SetExtendedListViewStyle(list_.Handle(), LVS_EX_FULLROWSELECT);
     list_.AddColumn("Name", 100);
-    list_.AddColumn("Size", 50);
+    list_.AddColumn("Size", 70);  // wide enough for "1023 bytes" in the system font
     SHFILEINFOA info{};
     if (SHGetFileInfoA("folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
                        SHGFI_USEFILEATTRIBUTES | SHGFI_ICON | SHGFI_SMALLICON) != 0 &&
