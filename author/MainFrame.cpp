@@ -5,6 +5,7 @@
 #include "author/pages/ActionsPage.h"
 #include "author/pages/DocTypesPage.h"
 #include "author/pages/FeaturesPage.h"
+#include "author/pages/FoldersPage.h"
 #include "author/pages/GeneralPage.h"
 #include "author/pages/MaintenancePage.h"
 #include "author/pages/RegistryPage.h"
@@ -110,6 +111,7 @@ CMainFrame::CMainFrame(CDocument& document) : document_(document) {
             case IDD_PAGE_DOCTYPES: pages_.push_back(std::make_unique<CDocTypesPage>(document_)); break;
             case IDD_PAGE_REGISTRY: pages_.push_back(std::make_unique<CRegistryPage>(document_)); break;
             case IDD_PAGE_FEATURES: pages_.push_back(std::make_unique<CFeaturesPage>(document_)); break;
+            case IDD_PAGE_FOLDERS: pages_.push_back(std::make_unique<CFoldersPage>(document_)); break;
             default: pages_.push_back(std::make_unique<CPage>(document_, page.templateId, page.name));
         }
     }

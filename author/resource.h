@@ -106,3 +106,4 @@
 #include "author/dialogs/RegValueDialogRes.h"
 #include "author/pages/FeaturesPageRes.h"
 #include "author/dialogs/FeaturePropertiesDialogRes.h"
+#include "author/pages/FoldersPageRes.h"

@@ -122,6 +122,22 @@ public:
     // added (nullptr) when they leave none or the Files list is full.
     CFileItem* AddFile(const std::string& sourcePath, CFolder* folder);
 
+    // Moves and copies of the folder tree (model/ProjectMoves.cpp). A root folder of that name (added
+    // to the root list, and marked as the Source or Temp Folder when it is named so); nullptr when the
+    // list is full.
+    CFolder* AddRootFolder(const std::string& name);
+    // Moves a folder with its whole sub-tree below another; false (nothing changed) when into is the
+    // folder itself or lies below it, when the folder is a root folder or when the target is full.
+    bool MoveFolder(CFolder* folder, CFolder* into);
+    // Appends below into a copy of the folder with its settings, its sub-folders and the files that lie
+    // in them (files found by a dynamic expansion are not copied). nullptr when into is the folder or
+    // lies below it, or when a list is full.
+    CFolder* CopyFolder(const CFolder& folder, CFolder* into);
+    // A copy of the file with all its settings (its OS mask kept) in the folder; nullptr when Files is full.
+    CFileItem* CopyFileItem(const CFileItem& file, CFolder* into);
+    // A copy of the shortcut whose location is the folder; nullptr when the list is full.
+    CShortcut* CopyShortcut(const CShortcut& shortcut, CFolder* into);
+
     // Expands every dynamic folder (the build's first step) and removes what that added (its last).
     void ExpandDynamicFolders();
     void RemoveGenerated();

@@ -1,9 +1,10 @@
 #!/bin/sh
 # Screenshots of the authoring program's main window on its General, Maintenance, User Interface (four of
 # its categories), Custom Actions (with its dialog), Doc Types (with the document type and verb dialogs),
-# Registry (with the value dialog), Features (both source views, with Feature Properties) and Setup Media pages,
-# with the bundled example open (the Setup Media page after a build, its output list filled), and of the item
-# choosers and the shortcut dialog, for a reviewer. Run by make screenshots.
+# Registry (with the value dialog), Features (both source views, with Feature Properties), Folders (with Show
+# Shortcuts, the file and folder properties and the special folders) and Setup Media pages, with the bundled
+# example open (the Setup Media page after a build, its output list filled), and of the item choosers and the
+# shortcut dialog, for a reviewer. Run by make screenshots.
 # Arguments: the build folder (with its linux and win64 trees), the folder for the pictures.
 build=$(cd "${1:-build}" && pwd)
 shots=$2
@@ -56,6 +57,14 @@ drive "list-click|$title|2042|${dword_row:-0}|double" && shoot_dialog "Modify DW
 drive "command|$title|40013" "tree-select|$title|2205|Program" && shoot main-features-files.png || fail "Features page"
 drive "menu-key|$title|2201" "menu-choose|1" && shoot main-features-registry.png || fail "Features page, Registry"
 drive "menu-key|$title|2205" "menu-choose|3" && shoot_dialog "Feature Properties" dialog-feature-properties.png
+# The Folders page with Show Shortcuts on, its two properties dialogs and the special-folder chooser (the UI
+# test of the page takes the picture with Show Dynamic, on a dynamic folder that it makes).
+drive "command|$title|40011" "check|$title|2003|1" "tree-select|$title|2001|Programs\\Widget" \
+    "list-select|$title|2002|0" && shoot main-folders.png || fail "Folders page"
+drive "tree-select|$title|2001|Target Folder\\Bin" "list-select|$title|2002|0" "key|$title|2002|F2" &&
+    shoot_dialog "File Properties" dialog-file-properties.png
+drive "menu-key|$title|2001" "menu-choose|4" && shoot_dialog "Folder Properties" dialog-folder-properties.png
+drive "menu-key|$title|2001" "menu-choose|0" && shoot_dialog "Select Special Folders" dialog-special-folders.png
 # Build: the window answers again once the build is over.
 drive "command|$title|40020" "sleep|1000" "text|$title|1408" >/dev/null && shoot main-setup-media.png ||
     fail "Setup Media page after a build"

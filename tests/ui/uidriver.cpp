@@ -31,7 +31,9 @@
 //                                   (0 the first): "-" for a separator, else "ID TEXT", " (grayed)" after
 //                                   a grayed item; read inside the program by the hook library uihook.dll
 //   drop|TITLE|PATH[|PATH...]       drops those files on the window, as a drag from the shell would
-//   drop-at|TITLE|PLACE|PATH[|...]  the same, at a place (as drag names it) of the window
+//   drop-at|TITLE|PLACE|PATH[|...]  the same, at a place (as drag names it) of the window: as the shell
+//                                   does, onto the window there that accepts files, or the nearest of its
+//                                   parents that does (the window itself when none does)
 //   pop-tips|TITLE                  hides any tool tip that the window's program shows (the pointer of a
 //                                   display without a person rests on the window and raises them)
 //   menu-key|TITLE|ID               the menu key on the control (WM_CONTEXTMENU from the keyboard)
@@ -805,6 +807,12 @@ void Run(const std::vector<std::string>& a) {
         Need(a, 4);
         HWND window = WaitWindow(a[1], kDefaultWait);
         POINT client = PlaceOf(a[1], a[2]);
+        for (HWND under = WindowFromPoint(client); under != nullptr && under != window; under = GetParent(under)) {
+            if (GetWindowLongPtrA(under, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) {
+                window = under;
+                break;
+            }
+        }
         ScreenToClient(window, &client);
         DropFiles(window, std::vector<std::string>(a.begin() + 3, a.end()), client);
     } else if (verb == "pop-tips") {
