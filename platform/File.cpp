@@ -13,6 +13,23 @@ namespace platform {
 
 File::~File() { Abandon(); }
 
+namespace raw {
+
+Handle CreateWorkFile(const std::string& target, std::string* workPath, std::string* error) {
+    constexpr unsigned kAttempts = 64;
+    for (unsigned attempt = 0; attempt < kAttempts; ++attempt) {
+        *workPath = ReplaceWorkPath(target, attempt);
+        bool exists = false;
+        Handle handle = CreateNew(*workPath, &exists, error);
+        if (handle != kNoHandle || !exists) {
+            return handle;
+        }
+    }
+    return kNoHandle;
+}
+
+}  // namespace raw
+
 bool File::Open(const std::string& modelPath, Mode mode) {
     Abandon();
     path_ = modelPath;
@@ -30,8 +47,7 @@ bool File::Open(const std::string& modelPath, Mode mode) {
             handle_ = raw::kNoHandle;
         }
     } else {
-        workPath_ = ReplaceWorkPath(modelPath);
-        handle_ = raw::CreateForWrite(workPath_, &openError_);
+        handle_ = raw::CreateWorkFile(modelPath, &workPath_, &openError_);
     }
     if (handle_ == raw::kNoHandle) {
         return false;
