@@ -7,6 +7,7 @@
 
 #include "cabinet/CabinetFiles.h"
 #include "platform/FileInfo.h"
+#include "platform/Interrupt.h"
 
 namespace {
 
@@ -75,8 +76,11 @@ cab::LONG FciSeek(cab::INT_PTR file, cab::LONG distance, int origin, int* error,
 }
 int FciDelete(char* path, int* error, void*) { return cabfiles::Remove(path, error); }
 
-cab::BOOL FciTempFile(char* name, int size, void*) {
-    std::string path = platform::MakeTempFile("ts");
+// The compressor's work file lies in the folder of the cabinets it makes (where a build keeps everything it
+// writes until the end) and goes with the compressor, whatever ends it.
+cab::BOOL FciTempFile(char* name, int size, void* context) {
+    const CCabinet* cabinet = static_cast<const CCabinet*>(context);
+    std::string path = platform::MakeTempFileIn(cabinet->BaseFolder(), "~cabinet");
     return !path.empty() && CopyText(name, static_cast<size_t>(size), path) ? 1 : 0;
 }
 
@@ -217,7 +221,10 @@ cab::BOOL CCabinet::GetNextCabinet(cab::PCCAB ccab, cab::ULONG, void* pv) {
     return 1;
 }
 
-cab::LONG CCabinet::Status(cab::UINT, cab::ULONG, cab::ULONG, void*) { return 0; }
+// A program that was asked to stop ends the compression at the next block, as a failure.
+cab::LONG CCabinet::Status(cab::UINT, cab::ULONG, cab::ULONG, void*) {
+    return platform::Interrupted() ? -1 : 0;
+}
 
 cab::INT_PTR CCabinet::GetOpenInfo(char* name, cab::USHORT* date, cab::USHORT* time, cab::USHORT* attributes,
                                    int* error, void*) {

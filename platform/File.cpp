@@ -30,6 +30,17 @@ Handle CreateWorkFile(const std::string& target, std::string* workPath, std::str
 
 }  // namespace raw
 
+std::string MakeTempFileIn(const std::string& folder, const std::string& prefix) {
+    std::string path;
+    std::string error;
+    raw::Handle handle = raw::CreateWorkFile(folder + "\\" + prefix, &path, &error);
+    if (handle == raw::kNoHandle) {
+        return std::string();
+    }
+    raw::Close(handle, &error);
+    return path;
+}
+
 bool File::Open(const std::string& modelPath, Mode mode) {
     Abandon();
     path_ = modelPath;

@@ -37,6 +37,8 @@ bool CreateFolderPath(const std::string& modelPath);
 
 // A new, empty file in the system's temporary folder whose name starts with prefix; empty on failure.
 std::string MakeTempFile(const std::string& prefix);
+// The same in the given folder, created exclusively under a name of its own; empty on failure.
+std::string MakeTempFileIn(const std::string& folder, const std::string& prefix);
 
 // A name for the file written beside its target by an atomic replace, until it is moved over the target:
 // the target's name, a part that differs from call to call (attempt among them) and ".new~".
