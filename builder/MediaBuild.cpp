@@ -14,6 +14,7 @@
 #include "platform/File.h"
 #include "platform/FileInfo.h"
 #include "platform/IconFile.h"
+#include "platform/Interrupt.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
 
@@ -27,6 +28,13 @@ constexpr size_t kCopyChunk = 1 << 20;
 // Below the output folder while a build runs; removed when it ends.
 constexpr const char* kStageName = "\\~Tessaro.build";
 constexpr const char* kBackupName = "\\~Tessaro.previous";
+
+// A build that was asked to stop fails here, through the path that removes what it made.
+void StopIfInterrupted() {
+    if (platform::Interrupted()) {
+        throw CTSException("The build was stopped!");
+    }
+}
 
 uint64_t SizeOf(const std::string& path) {
     platform::FileInfo info;
@@ -154,11 +162,16 @@ void CMediaBuild::Run(CProject& project, BuildOutput& output) {
     }
     MakeFolders(project);
     MakeSupportCabinet(project, output);
+    StopIfInterrupted();
     MakeDatabase(project, output);
     MakeAutorun(project, output);
+    StopIfInterrupted();
     CopySourceFolder(project, output);
+    StopIfInterrupted();
     MakeDataCabinets(project, output);
+    StopIfInterrupted();
     MakeSetup(project, output);
+    StopIfInterrupted();
     if (output.Errors() == 0) {
         PlaceMedia(project);
     }
@@ -367,6 +380,7 @@ void CMediaBuild::MakeDataCabinets(const CProject& project, BuildOutput& output)
         if (project.IsInSourceFolder(*file)) {
             continue;
         }
+        StopIfInterrupted();
         output.Information("Compressing \"%s\"...", file->sourcePath);
         const std::string name = platform::FileTitle(file->sourcePath);
         cabinet.AddFile(file->sourcePath, name.c_str());

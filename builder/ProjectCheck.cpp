@@ -229,7 +229,9 @@ bool CheckFileExists(BuildOutput& output, const std::string& path, const std::st
                                   : platform::FileExists(path) || platform::FolderExists(path))) {
         return true;
     }
-    if (path.empty() && !displayName.empty()) {
+    if (!path.empty() && !pattern && platform::IsSpecialEntry(path)) {
+        output.Error("The file \"%s\" is not a regular file!", path);
+    } else if (path.empty() && !displayName.empty()) {
         output.Error("Cannot find the \"%s\" file!", displayName);
     } else {
         output.Error("Cannot find the file \"%s\"!", path);

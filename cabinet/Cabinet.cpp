@@ -7,6 +7,7 @@
 
 #include "cabinet/CabinetFiles.h"
 #include "platform/FileInfo.h"
+#include "platform/Interrupt.h"
 
 namespace {
 
@@ -75,8 +76,11 @@ cab::LONG FciSeek(cab::INT_PTR file, cab::LONG distance, int origin, int* error,
 }
 int FciDelete(char* path, int* error, void*) { return cabfiles::Remove(path, error); }
 
-cab::BOOL FciTempFile(char* name, int size, void*) {
-    std::string path = platform::MakeTempFile("ts");
+// The compressor's work file lies in the folder of the cabinets it makes (where a build keeps everything it
+// writes until the end) and goes with the compressor, whatever ends it.
+cab::BOOL FciTempFile(char* name, int size, void* context) {
+    const CCabinet* cabinet = static_cast<const CCabinet*>(context);
+    std::string path = platform::MakeTempFileIn(cabinet->BaseFolder(), "~cabinet");
     return !path.empty() && CopyText(name, static_cast<size_t>(size), path) ? 1 : 0;
 }
 
@@ -171,6 +175,13 @@ const char* CCabinet::ErrorText(int code) const {
 }
 
 std::string CCabinet::ErrorMessage(const char* format) const {
+    // A failure of the file system (a full disk, a file-size limit) says so in the system's words.
+    if (!m_decompress && m_erf.erfType != 0 &&
+        (m_erf.erfOper == cab::FCIERR_CAB_FILE || m_erf.erfOper == cab::FCIERR_TEMP_FILE)) {
+        const std::string cause =
+            std::string(ErrorText(m_erf.erfOper)) + ": " + platform::ErrorCodeText(m_erf.erfType);
+        return CCabinetException(format, cause.c_str()).Message();
+    }
     return CCabinetException(format, ErrorText(m_erf.erfOper)).Message();
 }
 
@@ -210,7 +221,10 @@ cab::BOOL CCabinet::GetNextCabinet(cab::PCCAB ccab, cab::ULONG, void* pv) {
     return 1;
 }
 
-cab::LONG CCabinet::Status(cab::UINT, cab::ULONG, cab::ULONG, void*) { return 0; }
+// A program that was asked to stop ends the compression at the next block, as a failure.
+cab::LONG CCabinet::Status(cab::UINT, cab::ULONG, cab::ULONG, void*) {
+    return platform::Interrupted() ? -1 : 0;
+}
 
 cab::INT_PTR CCabinet::GetOpenInfo(char* name, cab::USHORT* date, cab::USHORT* time, cab::USHORT* attributes,
                                    int* error, void*) {
@@ -333,16 +347,22 @@ void CCabinet::Extract(CopyFileHook copyFile, CloseFileHook closeFile, NextCabin
         m_firstCabinetPending = true;
         m_targetFailed = false;
         m_hookDeclined = false;
+        m_hookError = 0;
+        m_copyRefused = false;
         m_chainBroken = false;
         std::string cabinet = m_nextCabinet;
         std::string path = m_folder;
         if (!cab::FDICopy(m_hfdi, cabinet.data(), path.data(), 0, Notify, nullptr, this)) {
             // A next-cabinet hook that declined (the person cancelled, or it met an error it reported)
             // stopped the engine in the middle of a continued file: a user abort.
-            int code = m_hookDeclined  ? cab::FDIERROR_USER_ABORT
+            if (m_copyRefused) {
+                throw CCabinetException("");  // the hook's owner says why
+            }
+            int code = m_hookError != 0 ? m_hookError
+                       : m_hookDeclined ? cab::FDIERROR_USER_ABORT
                        : m_targetFailed ? cab::FDIERROR_TARGET_FILE
-                       : m_chainBroken ? cab::FDIERROR_WRONG_CABINET
-                                       : m_erf.erfOper;
+                       : m_chainBroken  ? cab::FDIERROR_WRONG_CABINET
+                                        : m_erf.erfOper;
             throw CCabinetException("Cannot Extract files!(%s)", ErrorText(code));
         }
         if (m_nextCabinet[0] == '\0') {
@@ -352,7 +372,8 @@ void CCabinet::Extract(CopyFileHook copyFile, CloseFileHook closeFile, NextCabin
             char engineFolder[cab::CB_MAX_CAB_PATH];
             CopyText(engineFolder, sizeof engineFolder, m_folder);
             if (NextCabinetNotification(m_nextCabinet, m_nextDisk, engineFolder, cab::FDIERROR_CABINET_NOT_FOUND) != 0) {
-                throw CCabinetException("");
+                throw CCabinetException(m_hookError != 0 ? "Cannot Extract files!(%s)" : "",
+                                        ErrorText(m_hookError));
             }
         }
     }
@@ -390,7 +411,13 @@ cab::INT_PTR CCabinet::CopyFileNotification(cab::PFDINOTIFICATION n) {
     char path[kPathBuffer + 4] = {};
     std::snprintf(path, sizeof path, "%s", n->psz1);
     if (m_copyFile) {
-        if (m_copyFile(m_fileIndex, m_baseFolder, path) == 0) {
+        m_extractingSize = static_cast<uint32_t>(n->cb);
+        const int answer = m_copyFile(m_fileIndex, m_baseFolder, path);
+        if (answer < 0) {
+            m_copyRefused = true;
+            return -1;
+        }
+        if (answer == 0) {
             return 0;
         }
         path[kPathBuffer - 1] = '\0';
@@ -441,6 +468,9 @@ int CCabinet::NextCabinetNotification(const char* cabinetName, const char* diskN
     std::snprintf(folder, sizeof folder, "%s", engineFolder);
     int answer = m_nextCabinetHook(cabinetName, diskName, folder, error);
     m_hookDeclined = answer != 0;
+    if (answer == kFailWithEngineError) {
+        m_hookError = error != 0 ? error : cab::FDIERROR_CABINET_NOT_FOUND;
+    }
     folder[kPathBuffer - 1] = '\0';
     if (!CopyText(engineFolder, cab::CB_MAX_CAB_PATH, folder)) {
         return -1;

@@ -28,17 +28,20 @@ std::string FormatNumberPattern(const std::string& pattern, int number);
 class CCabinet {
 public:
     // Copy-file hook: (index of the file in the run, base folder, 260-byte buffer holding the name in the
-    // cabinet, to be overwritten with the full destination path) -> 0 to skip the file, else extract it.
+    // cabinet, to be overwritten with the full destination path) -> 0 to skip the file, a negative value to
+    // stop the extraction (Extract throws), else extract it. ExtractingSize() is the file's size meanwhile.
     using CopyFileHook = std::function<int(int index, const std::string& baseFolder, char* path)>;
     // Close-file hook: (index, attributes masked with 0x27, UTC time or null) -> 0 fail, 1 done, other
     // values: the wrapper sets time and attributes itself.
     using CloseFileHook = std::function<int(int index, int attributes, const platform::FileTime* time)>;
     // Next-cabinet hook: (cabinet name, disk name, 260-byte buffer with the folder to look in, which the
-    // hook may change, engine error number) -> 0 continue, other values abort.
+    // hook may change, engine error number) -> 0 continue, kFailWithEngineError to fail for the engine's
+    // error (the cabinet not found when there was none), other values: the person aborted.
     using NextCabinetHook =
         std::function<int(const char* cabinetName, const char* diskName, char* folder, int error)>;
 
     static constexpr int kPathBuffer = 260;
+    static constexpr int kFailWithEngineError = -1;
 
     // Compression: the first disk folder exists as soon as the object does.
     CCabinet(const std::string& baseFolder, const std::string& diskPattern, const std::string& cabinetPattern,
@@ -64,6 +67,8 @@ public:
     const char* CabinetFolder() const { return m_ccab.szCabPath; }
     const char* CabinetName() const { return m_ccab.szCab; }
     const char* DiskName() const { return m_ccab.szDisk; }
+    // The uncompressed size that the cabinet records for the file the copy-file hook is asked about.
+    uint32_t ExtractingSize() const { return m_extractingSize; }
 
 private:
     // The next-cabinet step: fills in a cabinet's folder, names and size limit and makes its folder.
@@ -109,6 +114,9 @@ private:
     std::string m_target;
     bool m_targetFailed = false;
     bool m_hookDeclined = false;
+    bool m_copyRefused = false;  // the copy-file hook stopped the extraction
+    int m_hookError = 0;         // the failure the next-cabinet hook declined for (kFailWithEngineError)
+    uint32_t m_extractingSize = 0;
     bool m_chainBroken = false;
     bool m_chainStarted = false;
     uint16_t m_chainSetID = 0;

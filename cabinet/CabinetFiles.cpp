@@ -134,9 +134,9 @@ cab::INT_PTR OpenReplacing(const std::string& target, int* error) {
         *error = EACCES;
         return -1;
     }
-    std::string workPath = platform::ReplaceWorkPath(target);
+    std::string workPath;
     std::string reason;
-    cab::INT_PTR file = Wrap(platform::raw::CreateForWrite(workPath, &reason), error);
+    cab::INT_PTR file = Wrap(platform::raw::CreateWorkFile(target, &workPath, &reason), error);
     if (file != -1) {
         FileOf(file)->workPath = workPath;
         FileOf(file)->target = target;

@@ -10,6 +10,7 @@
 #include "cli/TextCommands.h"
 #include "model/Project.h"
 #include "model/ProjectFile.h"
+#include "platform/Interrupt.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
 
@@ -135,5 +136,14 @@ int RunBuildCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
     }
     StreamOutput output(out);
     CMediaBuild build;
-    return build.Build(project, output, options) ? kExitOk : kExitErrors;
+    // A build stopped by a signal removes its files first, then ends as the signal would have ended it.
+    platform::CatchInterrupts();
+    const bool built = build.Build(project, output, options);
+    if (platform::Interrupted()) {
+        out.flush();
+        err << "tessaro: the build was stopped by signal " << platform::InterruptSignal()
+            << "; its files are removed\n";
+        platform::EndForInterrupt();
+    }
+    return built ? kExitOk : kExitErrors;
 }

@@ -1,7 +1,9 @@
 #include "model/TreeArchive.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <functional>
 #include <limits>
 
 #include "platform/Paths.h"
@@ -94,6 +96,7 @@ bool CTreeArchive::OpenForLoad(const std::string& path) {
     storing_ = false;
     depth_ = 0;
     probes_ = 0;
+    indexes_.clear();
     if (!file_.Open(path, platform::File::Mode::Read)) {
         return false;
     }
@@ -117,7 +120,10 @@ bool CTreeArchive::OpenForLoad(const std::string& path) {
     return BeginObject(mainClass_);
 }
 
-void CTreeArchive::CloseAfterLoad() { file_.Abandon(); }
+void CTreeArchive::CloseAfterLoad() {
+    file_.Abandon();
+    indexes_.clear();
+}
 
 void CTreeArchive::Damaged(const std::string& what, uint64_t offset) const {
     throw CTSException("The file \"" + file_.Path() + "\" is damaged: " + what + " (at byte " +
@@ -169,6 +175,22 @@ void CTreeArchive::Advance(Level& level, uint64_t bytes) {
 
 bool CTreeArchive::Lookup(std::string_view name, ArchiveEntry* found) {
     Level& level = levels_[depth_];
+    if (level.count <= kIndexedAbove) {
+        return ScanLookup(name, found);
+    }
+    // The child at the cursor first: reading in the order of writing never needs the index.
+    ++probes_;
+    ArchiveEntry entry = ReadHeaderAtCursor();
+    if (entry.name == name) {
+        *found = std::move(entry);
+        return true;
+    }
+    const ChildIndex& index = IndexOf(level);
+    return index.children.empty() ? ScanLookup(name, found) : IndexedLookup(index, name, found);
+}
+
+bool CTreeArchive::ScanLookup(std::string_view name, ArchiveEntry* found) {
+    Level& level = levels_[depth_];
     for (uint32_t probe = 0; probe < level.count; ++probe) {
         ++probes_;
         ArchiveEntry entry = ReadHeaderAtCursor();
@@ -178,6 +200,68 @@ bool CTreeArchive::Lookup(std::string_view name, ArchiveEntry* found) {
         }
         Advance(level, EntryLength(entry.name.size(), entry.size));
     }
+    return false;
+}
+
+const CTreeArchive::ChildIndex& CTreeArchive::IndexOf(Level& level) {
+    auto known = indexes_.find(level.start);
+    if (known != indexes_.end()) {
+        return known->second;
+    }
+    ChildIndex& index = indexes_[level.start];
+    const uint64_t cursor = level.cursor;
+    const uint32_t at = level.index;
+    level.cursor = level.start;
+    try {
+        index.children.reserve(level.count);
+        for (uint32_t child = 0; child < level.count; ++child) {
+            ++probes_;
+            ArchiveEntry entry = ReadHeaderAtCursor();
+            index.children.push_back({std::hash<std::string_view>()(entry.name), child, level.cursor});
+            level.cursor += EntryLength(entry.name.size(), entry.size);
+        }
+        std::sort(index.children.begin(), index.children.end(), [](const auto& a, const auto& b) {
+            return a.hash != b.hash ? a.hash < b.hash : a.index < b.index;
+        });
+    } catch (const CTSException&) {
+        index.children = {};
+    }
+    level.cursor = cursor;
+    level.index = at;
+    return index;
+}
+
+bool CTreeArchive::IndexedLookup(const ChildIndex& index, std::string_view name, ArchiveEntry* found) {
+    Level& level = levels_[depth_];
+    const size_t hash = std::hash<std::string_view>()(name);
+    const auto first =
+        std::lower_bound(index.children.begin(), index.children.end(), hash,
+                         [](const ChildIndex::Child& child, size_t h) { return child.hash < h; });
+    auto end = first;
+    while (end != index.children.end() && end->hash == hash) {
+        ++end;
+    }
+    // As the scan would: the first child of that name from the cursor on, else the first before it.
+    const auto from = std::lower_bound(
+        first, end, level.index, [](const ChildIndex::Child& child, uint32_t i) { return child.index < i; });
+    const uint64_t cursor = level.cursor;
+    const uint32_t at = level.index;
+    const size_t candidates = static_cast<size_t>(end - first);
+    const size_t start = static_cast<size_t>(from - first);
+    for (size_t n = 0; n < candidates; ++n) {
+        const auto candidate = first + static_cast<std::ptrdiff_t>((start + n) % candidates);
+        level.cursor = candidate->offset;
+        level.index = candidate->index;
+        ++probes_;
+        ArchiveEntry entry = ReadHeaderAtCursor();
+        if (entry.name == name) {
+            *found = std::move(entry);
+            return true;
+        }
+    }
+    // Not there: the cursor stays where it was, as after a scan that went once around.
+    level.cursor = cursor;
+    level.index = at;
     return false;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/File.h"
@@ -27,13 +28,17 @@ struct ArchiveEntry {
 // (count > 0 children) or a leaf (count 0, a run of bytes). No tree is held in memory; a stack of open
 // objects tracks where the reader or writer stands. Lookups scan the current object's children
 // round-robin from where the previous lookup ended, so reading in the order of writing costs one probe
-// per key and any other order still finds every key.
+// per key and any other order still finds every key. An object with more than kIndexedAbove children is
+// scanned once, on its first lookup that misses the cursor, into an index of its children's names; later
+// lookups there cost a probe or two whatever the object holds, so that loading stays linear in the size of
+// the file even when it is padded with children that nobody looks up.
 //
 // Files are not trusted: an entry that does not fit inside its parent, a count that cannot fit its size,
 // or nesting past the limit throws CTSException naming the file, before anything is read outside it.
 class CTreeArchive {
 public:
     static constexpr int kMaxDepth = 49;
+    static constexpr uint32_t kIndexedAbove = 64;
 
     explicit CTreeArchive(std::string mainClass = "MainClass", uint32_t kind = kSetupProgram);
     ~CTreeArchive();
@@ -74,7 +79,7 @@ public:
     bool PeekEntry(ArchiveEntry* entry);
     std::vector<uint8_t> ReadLeaf(size_t maxBytes);
 
-    // Entries examined by lookups since the archive was opened.
+    // Entries examined by lookups (the scans that build indexes included) since the archive was opened.
     uint64_t ProbeCount() const { return probes_; }
 
 private:
@@ -88,6 +93,17 @@ private:
         uint64_t End() const { return start + size; }
     };
 
+    // The children of one object by the hash of their names, in their order within each hash; empty when
+    // the object is damaged (its lookups then scan as smaller objects do and meet the damage themselves).
+    struct ChildIndex {
+        struct Child {
+            size_t hash;
+            uint32_t index;
+            uint64_t offset;
+        };
+        std::vector<Child> children;
+    };
+
     void WriteName(std::string_view name);
     void WriteU32(uint32_t value);
     void WriteLeaf(std::string_view name, const void* data, size_t size);
@@ -96,6 +112,9 @@ private:
     uint32_t ReadU32();
     ArchiveEntry ReadHeaderAtCursor();
     bool Lookup(std::string_view name, ArchiveEntry* found);
+    bool ScanLookup(std::string_view name, ArchiveEntry* found);
+    bool IndexedLookup(const ChildIndex& index, std::string_view name, ArchiveEntry* found);
+    const ChildIndex& IndexOf(Level& level);
     void Advance(Level& level, uint64_t bytes);
     void PushLevel(const Level& level);
     [[noreturn]] void Damaged(const std::string& what, uint64_t offset) const;
@@ -107,4 +126,5 @@ private:
     int depth_ = 0;
     Level levels_[kMaxDepth + 1];
     uint64_t probes_ = 0;
+    std::unordered_map<uint64_t, ChildIndex> indexes_;  // by the offset of the object's first child
 };

@@ -13,6 +13,34 @@ namespace platform {
 
 File::~File() { Abandon(); }
 
+namespace raw {
+
+Handle CreateWorkFile(const std::string& target, std::string* workPath, std::string* error) {
+    constexpr unsigned kAttempts = 64;
+    for (unsigned attempt = 0; attempt < kAttempts; ++attempt) {
+        *workPath = ReplaceWorkPath(target, attempt);
+        bool exists = false;
+        Handle handle = CreateNew(*workPath, &exists, error);
+        if (handle != kNoHandle || !exists) {
+            return handle;
+        }
+    }
+    return kNoHandle;
+}
+
+}  // namespace raw
+
+std::string MakeTempFileIn(const std::string& folder, const std::string& prefix) {
+    std::string path;
+    std::string error;
+    raw::Handle handle = raw::CreateWorkFile(folder + "\\" + prefix, &path, &error);
+    if (handle == raw::kNoHandle) {
+        return std::string();
+    }
+    raw::Close(handle, &error);
+    return path;
+}
+
 bool File::Open(const std::string& modelPath, Mode mode) {
     Abandon();
     path_ = modelPath;
@@ -30,8 +58,7 @@ bool File::Open(const std::string& modelPath, Mode mode) {
             handle_ = raw::kNoHandle;
         }
     } else {
-        workPath_ = ReplaceWorkPath(modelPath);
-        handle_ = raw::CreateForWrite(workPath_, &openError_);
+        handle_ = raw::CreateWorkFile(modelPath, &workPath_, &openError_);
     }
     if (handle_ == raw::kNoHandle) {
         return false;

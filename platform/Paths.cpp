@@ -1,5 +1,10 @@
 #include "platform/Paths.h"
 
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+
 namespace platform {
 
 std::string FileTitle(const std::string& modelPath) {
@@ -18,6 +23,16 @@ bool CreateFolderPath(const std::string& modelPath) {
     return CreateFolder(modelPath);
 }
 
-std::string ReplaceWorkPath(const std::string& modelPath) { return modelPath + ".new~"; }
+std::string ReplaceWorkPath(const std::string& modelPath, unsigned attempt) {
+    // The time, an address of this run and a count: names differ between runs and between calls, and the
+    // exclusive creation of the work file makes up for any name that was taken after all.
+    static std::atomic<uint32_t> calls{0};
+    const uint64_t clock = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const uint64_t mixed = clock * 0x9E3779B97F4A7C15ull ^ reinterpret_cast<uintptr_t>(&calls) ^
+                           (static_cast<uint64_t>(calls.fetch_add(1)) << 40) ^ attempt;
+    char part[24];
+    std::snprintf(part, sizeof part, ".%08x", static_cast<unsigned>(mixed ^ (mixed >> 32)));
+    return modelPath + part + ".new~";
+}
 
 }  // namespace platform

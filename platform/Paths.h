@@ -20,6 +20,8 @@ std::string ToModelPath(const std::string& nativePath);
 std::string FileTitle(const std::string& modelPath);
 
 bool FileExists(const std::string& modelPath);
+// Something other than a file or a folder is at the path: a pipe, a device, a socket.
+bool IsSpecialEntry(const std::string& modelPath);
 bool RemoveFile(const std::string& modelPath);
 // Creates one folder (its parent must exist); false when it cannot.
 bool CreateFolder(const std::string& modelPath);
@@ -35,12 +37,17 @@ bool CreateFolderPath(const std::string& modelPath);
 
 // A new, empty file in the system's temporary folder whose name starts with prefix; empty on failure.
 std::string MakeTempFile(const std::string& prefix);
+// The same in the given folder, created exclusively under a name of its own; empty on failure.
+std::string MakeTempFileIn(const std::string& folder, const std::string& prefix);
 
-// The file written beside its target by an atomic replace, until it is moved over the target.
-std::string ReplaceWorkPath(const std::string& modelPath);
+// A name for the file written beside its target by an atomic replace, until it is moved over the target:
+// the target's name, a part that differs from call to call (attempt among them) and ".new~".
+std::string ReplaceWorkPath(const std::string& modelPath, unsigned attempt);
 
 // The number of the operating system's last error (errno, or the Win32 error code on Windows).
 int LastErrorCode();
+// The system's text for such a number.
+std::string ErrorCodeText(int code);
 
 // A point in time as the Win32 FILETIME holds it: 100-nanosecond intervals since 1601-01-01 UTC, in two
 // halves (FileInfo keeps the same value as one number).

@@ -136,6 +136,12 @@ bool FileExists(const std::string& modelPath) {
     return stat(ToNativePath(modelPath).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+bool IsSpecialEntry(const std::string& modelPath) {
+    struct stat info;
+    return stat(ToNativePath(modelPath).c_str(), &info) == 0 && !S_ISREG(info.st_mode) &&
+           !S_ISDIR(info.st_mode);
+}
+
 bool RemoveFile(const std::string& modelPath) { return unlink(ToNativePath(modelPath).c_str()) == 0; }
 
 bool CreateFolder(const std::string& modelPath) { return mkdir(ToNativePath(modelPath).c_str(), 0777) == 0; }
@@ -185,6 +191,9 @@ std::string MakeTempFile(const std::string& prefix) {
 }
 
 int LastErrorCode() { return errno; }
+std::string ErrorCodeText(int code) {
+    return ErrorText(code);
+}
 
 bool SetFileTimes(const std::string& modelPath, const FileTime& time) {
     uint64_t ticks = ToTicks(time);
@@ -279,17 +288,25 @@ namespace raw {
 
 Handle OpenForRead(const std::string& modelPath, std::string* error) {
     std::string native = ToNativePath(modelPath);
-    int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without waiting, so that a pipe without a writer or a device cannot hold the program; only a
+    // regular file is read.
+    int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         *error = ErrorText(errno);
         return kNoHandle;
     }
     struct stat info;
-    if (fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    if (fstat(fd, &info) != 0) {
+        *error = ErrorText(errno);
         close(fd);
-        *error = "it is a folder";
         return kNoHandle;
     }
+    if (!S_ISREG(info.st_mode)) {
+        close(fd);
+        *error = S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file";
+        return kNoHandle;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;
 }
 
@@ -299,6 +316,18 @@ Handle CreateForWrite(const std::string& modelPath, std::string* error) {
         *error = ErrorText(errno);
         return kNoHandle;
     }
+    return fd;
+}
+
+Handle CreateNew(const std::string& modelPath, bool* exists, std::string* error) {
+    int fd =
+        open(ToNativePath(modelPath).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        *exists = errno == EEXIST;
+        *error = ErrorText(errno);
+        return kNoHandle;
+    }
+    *exists = false;
     return fd;
 }
 

@@ -69,6 +69,11 @@ bool FileExists(const std::string& modelPath) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+bool IsSpecialEntry(const std::string& modelPath) {
+    DWORD attributes = GetFileAttributesA(modelPath.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DEVICE) != 0;
+}
+
 bool RemoveFile(const std::string& modelPath) { return DeleteFileA(modelPath.c_str()) != 0; }
 
 bool CreateFolder(const std::string& modelPath) { return CreateDirectoryA(modelPath.c_str(), nullptr) != 0; }
@@ -127,6 +132,9 @@ std::string MakeTempFile(const std::string& prefix) {
 }
 
 int LastErrorCode() { return static_cast<int>(GetLastError()); }
+std::string ErrorCodeText(int code) {
+    return ErrorText(static_cast<DWORD>(code));
+}
 
 bool SetFileTimes(const std::string& modelPath, const FileTime& time) {
     HANDLE file = CreateFileA(modelPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
@@ -196,6 +204,20 @@ Handle CreateForWrite(const std::string& modelPath, std::string* error) {
         *error = ErrorText(GetLastError());
         return kNoHandle;
     }
+    return reinterpret_cast<Handle>(file);
+}
+
+Handle CreateNew(const std::string& modelPath, bool* exists, std::string* error) {
+    // CREATE_NEW fails on any existing entry, a symbolic link or junction included.
+    HANDLE file = CreateFileA(modelPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        *exists = code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS;
+        *error = ErrorText(code);
+        return kNoHandle;
+    }
+    *exists = false;
     return reinterpret_cast<Handle>(file);
 }
 

@@ -11,6 +11,12 @@ namespace platform::raw {
 
 Handle OpenForRead(const std::string& modelPath, std::string* error);
 Handle CreateForWrite(const std::string& modelPath, std::string* error);
+// Creates a new file, exclusively: never opens what is already at the path, a link included (exists is
+// set then).
+Handle CreateNew(const std::string& modelPath, bool* exists, std::string* error);
+// A new work file beside target (same folder, so that Replace is a rename), created exclusively under a
+// name that no earlier run or other program can have chosen; its path in workPath.
+Handle CreateWorkFile(const std::string& target, std::string* workPath, std::string* error);
 // Opens for reading and writing: create makes a missing file, truncate empties an existing one. A file
 // marked read-only is refused, as Windows refuses it.
 Handle OpenForUpdate(const std::string& modelPath, bool create, bool truncate, std::string* error);

@@ -50,6 +50,7 @@ public:
     std::string installedUninstallCommand;  // the installed copy's stored removal command
     std::string dataCabinetPath;
     bool completed = false;
+    bool failed = false;  // the sequence started and ended early
     bool restartNeeded = false;
     int32_t sharedFileAnswer = 0;
     int32_t totalBytes = 0;

@@ -26,7 +26,7 @@ struct CommandLine {
     bool test = false;
     int32_t uiType = 2;
     bool uiTypeGiven = false;     // S or O was present: the database's own type is not read
-    bool secondInstance = false;  // option 2: the private folder is "ts\ts"
+    bool secondInstance = false;  // option 2: a second copy (with a private folder of its own, as every run)
     bool hasDatabasePath = false;
     std::string databasePath;  // verbatim, quotes included
     bool help = false;         // "?": the switches are to be shown, nothing else is done

@@ -31,7 +31,7 @@ void MakeFolderPath(const std::string& path, CreatedFolders* made = nullptr);
 bool ShouldOverwrite(const CFileItem& file);
 
 // Whether another program holds the file at the resolved path open: sets the file's in-use flag, and the
-// engine's restart-needed flag, on a sharing violation. A file that is not in use is emptied.
+// engine's restart-needed flag, on a sharing violation. The file is never changed.
 void TestInUse(SetupEngine& engine, CFileItem& file);
 
 // At the next start of Windows, moves source over destination, or deletes source when destination is

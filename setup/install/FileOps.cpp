@@ -131,8 +131,10 @@ bool ShouldOverwrite(const CFileItem& file) {
 
 void TestInUse(SetupEngine& engine, CFileItem& file) {
     file.inUse = false;
+    // Opened for writing as it is: the file keeps its contents until the extraction that replaces it has
+    // succeeded, and a missing file is simply not in use.
     HANDLE handle = CreateFileA(file.resolvedPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
         CloseHandle(handle);
     } else if (GetLastError() == ERROR_SHARING_VIOLATION) {

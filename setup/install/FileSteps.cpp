@@ -6,12 +6,13 @@
 #include "cabinet/Cabinet.h"
 #include "model/FileItem.h"
 #include "model/Folder.h"
+#include "platform/Paths.h"
 #include "platform/TSSException.h"
 #include "setup/install/DiskPrompt.h"
 #include "setup/install/FileInstall.h"
-#include "win/SystemError.h"
 #include "setup/install/Steps.h"
 #include "setup/wizard/QuestionBox.h"
+#include "win/SystemError.h"
 
 namespace {
 
@@ -27,6 +28,10 @@ constexpr char kFirstDiskPrompt[] =
     "Setup needs the following file to continue. Please insert the installation disk or browse to a folder "
     "containing the specified file.";
 constexpr int kUserAbort = 11;
+constexpr int kStopExtraction = -1;
+constexpr char kDamagedMedia[] =
+    "The installation media do not match the setup database: the cabinets do not hold \"%s\" as the "
+    "database records it.";
 
 void ForEachFolderPreOrder(const CItemArray<CFolder>& folders, const std::function<void(CFolder&)>& visit) {
     for (CFolder* folder : folders) {
@@ -162,14 +167,27 @@ public:
         FindFirstCabinet();
         CCabinet cabinet(engine_.dataCabinetPath);
         cabinet.Open();
-        cabinet.Extract([this](int, const std::string& base, char* buffer) { return CopyFile(base, buffer); },
-                        [this](int, int attributes, const platform::FileTime* time) {
-                            return CloseFile(attributes, time);
-                        },
-                        [this](const char* cabinetName, const char* diskName, char* folder, int error) {
-                            return NextCabinet(cabinetName, diskName, folder, error);
-                        });
+        try {
+            cabinet.Extract(
+                [this, &cabinet](int, const std::string& base, char* buffer) {
+                    return CopyFile(base, buffer, cabinet.ExtractingSize());
+                },
+                [this](int, int attributes, const platform::FileTime* time) {
+                    return CloseFile(attributes, time);
+                },
+                [this](const char* cabinetName, const char* diskName, char* folder, int error) {
+                    return NextCabinet(cabinetName, diskName, folder, error);
+                });
+        } catch (const CTSSException&) {
+            ThrowIfMismatched();
+            throw;
+        }
         cabinet.Close();
+        // Every compressed file of the list must have come out of the cabinets, the last one included.
+        if (const CFileItem* missing = NextCompressedFile()) {
+            mismatched_ = missing->title;
+        }
+        ThrowIfMismatched();
         if (tooLong_ != nullptr) {
             throw CTSSException(win::SystemErrorText(ERROR_FILENAME_EXCED_RANGE) + tooLong_->resolvedPath);
         }
@@ -196,9 +214,33 @@ private:
         return files_.At(index_);
     }
 
-    int CopyFile(const std::string& baseFolder, char* buffer) {
+    void ThrowIfMismatched() const {
+        if (!mismatched_.empty()) {
+            throw CTSSException(kDamagedMedia, mismatched_);
+        }
+    }
+
+    // The file in the cabinet is the one the list records: its name (when the database keeps the source's)
+    // and its size. Media whose cabinets hold anything else are refused before the file is written.
+    static bool MatchesRecord(const CFileItem& file, const char* nameInCabinet, uint32_t size) {
+        if (size != file.size) {
+            return false;
+        }
+        return file.sourcePath.empty() ||
+               lstrcmpiA(platform::FileTitle(file.sourcePath).c_str(), nameInCabinet) == 0;
+    }
+
+    int CopyFile(const std::string& baseFolder, char* buffer, uint32_t size) {
         CFileItem* file = NextCompressedFile();
-        if (file == nullptr || file->isInstalled || !file->isSelected) {
+        if (file == nullptr || !MatchesRecord(*file, buffer, size)) {
+            // A file the list does not have is named as the cabinet names it.
+            mismatched_ = file != nullptr ? file->title : std::string(buffer);
+            if (mismatched_.empty()) {
+                mismatched_ = "?";
+            }
+            return kStopExtraction;
+        }
+        if (file->isInstalled || !file->isSelected) {
             return 0;
         }
         if (engine_.test) {
@@ -245,6 +287,9 @@ private:
         WriteAppPath(*file);
         RegisterFile(*file);
         if (!file->inUse) {
+            if (!file->wasThere) {
+                run_.madeFiles.push_back(file);
+            }
             return 2;  // the cabinet layer sets the stored time and attributes
         }
         const std::string twin = file->resolvedPath + ".cor";
@@ -272,13 +317,16 @@ private:
             if (engine_.UIType() == kFullWizard && !plan.message.empty()) {
                 MessageBoxA(run_.window, plan.message.c_str(), "Error!", MB_ICONERROR);
             }
-            return error;
+            return CCabinet::kFailWithEngineError;
         }
         std::string path = plan.candidate;
         bool ask = error != 1 || !PathExists(path);
         while (ask) {
-            if (!CanPromptForDisk(run_) ||
-                !AskForDisk(run_.window, engine_.project.productName, plan.message, &path)) {
+            // Without a person to ask, the missing or unusable cabinet is the cause; with one, the answer.
+            if (!CanPromptForDisk(run_)) {
+                return CCabinet::kFailWithEngineError;
+            }
+            if (!AskForDisk(run_.window, engine_.project.productName, plan.message, &path)) {
                 return kUserAbort;
             }
             ask = !PathExists(path);
@@ -294,6 +342,7 @@ private:
     const CItemArray<CFileItem>& files_;
     int32_t index_ = -1;
     const CFileItem* tooLong_ = nullptr;  // a file whose path does not fit the cabinet layer's buffer
+    std::string mismatched_;              // a file the cabinets do not hold as the list records it
 };
 
 }  // namespace
@@ -352,6 +401,31 @@ void RemoveFolders(InstallRun& run) {
     }
     for (const std::string& path : made.UnwantedDeepestFirst(wanted)) {
         ShowDetail(run, path);
+        RemoveMadeFolder(run, path);
+    }
+}
+
+void UndoFailedInstallation(InstallRun& run) {
+    SetupEngine& engine = run.engine;
+    for (const std::string& link : run.madeShortcuts) {
+        DeleteFileA(link.c_str());
+    }
+    for (auto file = run.madeFiles.rbegin(); file != run.madeFiles.rend(); ++file) {
+        UnregisterFile(**file);
+        ClearReadOnly((*file)->resolvedPath);
+        DeleteFileA((*file)->resolvedPath.c_str());
+        RemoveAppPath(**file);
+        if ((*file)->shared) {
+            AdjustSharedCount(engine, **file, -1);
+        }
+    }
+    run.madeFiles.clear();
+    run.madeShortcuts.clear();
+    if (!engine.createdFolders.known) {
+        return;
+    }
+    // Only folders this run made, and only once empty: a file of the user's keeps its folder.
+    for (const std::string& path : engine.createdFolders.UnwantedDeepestFirst({})) {
         RemoveMadeFolder(run, path);
     }
 }

@@ -47,6 +47,7 @@ void RunSteps(InstallRun& run) {
         CreateShortcuts(run);
     }
     RegisterProduct(run);
+    run.registered = true;
     InstallSetupProgram(run);
     RecordCreatedFolders(run);
     run.engine.completed = true;
@@ -56,11 +57,16 @@ void RunSteps(InstallRun& run) {
 
 void RunSequence(SetupEngine& engine, ProgressSink* sink, HWND window) {
     InstallRun run{engine, sink, window};
+    engine.failed = false;
     try {
         RunSteps(run);
     } catch (const CTSSException& e) {
+        engine.failed = true;
         if (engine.UIType() == kFullWizard && window != nullptr && !e.Message().empty()) {
             MessageBoxA(window, e.Message().c_str(), nullptr, MB_OK);
         }
+    }
+    if (engine.failed && engine.mode == SM_NEW && !run.registered && !engine.test) {
+        UndoFailedInstallation(run);
     }
 }

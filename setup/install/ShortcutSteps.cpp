@@ -108,7 +108,12 @@ void CreateShortcuts(InstallRun& run) {
                 if (com == nullptr) {
                     com = std::make_unique<ComScope>();
                 }
+                const std::string link = ShortcutFilePath(*shortcut);
+                const bool wasThere = GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES;
                 MakeShortcut(*shortcut, run.engine.createdFolders);
+                if (!wasThere && GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES) {
+                    run.madeShortcuts.push_back(link);
+                }
             }
         }
         run.Step();

@@ -4,9 +4,12 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "setup/engine/ProgressSink.h"
 #include "setup/engine/SetupEngine.h"
+
+class CFileItem;
 
 // One run of the install sequence: the engine, where progress goes (null in silent runs) and the window
 // that owns messages and questions (null when there is none).
@@ -14,6 +17,11 @@ struct InstallRun {
     SetupEngine& engine;
     ProgressSink* sink = nullptr;
     HWND window = nullptr;
+    // The files and shortcuts that this run put where nothing was, and whether the product is registered:
+    // what a sequence that fails before registration takes away again.
+    std::vector<CFileItem*> madeFiles;
+    std::vector<std::string> madeShortcuts;
+    bool registered = false;
 
     // Starts a counting step: the action text, an empty detail line, the range and the position 0.
     void BeginStep(const char* actionText, int32_t range) const;
@@ -40,6 +48,9 @@ LONG DeleteRegistryTree(HKEY hive, const std::string& path);
 
 // The installed-product record and the setup program's copy on the target.
 void RegisterProduct(InstallRun& run);
+// Takes away what a failed first installation made: its new files and shortcuts, then the folders it made
+// that are empty.
+void UndoFailedInstallation(InstallRun& run);
 // Keeps the folders that the installation made in the record, for a later change or removal; after the
 // setup program's copy, whose saved database may have needed the target folder.
 void RecordCreatedFolders(InstallRun& run);

@@ -41,6 +41,23 @@ std::string BeforeLastBackslash(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+// A new folder in parent (which ends with a backslash), named prefix, the process number and a count; made
+// here, so no other program or run holds it. Empty when none can be made.
+std::string MakePrivateFolder(const std::string& parent, const char* prefix) {
+    char name[64];
+    for (unsigned count = 0; count < 1000; ++count) {
+        wsprintfA(name, "%s%lx.%u", prefix, GetCurrentProcessId(), count);
+        const std::string path = parent + name;
+        if (CreateDirectoryA(path.c_str(), nullptr)) {
+            return path;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            return std::string();
+        }
+    }
+    return std::string();
+}
+
 // SHFileOperationA wants lists of paths, each list ended by two zero bytes.
 std::vector<char> PathList(const std::string& path) {
     std::vector<char> list(path.begin(), path.end());
@@ -127,7 +144,8 @@ private:
 class Startup {
 public:
     Startup(HINSTANCE instance, SetupEngine& engine) : instance_(instance), engine_(engine) {}
-    // The program's exit code: kExitDone when the run was handed over (or the switches were shown).
+    // The program's exit code: kExitDone when the run was handed over and its sequence, if it ran, completed
+    // (or the switches were shown); kFailedDuring when the sequence failed.
     int Run(const char* commandLine);
 
 private:
@@ -274,8 +292,13 @@ int Startup::Run(const char* commandLineText) {
     if (temp.empty() || temp.back() != '\\') {
         temp += '\\';
     }
-    engine_.tstempFolder = temp + (line.secondInstance ? "ts\\ts" : "ts");
-    CreateDirectoryA(engine_.tstempFolder.c_str(), nullptr);
+    // Every run, a second copy included, has a private folder of its own: one that it made, never a folder
+    // that was there before (that is someone else's, whatever it is named).
+    engine_.tstempFolder = MakePrivateFolder(temp, "ts");
+    if (engine_.tstempFolder.empty()) {
+        Error("Can't create a temporary folder!");
+        return kExitFailed;
+    }
 
     if (!line.hasDatabasePath) {
         if (engine_.mode != SM_NEW) {
@@ -329,7 +352,7 @@ int Startup::Run(const char* commandLineText) {
     // Only a maintenance run has features recorded as installed.
     MarkInstalledItems(engine_);
     HandOver();
-    return kExitDone;
+    return engine_.failed ? setup_exit::kFailedDuring : kExitDone;
 }
 
 }  // namespace

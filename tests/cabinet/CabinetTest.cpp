@@ -5,6 +5,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#endif
 
 #include "cabinet/CabFormat.h"
 #include "cabinet/Cabinet.h"
@@ -366,7 +373,11 @@ TEST(Cabinet, ReadOnlyTargetsAndDamagedCabinetsLeaveExistingFilesAlone) {
     cabinet.Open();
     EXPECT_EQ(ThrownBy([&] { cabinet.Extract(nullptr, nullptr, nullptr); }), "Cannot Extract files!(Corrupt cabinet)");
     EXPECT_EQ(cabtest::ReadFile(temp / "a.txt"), old);
-    EXPECT_FALSE(platform::FileExists(platform::ReplaceWorkPath(temp / "a.txt")));
+    // No work file is left beside the target.
+    std::vector<std::string> names;
+    for (const platform::FoundEntry& entry : platform::FindFiles(temp / "*")) names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "bad.cab", "src", "t.cab"}));
 }
 
 TEST(Cabinet, ACabinetChainThatLoopsIsRefused) {
@@ -388,5 +399,154 @@ TEST(Cabinet, ACabinetChainThatLoopsIsRefused) {
                 message == "Cannot Extract files!(Corrupt cabinet)")
         << message;
 }
+
+// The work file of an extraction is a new file of its own beside the target: a cabinet file named as an
+// earlier work file once was, or a link planted at such a name, changes nothing but its own file.
+TEST(Cabinet, WorkFilesNeverMeetOtherFilesOrLinks) {
+    TempFolder temp;
+    Sources src(temp);
+    const std::vector<uint8_t> first = cabtest::RandomBytes(3000, 7);
+    const std::vector<uint8_t> second = cabtest::TextBytes(5000, 8);
+    {
+        CCabinet cabinet(temp.Path(), "D%d", "t.cab", 0, 0);
+        cabinet.Open();
+        cabinet.AddFile(src.Add("x.txt.new~", first));
+        cabinet.AddFile(src.Add("x.txt", second));
+        cabinet.Close();
+    }
+    TempFolder out;
+    const std::vector<uint8_t> victim = cabtest::TextBytes(100, 9);
+    cabtest::WriteFile(temp / "victim.txt", victim);
+#ifndef _WIN32
+    // A link where the work file of y.txt used to be written, pointing at a file of someone else's.
+    ASSERT_EQ(symlink(platform::ToNativePath(temp / "victim.txt").c_str(),
+                      platform::ToNativePath(out / "y.txt.new~").c_str()),
+              0);
+#endif
+    CCabinet cabinet(temp / "t.cab");
+    cabinet.Open();
+    std::vector<uint32_t> sizes;
+    cabinet.Extract(
+        [&](int index, const std::string&, char* path) {
+            sizes.push_back(cabinet.ExtractingSize());
+            // The first file as it is named, the second under y.txt.
+            std::snprintf(path, CCabinet::kPathBuffer, "%s",
+                          (out / (index == 0 ? "x.txt.new~" : "y.txt")).c_str());
+            return 1;
+        },
+        nullptr, nullptr);
+    cabinet.Close();
+    EXPECT_EQ(sizes, (std::vector<uint32_t>{3000, 5000}));
+    EXPECT_EQ(cabtest::ReadFile(out / "x.txt.new~"), first);
+    EXPECT_EQ(cabtest::ReadFile(out / "y.txt"), second);
+    EXPECT_EQ(cabtest::ReadFile(temp / "victim.txt"), victim);
+    std::vector<std::string> names;
+    for (const platform::FoundEntry& entry : platform::FindFiles(out / "*")) names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+#ifndef _WIN32
+    EXPECT_EQ(names, (std::vector<std::string>{"x.txt.new~", "y.txt", "y.txt.new~"}));
+#else
+    EXPECT_EQ(names, (std::vector<std::string>{"x.txt.new~", "y.txt"}));
+#endif
+}
+
+// A copy-file hook that answers with a negative value stops the extraction before the file is written;
+// the hook's owner gives the reason, so the exception carries none of its own.
+TEST(Cabinet, CopyFileHookStopsTheExtraction) {
+    TempFolder temp;
+    Sources src(temp);
+    {
+        CCabinet cabinet(temp.Path(), "D%d", "t.cab", 0, 0);
+        cabinet.Open();
+        cabinet.AddFile(src.Add("a.txt", cabtest::TextBytes(100, 1)));
+        cabinet.AddFile(src.Add("b.txt", cabtest::TextBytes(200, 2)));
+        cabinet.Close();
+    }
+    TempFolder out;
+    CCabinet cabinet(temp / "t.cab");
+    cabinet.Open();
+    int asked = 0;
+    EXPECT_EQ(ThrownBy([&] {
+                  cabinet.Extract(
+                      [&](int index, const std::string&, char* path) {
+                          ++asked;
+                          std::snprintf(path, CCabinet::kPathBuffer, "%s", (out / "a.txt").c_str());
+                          return index == 0 ? -1 : 1;
+                      },
+                      nullptr, nullptr);
+              }),
+              "");
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(platform::FindFiles(out / "*").empty());
+}
+
+// A continuation cabinet that is missing or damaged, with a next-cabinet hook that has no one to ask and
+// declines for the engine's error: the extraction fails with that cause, not as a user abort.
+TEST(Cabinet, FailedContinuationCabinetIsReportedByItsCause) {
+    TempFolder temp;
+    SetFixture set(temp);
+    struct Case {
+        const char* damage;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"missing", "Cannot Extract files!(Cabinet not found)"},
+        {"truncated", "Cannot Extract files!(Not a cabinet)"},
+        {"cut in its data", "Cannot Extract files!(Corrupt cabinet)"},
+    };
+    const std::vector<uint8_t> second = cabtest::ReadFile(temp / "Disk2\\TSData2.cab");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.damage);
+        TempFolder flat;
+        TempFolder out;
+        cabtest::WriteFile(flat / "TSData1.cab", cabtest::ReadFile(temp / "Disk1\\TSData1.cab"));
+        if (std::string(c.damage) == "truncated") {
+            cabtest::WriteFile(flat / "TSData2.cab",
+                               std::vector<uint8_t>(second.begin(), second.begin() + 20));
+        } else if (std::string(c.damage) == "cut in its data") {
+            cabtest::WriteFile(flat / "TSData2.cab",
+                               std::vector<uint8_t>(second.begin(), second.begin() + second.size() / 2));
+        }
+        CCabinet cabinet(flat / "TSData1.cab");
+        cabinet.Open();
+        EXPECT_EQ(ThrownBy([&] {
+                      cabinet.Extract(
+                          [&](int, const std::string&, char* path) {
+                              const std::string target = out / path;
+                              std::snprintf(path, CCabinet::kPathBuffer, "%s", target.c_str());
+                              return 1;
+                          },
+                          nullptr,
+                          [](const char*, const char*, char*, int error) {
+                              return error == 0 ? 0 : CCabinet::kFailWithEngineError;
+                          });
+                  }),
+                  c.message);
+    }
+}
+
+#ifndef _WIN32
+// A cabinet that cannot be written for a limit of the file system says so in the system's words.
+TEST(Cabinet, FileSizeLimitWhileWritingIsReportedByItsCause) {
+    TempFolder temp;
+    Sources src(temp);
+    const std::string big = src.Add("big.bin", cabtest::RandomBytes(400000, 3));
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    void (*previous)(int) = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 200000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const std::string message = ThrownBy([&] {
+        CCabinet cabinet(temp.Path(), "D%d", "c.cab", 0, 0);
+        cabinet.Open();
+        cabinet.AddFile(big);
+        cabinet.Close();
+    });
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, previous);
+    EXPECT_NE(message.find(std::strerror(EFBIG)), std::string::npos) << message;
+}
+#endif
 
 }  // namespace

@@ -1,7 +1,7 @@
 #!/bin/sh
 # End-to-end test of tessaro check and tessaro build on the bundled example: every media type built, every
 # data cabinet accepted by cabextract with files equal to their sources, the single-file payload split back,
-# exit codes, and a failed check that writes nothing.
+# exit codes, a failed check that writes nothing, and a source that is not a regular file.
 # Arguments: tessaro, make_example.
 set -u
 tessaro=$1
@@ -117,4 +117,19 @@ grep -q '^Compressing' "$work/raw.log" && fail "compressed before the raw setup 
 "$tessaro" build "$work/missing.tsp" >/dev/null 2>&1; [ $? -eq 2 ] || fail "missing project"
 head -c 100 /dev/urandom >"$work/junk.tsp"
 "$tessaro" check "$work/junk.tsp" >/dev/null 2>&1; [ $? -eq 2 ] || fail "damaged project"
+# A source that is a pipe (or any other non-regular file) is an error naming it, never a wait for a writer.
+"$make_example" "$work/fifo" "$work/Widget.exe" >/dev/null || fail "make_example fifo"
+rm "$work/fifo/files/readme.txt" && mkfifo "$work/fifo/files/readme.txt"
+fifo_name="Z:$(echo "$work/fifo/files/readme.txt" | tr / '\\\\')"
+for command in check build; do
+    raw=""
+    [ $command = build ] && raw="--raw-setup $work/TSS.dat"
+    # shellcheck disable=SC2086
+    timeout 60 "$tessaro" $command "$work/fifo/widget.tsp" --out "$work/fifo/out" $raw >"$work/fifo.log" 2>&1
+    code=$?
+    [ $code -eq 1 ] || fail "$command with a pipe as a source ended with $code"
+    grep -qxF "error: The file \"$fifo_name\" is not a regular file!" "$work/fifo.log" ||
+        fail "$command with a pipe as a source: $(cat "$work/fifo.log")"
+done
+[ ! -e "$work/fifo/out" ] || fail "a build with a pipe as a source wrote its output folder"
 echo "build_command: all media built and verified"

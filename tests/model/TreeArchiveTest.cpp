@@ -385,3 +385,88 @@ TEST(TreeArchiveTest, AFailedSaveKeepsThePreviousFile) {
 }
 
 }  // namespace
+
+// Objects large enough to be indexed answer every lookup as the round-robin scan does: the first child of
+// the name from the cursor on, else the first before it, and a miss leaves the cursor where it was. Checked
+// against a model of the scan with duplicate names, misses, and lookups in a random order.
+TEST(TreeArchiveTest, IndexedObjectsFindWhatTheScanFinds) {
+    for (const uint32_t children : {10u, CTreeArchive::kIndexedAbove + 1, 700u}) {
+        SCOPED_TRACE(children);
+        TempFolder folder;
+        const std::string path = folder / "many.tsp";
+        std::vector<std::string> names;
+        uint32_t seed = 12345;
+        const auto next = [&seed] {
+            seed = seed * 1103515245u + 12345u;
+            return (seed >> 16) & 0x7FFF;
+        };
+        {
+            CTreeArchive ar("TSFile", kSaveProject);
+            ar.OpenForSave(path);
+            ar.BeginObject("Object");
+            for (uint32_t i = 0; i < children; ++i) {
+                names.push_back("K" + std::to_string(next() % 23));
+                int32_t value = static_cast<int32_t>(i);
+                ar.ExchangeInt(names.back(), &value, 0);
+            }
+            ar.EndObject();
+            ar.CloseAfterSave();
+        }
+        CTreeArchive ar("TSFile", kLoadProject);
+        ASSERT_TRUE(ar.OpenForLoad(path));
+        ASSERT_TRUE(ar.BeginObject("Object"));
+        uint32_t cursor = 0;
+        for (int lookup = 0; lookup < 3000; ++lookup) {
+            const std::string name = "K" + std::to_string(next() % 26);  // K23..K25 are never there
+            int32_t expected = -1;
+            for (uint32_t step = 0; step < children; ++step) {
+                const uint32_t at = (cursor + step) % children;
+                if (names[at] == name) {
+                    expected = static_cast<int32_t>(at);
+                    cursor = (at + 1) % children;
+                    break;
+                }
+            }
+            int32_t value = 0;
+            ar.ExchangeInt(name, &value, -1);
+            ASSERT_EQ(value, expected) << "lookup " << lookup << " of " << name;
+        }
+    }
+}
+
+// An object padded with children that nobody asks for, with as many lookups of names it lacks (a list
+// whose count is taken from the object): the entries examined grow with the object, not with its square.
+TEST(TreeArchiveTest, PaddedObjectsLoadInLinearTime) {
+    for (const uint32_t padding : {1000u, 8000u}) {
+        SCOPED_TRACE(padding);
+        TempFolder folder;
+        const std::string path = folder / "padded.tsp";
+        {
+            CTreeArchive ar("TSFile", kSaveProject);
+            ar.OpenForSave(path);
+            ar.BeginObject("Files");
+            for (uint32_t i = 0; i < padding; ++i) {
+                uint8_t junk = 0;
+                ar.ExchangeBool("J" + std::to_string(i), &junk, 0);
+            }
+            int32_t last = 7;
+            ar.ExchangeInt("Last", &last, 0);
+            ar.EndObject();
+            ar.CloseAfterSave();
+        }
+        CTreeArchive ar("TSFile", kLoadProject);
+        ASSERT_TRUE(ar.OpenForLoad(path));
+        ASSERT_TRUE(ar.BeginObject("Files"));
+        const int count = ar.ChildCount();
+        for (int i = 0; i < count; ++i) {
+            int32_t value = 0;
+            ar.ExchangeInt("Arr" + std::to_string(i), &value, -1);
+            ASSERT_EQ(value, -1);
+        }
+        int32_t last = 0;
+        ar.ExchangeInt("Last", &last, 0);
+        EXPECT_EQ(last, 7);
+        ar.EndObject();
+        EXPECT_LE(ar.ProbeCount(), 4u * padding) << "entries examined for " << padding << " children";
+    }
+}

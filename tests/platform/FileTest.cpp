@@ -1,9 +1,16 @@
-#include "platform/File.h"
-
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <set>
 
+#include "platform/File.h"
+#include "platform/FindFiles.h"
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include "platform/Paths.h"
+#include "platform/RawFile.h"
 #include "platform/TSException.h"
 #include "tests/TestSupport.h"
 
@@ -82,7 +89,9 @@ TEST(FileTest, FailedOrUnfinishedReplaceLeavesTheOldFileIntact) {
         // Destroyed without Close: the save did not finish.
     }
     EXPECT_EQ(ReadBytes(path), original);
-    EXPECT_FALSE(platform::FileExists(path + ".new~"));
+    const std::vector<platform::FoundEntry> left = platform::FindFiles(folder / "*");
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].name, "project.tsp");
 
     File abandoned;
     ASSERT_TRUE(abandoned.Open(path, File::Mode::Replace));
@@ -120,6 +129,37 @@ TEST(FileTest, ReadAllReturnsTheWholeContentOrNothing) {
     WriteBytes(folder / "some", Pattern(70000));
     EXPECT_TRUE(File::ReadAll(folder / "some", &content));
     EXPECT_EQ(content, Pattern(70000));
+}
+
+// A new file is created exclusively: whatever is at the path, a file or a link, is neither opened nor
+// followed, and a work file is always one that nothing else had.
+TEST(FileTest, NewFilesAreCreatedExclusively) {
+    TempFolder folder;
+    const std::string other = folder / "other.txt";
+    WriteBytes(other, Pattern(10));
+    std::string error;
+    bool exists = false;
+    EXPECT_EQ(platform::raw::CreateNew(other, &exists, &error), platform::raw::kNoHandle);
+    EXPECT_TRUE(exists);
+#ifndef _WIN32
+    const std::string link = folder / "link.txt";
+    ASSERT_EQ(symlink(platform::ToNativePath(other).c_str(), platform::ToNativePath(link).c_str()), 0);
+    EXPECT_EQ(platform::raw::CreateNew(link, &exists, &error), platform::raw::kNoHandle);
+    EXPECT_TRUE(exists);
+#endif
+    EXPECT_EQ(ReadBytes(other), Pattern(10));
+
+    std::set<std::string> paths;
+    for (int n = 0; n < 20; ++n) {
+        std::string path;
+        platform::raw::Handle handle = platform::raw::CreateWorkFile(other, &path, &error);
+        ASSERT_NE(handle, platform::raw::kNoHandle) << error;
+        platform::raw::Close(handle, &error);
+        EXPECT_EQ(platform::FileTitle(path).rfind("other.txt.", 0), 0u) << path;
+        paths.insert(path);
+    }
+    EXPECT_EQ(paths.size(), 20u);
+    EXPECT_EQ(ReadBytes(other), Pattern(10));
 }
 
 }  // namespace
