@@ -77,20 +77,6 @@ public:
         return true;
     }
 
-    // Takes a given element out of this list without deleting it (the elements behind it move down one
-    // place); nullptr when it is not in the list.
-    std::unique_ptr<T> Take(const T* item) {
-        if (!Holds(item)) {
-            return nullptr;
-        }
-        const auto index = static_cast<size_t>(item->position);
-        std::unique_ptr<T> taken = std::move(items_[index]);
-        items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
-        Renumber(index);
-        taken->position = -1;
-        return taken;
-    }
-
     bool Holds(const T* item) const {
         return item != nullptr && item->position >= 0 &&
                static_cast<size_t>(item->position) < items_.size() &&
