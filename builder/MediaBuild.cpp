@@ -1,7 +1,10 @@
 #include "builder/MediaBuild.h"
 
+#include <zlib.h>
+
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <vector>
 
 #include "builder/BuildOutput.h"
@@ -16,6 +19,7 @@
 #include "platform/IconFile.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
+#include "setup/engine/SingleFileImage.h"
 
 namespace {
 
@@ -386,7 +390,9 @@ void CMediaBuild::MakeSetup(const CProject& project, BuildOutput& output) {
     }
     setup.Write(image.data(), image.size());
     if (project.mediaType == kSingleFile) {
-        // The database with its length, then the data cabinet; both are absorbed into Setup.exe.
+        // The database with its length, then the data cabinet; both are absorbed into Setup.exe, followed
+        // by their checksum, which the setup program checks before it unpacks anything.
+        uLong crc = crc32(0L, Z_NULL, 0);
         const std::string database = stageMedia_ + "\\tsdb.dat";
         const std::string dataCabinet = stageMedia_ + "\\TSData.cab";
         for (const std::string& part : {database, dataCabinet}) {
@@ -403,10 +409,14 @@ void CMediaBuild::MakeSetup(const CProject& project, BuildOutput& output) {
                 std::vector<uint8_t> length;
                 PutU32(length, static_cast<uint32_t>(bytes.size()));
                 setup.Write(length.data(), length.size());
+                crc = crc32(crc, length.data(), static_cast<uInt>(length.size()));
             }
             setup.Write(bytes.data(), bytes.size());
+            crc = crc32(crc, bytes.data(), static_cast<uInt>(bytes.size()));
         }
-        std::vector<uint8_t> trailer = {'K', 'Z', 'V', 0};
+        std::vector<uint8_t> trailer;
+        PutU32(trailer, static_cast<uint32_t>(crc));
+        trailer.insert(trailer.end(), std::begin(kCheckedImageTag), std::end(kCheckedImageTag));
         PutU32(trailer, static_cast<uint32_t>(image.size()));
         setup.Write(trailer.data(), trailer.size());
         setup.Close();
@@ -414,7 +424,7 @@ void CMediaBuild::MakeSetup(const CProject& project, BuildOutput& output) {
         platform::RemoveFile(dataCabinet);
         return;
     }
-    std::vector<uint8_t> trailer = {'K', 'Z', 'V', 0};
+    std::vector<uint8_t> trailer(std::begin(kImageTag), std::end(kImageTag));
     PutU32(trailer, static_cast<uint32_t>(image.size()));
     setup.Write(trailer.data(), trailer.size());
     setup.Close();

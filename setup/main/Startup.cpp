@@ -146,6 +146,7 @@ private:
     HINSTANCE instance_;
     SetupEngine& engine_;
     std::unique_ptr<StartupNotice> notice_;
+    bool imageDamaged_ = false;
 };
 
 // "?" shows the switches; a line that cannot be read says why, above them. Neither is shown in a silent or
@@ -169,6 +170,7 @@ bool Startup::UnpackImage() {
     }
     ImageContents contents;
     if (!UnpackSingleFileImage(copy, engine_.moduleFolder, engine_.tstempFolder, &contents)) {
+        imageDamaged_ = contents.damaged;
         return false;
     }
     engine_.databasePath = contents.databasePath;
@@ -283,6 +285,11 @@ int Startup::Run(const char* commandLineText) {
             return kExitFailed;
         }
         if (!UnpackImage()) {
+            if (imageDamaged_) {
+                notice_.reset();
+                Error("The setup file is damaged");
+                return kExitFailed;
+            }
             engine_.databasePath = engine_.moduleFolder + "\\tsdb.dat";
             engine_.dataCabinetPath = engine_.sourceFolder + "\\TSData1.cab";
         }

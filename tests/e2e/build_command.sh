@@ -43,6 +43,13 @@ for media in cd floppy custom single; do
     "$tessaro" build "$work/$media/widget.tsp" --out "$work/$media/out" --raw-setup "$work/TSS.dat" \
         >"$work/$media.log" 2>&1 || { cat "$work/$media.log"; fail "build of $media"; }
     tail -1 "$work/$media.log" | grep -qx 'Finished 0 Error, 0 Warning.' || fail "summary of $media"
+    # The same project from the same sources, built again a second later into another folder, gives the
+    # same media byte for byte.
+    sleep 1
+    "$tessaro" build "$work/$media/widget.tsp" --out "$work/$media/again" --raw-setup "$work/TSS.dat" \
+        >/dev/null 2>&1 || fail "second build of $media"
+    diff -r "$work/$media/out" "$work/$media/again" >/dev/null || fail "two builds of $media differ:
+$(cd "$work/$media" && for f in $(find out -type f); do cmp "$f" "again/${f#out/}"; done 2>&1)"
     case $media in
         cd)
             root="$work/cd/out/CD/CD1"
@@ -66,11 +73,18 @@ for media in cd floppy custom single; do
             size=$(stat -c %s "$out/Setup.exe")
             image=$(tail -c 4 "$out/Setup.exe" | od -An -tu4 | tr -d ' ')
             [ "$image" = 4000 ] || fail "trailer names $image bytes"
-            [ "$(tail -c 8 "$out/Setup.exe" | head -c 3)" = KZV ] || fail "no KZV tag"
+            [ "$(tail -c 8 "$out/Setup.exe" | head -c 4 | od -An -tx1 | tr -d ' ')" = 4b5a5601 ] ||
+                fail "no checked KZV tag"
             dblen=$(tail -c +$((image + 1)) "$out/Setup.exe" | head -c 4 | od -An -tu4 | tr -d ' ')
             start=$((image + 4 + dblen))
+            # The CRC-32 before the trailer covers the payload from the database's length to the cabinet's end.
+            python3 -c 'import sys, zlib, struct
+data = open(sys.argv[1], "rb").read()
+n = int(sys.argv[2])
+stored = struct.unpack("<I", data[-12:-8])[0]
+sys.exit(0 if zlib.crc32(data[n:-12]) == stored else 1)' "$out/Setup.exe" "$image" || fail "payload checksum"
             mkdir -p "$work/single/media"
-            tail -c +$((start + 1)) "$out/Setup.exe" | head -c $((size - 8 - start)) >"$work/single/media/TSData.cab"
+            tail -c +$((start + 1)) "$out/Setup.exe" | head -c $((size - 12 - start)) >"$work/single/media/TSData.cab"
             check_cabinets "$work/single/media" "$work/single/x" "$work/single"
             ;;
     esac
