@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <vector>
@@ -126,6 +127,7 @@ bool CMediaBuild::Build(CProject& project, BuildOutput& output, const BuildOptio
         outputFolder_.pop_back();
     }
     rawSetup_ = options.rawSetup;
+    sign_ = options.sign;
     image_.clear();
     stage_.clear();
     madeFolders_.clear();
@@ -379,53 +381,116 @@ void CMediaBuild::MakeDataCabinets(const CProject& project, BuildOutput& output)
     cabinet.Close();
 }
 
+bool CMediaBuild::Sign(const std::string& path, BuildOutput& output) {
+    output.Information("Signing \"%s\"...", path);
+    const std::string failure = sign_(path);
+    if (!failure.empty()) {
+        output.Error("%s", failure);
+        return false;
+    }
+    return true;
+}
+
+bool CMediaBuild::MakeProgram(const CProject& project, BuildOutput& output, std::vector<uint8_t>* program,
+                              std::vector<uint8_t>* kept) {
+    *program = image_;
+    program->insert(program->end(), std::begin(kImageTag), std::end(kImageTag));
+    PutU32(*program, static_cast<uint32_t>(image_.size()));
+    if (project.mediaType != kSingleFile || !sign_) {
+        return true;
+    }
+    // The copy that later maintains the product is this program: it is signed on its own.
+    const std::string alone = stage_ + "\\TSSetup.exe";
+    {
+        platform::File file;
+        if (!file.Open(alone, platform::File::Mode::Replace)) {
+            output.Error("Cannot create the file \"%s\"!", alone);
+            return false;
+        }
+        file.Write(program->data(), program->size());
+        file.Close();
+    }
+    SignatureFields fields;
+    if (!Sign(alone, output)) {
+        return false;
+    }
+    if (!platform::File::ReadAll(alone, program) || !ReadSignatureFields(alone, &fields) ||
+        fields.securitySize == 0 || fields.securityAt + 8 > program->size()) {
+        output.Error("The signed file \"%s\" holds no signature!", alone);
+        return false;
+    }
+    platform::RemoveFile(alone);
+    for (uint32_t value : {fields.checksum, fields.securityOffset, fields.securitySize}) {
+        PutU32(*kept, value);
+    }
+    for (const uint64_t at : {fields.checksumAt, fields.securityAt, fields.securityAt + 4}) {
+        std::fill_n(program->begin() + static_cast<std::ptrdiff_t>(at), 4, 0);
+    }
+    return true;
+}
+
 void CMediaBuild::MakeSetup(const CProject& project, BuildOutput& output) {
     output.Information("Making \"%s\"...", SetupPath());
     const std::string setupPath = stageMedia_ + "\\Setup.exe";
-    const std::vector<uint8_t>& image = image_;
+    std::vector<uint8_t> program;
+    std::vector<uint8_t> kept;
+    if (!MakeProgram(project, output, &program, &kept)) {
+        return;
+    }
     platform::File setup;
     if (!setup.Open(setupPath, platform::File::Mode::Replace)) {
         output.Error("Cannot create the file \"%s\"!", setupPath);
         return;
     }
-    setup.Write(image.data(), image.size());
-    if (project.mediaType == kSingleFile) {
-        // The database with its length, then the data cabinet; both are absorbed into Setup.exe, followed
-        // by their checksum, which the setup program checks before it unpacks anything.
-        uLong crc = crc32(0L, Z_NULL, 0);
-        const std::string database = stageMedia_ + "\\tsdb.dat";
-        const std::string dataCabinet = stageMedia_ + "\\TSData.cab";
-        for (const std::string& part : {database, dataCabinet}) {
-            if (part == dataCabinet && dataFiles_ == 0) {
-                break;  // no file to compress: no data cabinet, the payload ends with the database
-            }
-            std::vector<uint8_t> bytes;
-            if (!platform::FileExists(part) || !platform::File::ReadAll(part, &bytes) || bytes.size() > UINT32_MAX) {
-                output.Error("Cannot find the file \"%s\"!", part);
-                setup.Abandon();
-                return;
-            }
-            if (part == database) {
-                std::vector<uint8_t> length;
-                PutU32(length, static_cast<uint32_t>(bytes.size()));
-                setup.Write(length.data(), length.size());
-                crc = crc32(crc, length.data(), static_cast<uInt>(length.size()));
-            }
-            setup.Write(bytes.data(), bytes.size());
-            crc = crc32(crc, bytes.data(), static_cast<uInt>(bytes.size()));
-        }
-        std::vector<uint8_t> trailer;
-        PutU32(trailer, static_cast<uint32_t>(crc));
-        trailer.insert(trailer.end(), std::begin(kCheckedImageTag), std::end(kCheckedImageTag));
-        PutU32(trailer, static_cast<uint32_t>(image.size()));
-        setup.Write(trailer.data(), trailer.size());
+    if (project.mediaType != kSingleFile) {
+        setup.Write(program.data(), program.size());
         setup.Close();
-        platform::RemoveFile(database);
-        platform::RemoveFile(dataCabinet);
+        if (sign_) {
+            Sign(setupPath, output);
+        }
         return;
     }
-    std::vector<uint8_t> trailer(std::begin(kImageTag), std::end(kImageTag));
-    PutU32(trailer, static_cast<uint32_t>(image.size()));
+    // The program alone is replaced by the program with the database (and its length) and the data
+    // cabinet absorbed, followed by their checksum, which the setup program checks before it unpacks
+    // anything.
+    // Unsigned, the program goes in without its trailer; signed, whole with its own trailer and signature.
+    const uint64_t programLength = kept.empty() ? image_.size() : program.size();
+    setup.Write(program.data(), static_cast<size_t>(programLength));
+    uLong crc = crc32(0L, Z_NULL, 0);
+    const std::string database = stageMedia_ + "\\tsdb.dat";
+    const std::string dataCabinet = stageMedia_ + "\\TSData.cab";
+    for (const std::string& part : {database, dataCabinet}) {
+        if (part == dataCabinet && dataFiles_ == 0) {
+            break;  // no file to compress: no data cabinet, the payload ends with the database
+        }
+        std::vector<uint8_t> bytes;
+        if (!platform::FileExists(part) || !platform::File::ReadAll(part, &bytes) || bytes.size() > UINT32_MAX) {
+            output.Error("Cannot find the file \"%s\"!", part);
+            setup.Abandon();
+            return;
+        }
+        if (part == database) {
+            std::vector<uint8_t> length;
+            PutU32(length, static_cast<uint32_t>(bytes.size()));
+            setup.Write(length.data(), length.size());
+            crc = crc32(crc, length.data(), static_cast<uInt>(length.size()));
+        }
+        setup.Write(bytes.data(), bytes.size());
+        crc = crc32(crc, bytes.data(), static_cast<uInt>(bytes.size()));
+    }
+    std::vector<uint8_t> trailer = kept;
+    if (!kept.empty()) {
+        crc = crc32(crc, kept.data(), static_cast<uInt>(kept.size()));  // no buffer would start it again
+    }
+    PutU32(trailer, static_cast<uint32_t>(crc));
+    const char* tag = kept.empty() ? kCheckedImageTag : kSignedProgramImageTag;
+    trailer.insert(trailer.end(), tag, tag + 4);
+    PutU32(trailer, static_cast<uint32_t>(programLength));
     setup.Write(trailer.data(), trailer.size());
     setup.Close();
+    platform::RemoveFile(database);
+    platform::RemoveFile(dataCabinet);
+    if (sign_) {
+        Sign(setupPath, output);
+    }
 }

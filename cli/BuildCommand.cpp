@@ -7,6 +7,7 @@
 
 #include "builder/BuildOutput.h"
 #include "builder/MediaBuild.h"
+#include "cli/Signing.h"
 #include "cli/TextCommands.h"
 #include "model/Project.h"
 #include "model/ProjectFile.h"
@@ -22,7 +23,9 @@ const char kBuildUsage[] =
     "                check a project and build its setup media into DIR (default: the project's "
     "Destination)\n"
     "                with FILE as the setup program's image (default: TSS.dat beside tessaro)\n"
-    "                --set overrides a product or media field for this run (--set product.version=1.4.2)\n";
+    "                --set overrides a product or media field for this run (--set product.version=1.4.2)\n"
+    "                [--sign (--sign-cert FILE --sign-key FILE | --sign-pkcs12 FILE) [--sign-pass-file FILE]\n"
+    "                [--timestamp-url URL]] signs Setup.exe through osslsigncode\n";
 
 namespace {
 
@@ -109,8 +112,12 @@ int RunBuildCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
     std::string projectPath;
     BuildOptions options;
     std::vector<std::string> overrides;
+    SignOptions signing;
     for (int i = 2; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
+        if (TakeSignOption(argc, argv, &i, &signing)) {
+            continue;
+        }
         if (std::strcmp(argv[i], "--out") == 0 && hasValue) {
             options.outputFolder = platform::ToModelPath(argv[++i]);
         } else if (std::strcmp(argv[i], "--raw-setup") == 0 && hasValue) {
@@ -125,6 +132,18 @@ int RunBuildCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
     }
     if (projectPath.empty()) {
         return Usage(err, "build takes a PROJECT.tsp");
+    }
+    bool usage = false;
+    const std::string signingProblem = CheckSignOptions(signing, &usage);
+    if (!signingProblem.empty()) {
+        if (usage) {
+            return Usage(err, signingProblem);
+        }
+        err << "tessaro: " << signingProblem << "\n";
+        return kExitErrors;
+    }
+    if (signing.sign) {
+        options.sign = [signing](const std::string& path) { return SignFile(signing, path); };
     }
     if (options.rawSetup.empty()) {
         options.rawSetup = DefaultRawSetup();
