@@ -27,6 +27,10 @@ verify() { osslsigncode verify -CAfile "$work/cert.pem" -in "$1" >"$work/verify.
 
 rm -rf "$drive/Program Files/Aldmere"
 "$wine_run" reg delete 'HKLM\Software\Aldmere Example' /f >/dev/null 2>&1
+# An entry of the example left by an interrupted run would turn the installation into maintenance.
+for stale in $("$wine_run" uninstaller --list 2>/dev/null | tr -d '\r' | awk -F'|' '$4 == "Widget" {print $1}'); do
+    "$wine_run" reg delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$stale" /f >/dev/null 2>&1
+done
 
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 2 \
     -subj "/CN=Tessaro Test Signer" -addext "extendedKeyUsage=codeSigning" >/dev/null 2>&1 ||
@@ -66,12 +70,23 @@ cmp -s "$target/Bin/Widget.exe" "$work/single/files/Widget.exe" || fail "Widget.
 copy="$drive/windows/system32/TSSetup.exe"
 verify "$copy" || fail "osslsigncode verify rejects the maintenance copy: $(cat "$work/verify.log")"
 guid=$("$wine_run" uninstaller --list 2>/dev/null | tr -d '\r' | awk -F'|' '$4 == "Widget" {print $1}' | tail -1)
-uninstall=$(reg_value "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$guid" UninstallString)
+key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$guid"
+# The entry's values that today's Windows shows and deployment tools read.
+kb=$(( ($(find "$target" -type f ! -name tsdb.dat -printf '%s\n' | awk '{s += $1} END {print s}') + 1023) / 1024 ))
+[ "$(reg_value "$key" EstimatedSize)" = "$(printf '0x%x' "$kb")" ] ||
+    fail "EstimatedSize $(reg_value "$key" EstimatedSize) for $kb KB"
+[ "$(reg_value "$key" InstallDate)" = "$(date +%Y%m%d)" ] || fail "InstallDate $(reg_value "$key" InstallDate)"
+[ "$(reg_value "$key" URLInfoAbout)" = "$(reg_value "$key" HelpLink)" ] && [ -n "$(reg_value "$key" URLInfoAbout)" ] ||
+    fail "URLInfoAbout $(reg_value "$key" URLInfoAbout)"
+quiet=$(reg_value "$key" QuietUninstallString)
+[ "$quiet" = 'C:\windows\system32\TSSetup.exe -SU C:\Program Files\Aldmere\Widget\TSdb.dat' ] ||
+    fail "QuietUninstallString: $quiet"
+# The quiet removal as deployment tools run it: the stored line as it stands, through the signed copy.
 set -f
 # shellcheck disable=SC2086
-set -- $(printf "%s\n" "$uninstall" | sed "s/ -\([A-Z]*\) / -S\1 /")
+set -- $quiet
 set +f
-"$wine_run" "$@" </dev/null >/dev/null 2>&1 || fail "the removal through the signed copy ended with $?"
+"$wine_run" "$@" </dev/null >/dev/null 2>&1 || fail "the quiet removal through the signed copy ended with $?"
 [ ! -e "$target" ] || fail "the removal left the target folder"
 rm -rf "$drive/Program Files/Aldmere"
 
