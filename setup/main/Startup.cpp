@@ -141,7 +141,8 @@ private:
     bool UnpackImage();
     bool LoadDatabase();
     void ExtractSupportFiles();
-    void HandOver();
+    // Runs the wizard, the progress window or the silent run; returns the program's exit code.
+    int HandOver();
 
     HINSTANCE instance_;
     SetupEngine& engine_;
@@ -207,16 +208,20 @@ void Startup::ExtractSupportFiles() {
     cabinet.Close();
 }
 
-void Startup::HandOver() {
+int Startup::HandOver() {
     WinActionLauncher launcher(nullptr);
+    INT_PTR wizardResult = IDOK;
     switch (engine_.UIType()) {
         case kFullWizard:
-            RunWizard(
+            wizardResult = RunWizard(
                 engine_,
                 WizardServices{[](HWND window) {
                                    return std::unique_ptr<ActionLauncher>(new WinActionLauncher(window));
                                },
                                [](const std::string& program) { return RunProgram(program, nullptr, 0); }});
+            if (wizardResult == IDCANCEL && !engine_.completed) {
+                return setup_exit::kCancelled;  // the person answered the quit question with Yes
+            }
             break;
         case kUnattendedSetup: {
             RunCustomActions(engine_, kPointBeforeWelcome, kPointAlone, launcher);
@@ -244,6 +249,7 @@ void Startup::HandOver() {
             RunCustomActions(engine_, kPointAfterProgress, kPointAfterFinish, launcher);
             break;
     }
+    return engine_.restartNeeded ? setup_exit::kRestartNeeded : kExitDone;
 }
 
 int Startup::Run(const char* commandLineText) {
@@ -335,8 +341,7 @@ int Startup::Run(const char* commandLineText) {
     notice_.reset();
     // Only a maintenance run has features recorded as installed.
     MarkInstalledItems(engine_);
-    HandOver();
-    return kExitDone;
+    return HandOver();
 }
 
 }  // namespace

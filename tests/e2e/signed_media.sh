@@ -69,6 +69,10 @@ code=$?
 cmp -s "$target/Bin/Widget.exe" "$work/single/files/Widget.exe" || fail "Widget.exe is not installed"
 copy="$drive/windows/system32/TSSetup.exe"
 verify "$copy" || fail "osslsigncode verify rejects the maintenance copy: $(cat "$work/verify.log")"
+# An unknown switch is a usage error.
+"$wine_run" "$(winpath "$setup")" -SQ </dev/null >/dev/null 2>&1
+code=$?
+[ "$code" = 2 ] || fail "an unknown switch ended with $code, not 2"
 guid=$("$wine_run" uninstaller --list 2>/dev/null | tr -d '\r' | awk -F'|' '$4 == "Widget" {print $1}' | tail -1)
 key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$guid"
 # The entry's values that today's Windows shows and deployment tools read.
@@ -81,6 +85,21 @@ kb=$(( ($(find "$target" -type f ! -name tsdb.dat -printf '%s\n' | awk '{s += $1
 quiet=$(reg_value "$key" QuietUninstallString)
 [ "$quiet" = 'C:\windows\system32\TSSetup.exe -SU C:\Program Files\Aldmere\Widget\TSdb.dat' ] ||
     fail "QuietUninstallString: $quiet"
+# A file in use during a repair is replaced at the restart: the run ends with 3010 (194 through Wine).
+"$wine_run" "$tree/tests/ui/wizard_action.exe" hold 'C:\Program Files\Aldmere\Widget\Bin\Widget.exe' \
+    >/dev/null 2>&1 </dev/null &
+holder=$!
+sleep 3
+"$wine_run" 'C:\windows\system32\TSSetup.exe' -SRF 'C:\Program Files\Aldmere\Widget\TSdb.dat' </dev/null >/dev/null 2>&1
+code=$?
+kill "$holder" 2>/dev/null
+wait "$holder" 2>/dev/null
+[ "$code" = $((3010 % 256)) ] || fail "the repair with a file in use ended with $code, not 3010"
+# The restart that would put the waiting copy in place (the wizard's test performs one) is not needed here.
+[ -e "$target/Bin/Widget.exe.cor" ] || fail "no waiting copy of the file in use"
+rm -f "$target/Bin/Widget.exe.cor"
+"$wine_run" reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations \
+    /f >/dev/null 2>&1
 # The quiet removal as deployment tools run it: the stored line as it stands, through the signed copy.
 set -f
 # shellcheck disable=SC2086

@@ -218,6 +218,9 @@ drive "syscommand|$c|61536" "wait|Gadget Setup" "expect|Gadget Setup|65535|Are y
     "click|Gadget Setup|7" "gone|Gadget Setup" "wait|$c" || fail "the close box"
 drive "click|$c|2" "wait|Gadget Setup" "click|Gadget Setup|6" "gone|$c" || fail "Yes to the quit question"
 ended || fail "the setup program did not end after quitting"
+wait "$app_pid"
+code=$?
+[ "$code" = $((1602 % 256)) ] || fail "quitting ended with $code, not 1602 (seen through Wine as 1602 % 256)"
 
 # ---- a library action that fails leads to the Finish page ----
 build fail
