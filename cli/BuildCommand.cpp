@@ -15,17 +15,19 @@
 #include "platform/TSException.h"
 
 const char kBuildUsage[] =
-    "  check PROJECT.tsp|PROJECT.toml [--out DIR] [--set KEY=VALUE]...\n"
+    "  check PROJECT.tsp|PROJECT.toml [--out DIR] [--set KEY=VALUE]... [-q] [--werror]\n"
     "                check a project as a build into DIR (default: the project's Destination) would and "
     "print\n"
     "                the findings\n"
-    "  build PROJECT.tsp|PROJECT.toml [--out DIR] [--raw-setup FILE] [--set KEY=VALUE]...\n"
+    "  build PROJECT.tsp|PROJECT.toml [--out DIR] [--raw-setup FILE] [--set KEY=VALUE]... [-q] [--werror]\n"
     "                check a project and build its setup media into DIR (default: the project's "
     "Destination)\n"
     "                with FILE as the setup program's image (default: TSS.dat beside tessaro)\n"
     "                --set overrides a product or media field for this run (--set product.version=1.4.2)\n"
-    "                [--sign (--sign-cert FILE --sign-key FILE | --sign-pkcs12 FILE) [--sign-pass-file FILE]\n"
-    "                [--timestamp-url URL]] signs Setup.exe through osslsigncode\n";
+    "                [--sign (--sign-cert FILE --sign-key FILE | --sign-pkcs12 FILE) [--sign-pass-file "
+    "FILE]\n"
+    "                [--timestamp-url URL]] signs Setup.exe through osslsigncode\n"
+    "                -q prints only the findings and the summary; --werror fails on warnings\n";
 
 namespace {
 
@@ -33,19 +35,43 @@ constexpr int kExitOk = 0;
 constexpr int kExitErrors = 1;
 constexpr int kExitUsage = 2;
 
-// Prints every line as it is reported, so that a long build shows its progress.
+// Prints every line as it is reported, so that a long build shows its progress; quiet, only the findings
+// and the summary line.
 class StreamOutput : public BuildOutput {
 public:
-    explicit StreamOutput(std::ostream& out) : out_(out) {}
+    StreamOutput(std::ostream& out, bool quiet) : out_(out), quiet_(quiet) {}
 
 protected:
     void ShowLine(Kind kind, const std::string& text) override {
+        if (quiet_ && kind == Kind::kInformation && text.rfind("Finished ", 0) != 0) {
+            return;
+        }
         out_ << CommandLineText(kind, text) << std::endl;
     }
 
 private:
     std::ostream& out_;
+    bool quiet_;
 };
+
+// The switches that check and build share: -q (quiet) and --werror (warnings fail the run).
+bool TakeCommonOption(const char* argument, bool* quiet, bool* werror) {
+    if (std::strcmp(argument, "-q") == 0 || std::strcmp(argument, "--quiet") == 0) {
+        *quiet = true;
+        return true;
+    }
+    if (std::strcmp(argument, "--werror") == 0) {
+        *werror = true;
+        return true;
+    }
+    return false;
+}
+
+int WarningsFail(std::ostream& err, const BuildOutput& output) {
+    err << "tessaro: " << output.Warnings() << " warning" << (output.Warnings() > 1 ? "s" : "")
+        << " with --werror\n";
+    return kExitErrors;
+}
 
 int Usage(std::ostream& err, const std::string& problem) {
     err << "tessaro: " << problem << "\n\nusage:\n" << kBuildUsage;
@@ -86,7 +112,12 @@ int RunCheckCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
     std::string projectPath;
     std::string outputFolder;
     std::vector<std::string> overrides;
+    bool quiet = false;
+    bool werror = false;
     for (int i = 2; i < argc; ++i) {
+        if (TakeCommonOption(argv[i], &quiet, &werror)) {
+            continue;
+        }
         if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
             outputFolder = platform::ToModelPath(argv[++i]);
         } else if (std::strcmp(argv[i], "--set") == 0 && i + 1 < argc) {
@@ -104,8 +135,11 @@ int RunCheckCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
     if (!LoadAnyProject(project, projectPath, overrides, err)) {
         return kExitUsage;
     }
-    StreamOutput output(out);
-    return CMediaBuild::Check(project, output, outputFolder) ? kExitOk : kExitErrors;
+    StreamOutput output(out, quiet);
+    if (!CMediaBuild::Check(project, output, outputFolder)) {
+        return kExitErrors;
+    }
+    return werror && output.Warnings() > 0 ? WarningsFail(err, output) : kExitOk;
 }
 
 int RunBuildCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
@@ -113,9 +147,11 @@ int RunBuildCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
     BuildOptions options;
     std::vector<std::string> overrides;
     SignOptions signing;
+    bool quiet = false;
+    bool werror = false;
     for (int i = 2; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
-        if (TakeSignOption(argc, argv, &i, &signing)) {
+        if (TakeCommonOption(argv[i], &quiet, &werror) || TakeSignOption(argc, argv, &i, &signing)) {
             continue;
         }
         if (std::strcmp(argv[i], "--out") == 0 && hasValue) {
@@ -152,7 +188,19 @@ int RunBuildCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
     if (!LoadAnyProject(project, projectPath, overrides, err)) {
         return kExitUsage;
     }
-    StreamOutput output(out);
+    StreamOutput output(out, quiet);
+    if (werror) {
+        // The check alone first: a warning stops the build before anything is written.
+        if (!CMediaBuild::Check(project, output, options.outputFolder)) {
+            return kExitErrors;
+        }
+        if (output.Warnings() > 0) {
+            return WarningsFail(err, output);
+        }
+    }
     CMediaBuild build;
-    return build.Build(project, output, options) ? kExitOk : kExitErrors;
+    if (!build.Build(project, output, options)) {
+        return kExitErrors;
+    }
+    return werror && output.Warnings() > 0 ? WarningsFail(err, output) : kExitOk;
 }

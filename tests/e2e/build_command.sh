@@ -131,4 +131,24 @@ grep -q '^Compressing' "$work/raw.log" && fail "compressed before the raw setup 
 "$tessaro" build "$work/missing.tsp" >/dev/null 2>&1; [ $? -eq 2 ] || fail "missing project"
 head -c 100 /dev/urandom >"$work/junk.tsp"
 "$tessaro" check "$work/junk.tsp" >/dev/null 2>&1; [ $? -eq 2 ] || fail "damaged project"
+
+# The command line for CI: --version, --help of every command (exit 0, that command's usage), -q keeping
+# only findings and the summary, --werror failing on a warning before anything is written.
+"$tessaro" --version | grep -q '^tessaro [0-9]' || fail "--version"
+for command in dump new cab check build export import; do
+    "$tessaro" $command --help >"$work/help.log" 2>&1 || fail "$command --help ended with $?"
+    grep -q "^  $command " "$work/help.log" || fail "$command --help: $(cat "$work/help.log")"
+done
+"$tessaro" build "$work/cd/widget.tsp" --out "$work/quiet" --raw-setup "$work/TSS.dat" -q >"$work/quiet.log" ||
+    fail "quiet build"
+[ "$(cat "$work/quiet.log")" = 'Finished 0 Error, 0 Warning.' ] || fail "quiet build printed: $(cat "$work/quiet.log")"
+"$tessaro" export "$work/cd/widget.tsp" -o "$work/cd/warned.toml" >/dev/null || fail "export"
+printf "\n[[folder]]\npath = '<Target Folder>\\\\Empty'\n" >>"$work/cd/warned.toml"
+"$tessaro" check "$work/cd/warned.toml" -q >"$work/warned.log" || fail "check with a warning failed without --werror"
+grep -qx 'warning: No object is defined in the folder ".*Empty"!' "$work/warned.log" ||
+    fail "the warning: $(cat "$work/warned.log")"
+"$tessaro" check "$work/cd/warned.toml" --werror >/dev/null 2>&1; [ $? -eq 1 ] || fail "check --werror"
+"$tessaro" build "$work/cd/warned.toml" --out "$work/werror" --raw-setup "$work/TSS.dat" --werror >/dev/null 2>&1
+[ $? -eq 1 ] || fail "build --werror"
+[ ! -e "$work/werror" ] || fail "build --werror wrote media"
 echo "build_command: all media built and verified"
