@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <iterator>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "model/ProjectFile.h"
 #include "model/TreeArchive.h"
 #include "platform/File.h"
+#include "platform/FindFiles.h"
 #include "platform/FileInfo.h"
 #include "platform/IconFile.h"
 #include "platform/Paths.h"
@@ -70,6 +72,50 @@ bool CopyWholeFile(const std::string& from, const std::string& to) {
     }
     return true;
 }
+
+// SOURCE_DATE_EPOCH (seconds since 1970, UTC) as a FILETIME; 0 when it is not set. Throws when it is set
+// to anything but such a number.
+uint64_t SourceDateEpoch() {
+    const char* text = std::getenv("SOURCE_DATE_EPOCH");
+    if (text == nullptr || *text == '\0') {
+        return 0;
+    }
+    constexpr uint64_t kTicksPerSecond = 10000000;
+    constexpr uint64_t kSecondsTo1970 = 11644473600;
+    uint64_t seconds = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9' || seconds > 253402300799) {  // beyond the year 9999
+            throw CTSException("SOURCE_DATE_EPOCH is not a number of seconds since 1970: \"%s\"!", std::string(text));
+        }
+        seconds = seconds * 10 + static_cast<uint64_t>(*c - '0');
+    }
+    return (seconds + kSecondsTo1970) * kTicksPerSecond;
+}
+
+// Gives the project's files times no later than a limit (0: none) for as long as it lives.
+class LatestTimes {
+public:
+    LatestTimes(CProject& project, uint64_t latest) : project_(project) {
+        for (CFileItem* file : project.files) {
+            kept_.push_back(file->time);
+            if (latest != 0 && file->time > latest) {
+                file->time = latest;
+            }
+        }
+    }
+    ~LatestTimes() {
+        size_t index = 0;
+        for (CFileItem* file : project_.files) {
+            file->time = kept_[index++];
+        }
+    }
+    LatestTimes(const LatestTimes&) = delete;
+    LatestTimes& operator=(const LatestTimes&) = delete;
+
+private:
+    CProject& project_;
+    std::vector<uint64_t> kept_;
+};
 
 void PutU32(std::vector<uint8_t>& bytes, uint32_t value) {
     for (int i = 0; i < 4; ++i) {
@@ -150,6 +196,7 @@ bool CMediaBuild::Build(CProject& project, BuildOutput& output, const BuildOptio
 
 void CMediaBuild::Run(CProject& project, BuildOutput& output) {
     output.Information("Preparing to build media...");
+    latestTime_ = SourceDateEpoch();
     project.ExpandDynamicFolders();
     project.FindSpecialFolders(true);
     CheckProject(project, output);
@@ -166,6 +213,7 @@ void CMediaBuild::Run(CProject& project, BuildOutput& output) {
     MakeDataCabinets(project, output);
     MakeSetup(project, output);
     if (output.Errors() == 0) {
+        ClampStagedTimes();
         PlaceMedia(project);
     }
 }
@@ -211,6 +259,18 @@ void CMediaBuild::MakeFolders(const CProject& project) {
     }
 }
 
+void CMediaBuild::ClampStagedTimes() {
+    if (latestTime_ == 0) {
+        return;
+    }
+    for (const platform::FileBelow& file : platform::FilesBelow(stage_)) {
+        platform::FileInfo info;
+        if (platform::GetFileInfo(file.path, &info) && info.lastWriteTime > latestTime_) {
+            platform::SetFileTimes(file.path, platform::ToFileTime(latestTime_));
+        }
+    }
+}
+
 void CMediaBuild::PlaceMedia(const CProject& project) {
     const MediaLayout layout = LayoutOf(project.mediaType, project.mediaSize);
     PlaceStagedMedia(stage_ + layout.rootFolder, outputFolder_ + layout.rootFolder, layout.diskPattern,
@@ -235,6 +295,7 @@ void CMediaBuild::DiscardStage() {
 void CMediaBuild::MakeSupportCabinet(const CProject& project, BuildOutput& output) {
     output.Information("Making internal data...");
     CCabinet cabinet(stage_, "TSFiles", "TSFiles.cab", 0, 0);
+    cabinet.SetLatestTime(latestTime_);
     cabinet.Open();
     const CUISettings& ui = project.ui;
     if (ui.showPage[kLicensePage]) {
@@ -276,6 +337,9 @@ void CMediaBuild::MakeDatabase(CProject& project, BuildOutput& output) {
     const std::string supportCabinet = stage_ + "\\TSFiles.cab";
     const std::string database = stageMedia_ + "\\tsdb.dat";
     {
+        // The files' times that the database records are no later than SOURCE_DATE_EPOCH either; the
+        // project keeps its own, whatever happens.
+        LatestTimes clamped(project, latestTime_);
         CTreeArchive ar(kMainClass, kBuildDatabase);
         ar.OpenForSave(database);
         project.Serialize(kProjectKey, ar);
@@ -368,6 +432,7 @@ void CMediaBuild::MakeDataCabinets(const CProject& project, BuildOutput& output)
     const int32_t reserve = firstDiskBytes_ > INT32_MAX ? INT32_MAX : static_cast<int32_t>(firstDiskBytes_);
     dataFiles_ = 0;
     CCabinet cabinet(base, layout.diskPattern, cabinetPattern, layout.diskSize > 0 ? layout.diskSize : 0, reserve);
+    cabinet.SetLatestTime(latestTime_);
     cabinet.Open();
     for (const CFileItem* file : project.files) {
         if (project.IsInSourceFolder(*file)) {

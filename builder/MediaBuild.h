@@ -93,6 +93,9 @@ private:
     std::string mediaFolder_;
     int64_t firstDiskBytes_ = 0;
     int dataFiles_ = 0;  // files put into the data cabinets
+    // SOURCE_DATE_EPOCH as a FILETIME (0: not set): no time in the media is later.
+    uint64_t latestTime_ = 0;
+    void ClampStagedTimes();
     bool mediaBuilt_ = false;
 };
 

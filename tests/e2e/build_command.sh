@@ -132,6 +132,28 @@ grep -q '^Compressing' "$work/raw.log" && fail "compressed before the raw setup 
 head -c 100 /dev/urandom >"$work/junk.tsp"
 "$tessaro" check "$work/junk.tsp" >/dev/null 2>&1; [ $? -eq 2 ] || fail "damaged project"
 
+# SOURCE_DATE_EPOCH: sources touched between two builds (as a new checkout does) still give the same media
+# byte for byte, every media file and every cabinet entry dated at that time, and the database records no
+# later time; a value that is no number of seconds is refused before anything is written.
+epoch=1700000000
+for run in 1 2; do
+    touch -d "@$((epoch + 86400 * run))" "$work/cd/files/"*
+    SOURCE_DATE_EPOCH=$epoch TZ=UTC "$tessaro" build "$work/cd/widget.tsp" --out "$work/epoch$run" \
+        --raw-setup "$work/TSS.dat" >/dev/null 2>&1 || fail "build with SOURCE_DATE_EPOCH"
+done
+diff -r "$work/epoch1" "$work/epoch2" >/dev/null || fail "SOURCE_DATE_EPOCH builds differ"
+late=$(find "$work/epoch1" -type f -newermt "@$epoch")
+[ -z "$late" ] || fail "media files later than SOURCE_DATE_EPOCH: $late"
+TZ=UTC cabextract -l "$work/epoch1/CD/CD1/TSData1.cab" | grep -q '14.11.2023 22:13:20 | Widget.exe' ||
+    fail "cabinet entry times: $(TZ=UTC cabextract -l "$work/epoch1/CD/CD1/TSData1.cab")"
+"$tessaro" dump "$work/epoch1/CD/CD1/tsdb.dat" | grep 'FileTime' | grep -v '2023-11-14 22:13:20' &&
+    fail "the database records a time other than SOURCE_DATE_EPOCH"
+SOURCE_DATE_EPOCH=yesterday "$tessaro" build "$work/cd/widget.tsp" --out "$work/epoch3" --raw-setup "$work/TSS.dat" \
+    >"$work/epoch3.log" 2>&1
+[ $? -eq 1 ] || fail "a SOURCE_DATE_EPOCH that is no number"
+grep -q 'error: SOURCE_DATE_EPOCH is not a number of seconds since 1970' "$work/epoch3.log" || fail "$(cat "$work/epoch3.log")"
+[ ! -e "$work/epoch3" ] || fail "a refused SOURCE_DATE_EPOCH wrote media"
+
 # The command line for CI: --version, --help of every command (exit 0, that command's usage), -q keeping
 # only findings and the summary, --werror failing on a warning before anything is written.
 "$tessaro" --version | grep -q '^tessaro [0-9]' || fail "--version"
