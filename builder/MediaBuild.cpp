@@ -1,7 +1,12 @@
 #include "builder/MediaBuild.h"
 
+#include <zlib.h>
+
 #include <cstdint>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <iterator>
 #include <vector>
 
 #include "builder/BuildOutput.h"
@@ -12,11 +17,13 @@
 #include "model/ProjectFile.h"
 #include "model/TreeArchive.h"
 #include "platform/File.h"
+#include "platform/FindFiles.h"
 #include "platform/FileInfo.h"
 #include "platform/IconFile.h"
 #include "platform/Interrupt.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
+#include "setup/engine/SingleFileImage.h"
 
 namespace {
 
@@ -74,6 +81,50 @@ bool CopyWholeFile(const std::string& from, const std::string& to) {
     return true;
 }
 
+// SOURCE_DATE_EPOCH (seconds since 1970, UTC) as a FILETIME; 0 when it is not set. Throws when it is set
+// to anything but such a number.
+uint64_t SourceDateEpoch() {
+    const char* text = std::getenv("SOURCE_DATE_EPOCH");
+    if (text == nullptr || *text == '\0') {
+        return 0;
+    }
+    constexpr uint64_t kTicksPerSecond = 10000000;
+    constexpr uint64_t kSecondsTo1970 = 11644473600;
+    uint64_t seconds = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9' || seconds > 253402300799) {  // beyond the year 9999
+            throw CTSException("SOURCE_DATE_EPOCH is not a number of seconds since 1970: \"%s\"!", std::string(text));
+        }
+        seconds = seconds * 10 + static_cast<uint64_t>(*c - '0');
+    }
+    return (seconds + kSecondsTo1970) * kTicksPerSecond;
+}
+
+// Gives the project's files times no later than a limit (0: none) for as long as it lives.
+class LatestTimes {
+public:
+    LatestTimes(CProject& project, uint64_t latest) : project_(project) {
+        for (CFileItem* file : project.files) {
+            kept_.push_back(file->time);
+            if (latest != 0 && file->time > latest) {
+                file->time = latest;
+            }
+        }
+    }
+    ~LatestTimes() {
+        size_t index = 0;
+        for (CFileItem* file : project_.files) {
+            file->time = kept_[index++];
+        }
+    }
+    LatestTimes(const LatestTimes&) = delete;
+    LatestTimes& operator=(const LatestTimes&) = delete;
+
+private:
+    CProject& project_;
+    std::vector<uint64_t> kept_;
+};
+
 void PutU32(std::vector<uint8_t>& bytes, uint32_t value) {
     for (int i = 0; i < 4; ++i) {
         bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
@@ -130,6 +181,7 @@ bool CMediaBuild::Build(CProject& project, BuildOutput& output, const BuildOptio
         outputFolder_.pop_back();
     }
     rawSetup_ = options.rawSetup;
+    sign_ = options.sign;
     image_.clear();
     stage_.clear();
     madeFolders_.clear();
@@ -152,6 +204,7 @@ bool CMediaBuild::Build(CProject& project, BuildOutput& output, const BuildOptio
 
 void CMediaBuild::Run(CProject& project, BuildOutput& output) {
     output.Information("Preparing to build media...");
+    latestTime_ = SourceDateEpoch();
     project.ExpandDynamicFolders();
     project.FindSpecialFolders(true);
     CheckProject(project, output);
@@ -173,6 +226,7 @@ void CMediaBuild::Run(CProject& project, BuildOutput& output) {
     MakeSetup(project, output);
     StopIfInterrupted();
     if (output.Errors() == 0) {
+        ClampStagedTimes();
         PlaceMedia(project);
     }
 }
@@ -218,6 +272,18 @@ void CMediaBuild::MakeFolders(const CProject& project) {
     }
 }
 
+void CMediaBuild::ClampStagedTimes() {
+    if (latestTime_ == 0) {
+        return;
+    }
+    for (const platform::FileBelow& file : platform::FilesBelow(stage_)) {
+        platform::FileInfo info;
+        if (platform::GetFileInfo(file.path, &info) && info.lastWriteTime > latestTime_) {
+            platform::SetFileTimes(file.path, platform::ToFileTime(latestTime_));
+        }
+    }
+}
+
 void CMediaBuild::PlaceMedia(const CProject& project) {
     const MediaLayout layout = LayoutOf(project.mediaType, project.mediaSize);
     PlaceStagedMedia(stage_ + layout.rootFolder, outputFolder_ + layout.rootFolder, layout.diskPattern,
@@ -242,6 +308,7 @@ void CMediaBuild::DiscardStage() {
 void CMediaBuild::MakeSupportCabinet(const CProject& project, BuildOutput& output) {
     output.Information("Making internal data...");
     CCabinet cabinet(stage_, "TSFiles", "TSFiles.cab", 0, 0);
+    cabinet.SetLatestTime(latestTime_);
     cabinet.Open();
     const CUISettings& ui = project.ui;
     if (ui.showPage[kLicensePage]) {
@@ -283,6 +350,9 @@ void CMediaBuild::MakeDatabase(CProject& project, BuildOutput& output) {
     const std::string supportCabinet = stage_ + "\\TSFiles.cab";
     const std::string database = stageMedia_ + "\\tsdb.dat";
     {
+        // The files' times that the database records are no later than SOURCE_DATE_EPOCH either; the
+        // project keeps its own, whatever happens.
+        LatestTimes clamped(project, latestTime_);
         CTreeArchive ar(kMainClass, kBuildDatabase);
         ar.OpenForSave(database);
         project.Serialize(kProjectKey, ar);
@@ -375,6 +445,7 @@ void CMediaBuild::MakeDataCabinets(const CProject& project, BuildOutput& output)
     const int32_t reserve = firstDiskBytes_ > INT32_MAX ? INT32_MAX : static_cast<int32_t>(firstDiskBytes_);
     dataFiles_ = 0;
     CCabinet cabinet(base, layout.diskPattern, cabinetPattern, layout.diskSize > 0 ? layout.diskSize : 0, reserve);
+    cabinet.SetLatestTime(latestTime_);
     cabinet.Open();
     for (const CFileItem* file : project.files) {
         if (project.IsInSourceFolder(*file)) {
@@ -389,47 +460,116 @@ void CMediaBuild::MakeDataCabinets(const CProject& project, BuildOutput& output)
     cabinet.Close();
 }
 
+bool CMediaBuild::Sign(const std::string& path, BuildOutput& output) {
+    output.Information("Signing \"%s\"...", path);
+    const std::string failure = sign_(path);
+    if (!failure.empty()) {
+        output.Error("%s", failure);
+        return false;
+    }
+    return true;
+}
+
+bool CMediaBuild::MakeProgram(const CProject& project, BuildOutput& output, std::vector<uint8_t>* program,
+                              std::vector<uint8_t>* kept) {
+    *program = image_;
+    program->insert(program->end(), std::begin(kImageTag), std::end(kImageTag));
+    PutU32(*program, static_cast<uint32_t>(image_.size()));
+    if (project.mediaType != kSingleFile || !sign_) {
+        return true;
+    }
+    // The copy that later maintains the product is this program: it is signed on its own.
+    const std::string alone = stage_ + "\\TSSetup.exe";
+    {
+        platform::File file;
+        if (!file.Open(alone, platform::File::Mode::Replace)) {
+            output.Error("Cannot create the file \"%s\"!", alone);
+            return false;
+        }
+        file.Write(program->data(), program->size());
+        file.Close();
+    }
+    SignatureFields fields;
+    if (!Sign(alone, output)) {
+        return false;
+    }
+    if (!platform::File::ReadAll(alone, program) || !ReadSignatureFields(alone, &fields) ||
+        fields.securitySize == 0 || fields.securityAt + 8 > program->size()) {
+        output.Error("The signed file \"%s\" holds no signature!", alone);
+        return false;
+    }
+    platform::RemoveFile(alone);
+    for (uint32_t value : {fields.checksum, fields.securityOffset, fields.securitySize}) {
+        PutU32(*kept, value);
+    }
+    for (const uint64_t at : {fields.checksumAt, fields.securityAt, fields.securityAt + 4}) {
+        std::fill_n(program->begin() + static_cast<std::ptrdiff_t>(at), 4, 0);
+    }
+    return true;
+}
+
 void CMediaBuild::MakeSetup(const CProject& project, BuildOutput& output) {
     output.Information("Making \"%s\"...", SetupPath());
     const std::string setupPath = stageMedia_ + "\\Setup.exe";
-    const std::vector<uint8_t>& image = image_;
+    std::vector<uint8_t> program;
+    std::vector<uint8_t> kept;
+    if (!MakeProgram(project, output, &program, &kept)) {
+        return;
+    }
     platform::File setup;
     if (!setup.Open(setupPath, platform::File::Mode::Replace)) {
         output.Error("Cannot create the file \"%s\"!", setupPath);
         return;
     }
-    setup.Write(image.data(), image.size());
-    if (project.mediaType == kSingleFile) {
-        // The database with its length, then the data cabinet; both are absorbed into Setup.exe.
-        const std::string database = stageMedia_ + "\\tsdb.dat";
-        const std::string dataCabinet = stageMedia_ + "\\TSData.cab";
-        for (const std::string& part : {database, dataCabinet}) {
-            if (part == dataCabinet && dataFiles_ == 0) {
-                break;  // no file to compress: no data cabinet, the payload ends with the database
-            }
-            std::vector<uint8_t> bytes;
-            if (!platform::FileExists(part) || !platform::File::ReadAll(part, &bytes) || bytes.size() > UINT32_MAX) {
-                output.Error("Cannot find the file \"%s\"!", part);
-                setup.Abandon();
-                return;
-            }
-            if (part == database) {
-                std::vector<uint8_t> length;
-                PutU32(length, static_cast<uint32_t>(bytes.size()));
-                setup.Write(length.data(), length.size());
-            }
-            setup.Write(bytes.data(), bytes.size());
-        }
-        std::vector<uint8_t> trailer = {'K', 'Z', 'V', 0};
-        PutU32(trailer, static_cast<uint32_t>(image.size()));
-        setup.Write(trailer.data(), trailer.size());
+    if (project.mediaType != kSingleFile) {
+        setup.Write(program.data(), program.size());
         setup.Close();
-        platform::RemoveFile(database);
-        platform::RemoveFile(dataCabinet);
+        if (sign_) {
+            Sign(setupPath, output);
+        }
         return;
     }
-    std::vector<uint8_t> trailer = {'K', 'Z', 'V', 0};
-    PutU32(trailer, static_cast<uint32_t>(image.size()));
+    // The program alone is replaced by the program with the database (and its length) and the data
+    // cabinet absorbed, followed by their checksum, which the setup program checks before it unpacks
+    // anything.
+    // Unsigned, the program goes in without its trailer; signed, whole with its own trailer and signature.
+    const uint64_t programLength = kept.empty() ? image_.size() : program.size();
+    setup.Write(program.data(), static_cast<size_t>(programLength));
+    uLong crc = crc32(0L, Z_NULL, 0);
+    const std::string database = stageMedia_ + "\\tsdb.dat";
+    const std::string dataCabinet = stageMedia_ + "\\TSData.cab";
+    for (const std::string& part : {database, dataCabinet}) {
+        if (part == dataCabinet && dataFiles_ == 0) {
+            break;  // no file to compress: no data cabinet, the payload ends with the database
+        }
+        std::vector<uint8_t> bytes;
+        if (!platform::FileExists(part) || !platform::File::ReadAll(part, &bytes) || bytes.size() > UINT32_MAX) {
+            output.Error("Cannot find the file \"%s\"!", part);
+            setup.Abandon();
+            return;
+        }
+        if (part == database) {
+            std::vector<uint8_t> length;
+            PutU32(length, static_cast<uint32_t>(bytes.size()));
+            setup.Write(length.data(), length.size());
+            crc = crc32(crc, length.data(), static_cast<uInt>(length.size()));
+        }
+        setup.Write(bytes.data(), bytes.size());
+        crc = crc32(crc, bytes.data(), static_cast<uInt>(bytes.size()));
+    }
+    std::vector<uint8_t> trailer = kept;
+    if (!kept.empty()) {
+        crc = crc32(crc, kept.data(), static_cast<uInt>(kept.size()));  // no buffer would start it again
+    }
+    PutU32(trailer, static_cast<uint32_t>(crc));
+    const char* tag = kept.empty() ? kCheckedImageTag : kSignedProgramImageTag;
+    trailer.insert(trailer.end(), tag, tag + 4);
+    PutU32(trailer, static_cast<uint32_t>(programLength));
     setup.Write(trailer.data(), trailer.size());
     setup.Close();
+    platform::RemoveFile(database);
+    platform::RemoveFile(dataCabinet);
+    if (sign_) {
+        Sign(setupPath, output);
+    }
 }

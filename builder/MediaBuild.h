@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,9 @@ MediaLayout LayoutOf(int32_t mediaType, int32_t mediaSize);
 struct BuildOptions {
     std::string outputFolder;  // empty: the project's Destination
     std::string rawSetup;      // the setup program's image, copied to the media as Setup.exe ("Raw Setup")
+    // Signs the program at a path in place; returns why it could not (empty: signed). Unset: media are
+    // not signed. Single-file media have their program signed on its own first, then the whole image.
+    std::function<std::string(const std::string& path)> sign;
 };
 
 // The media build: check the project and, when the check finds no error, write the media of its
@@ -71,9 +75,15 @@ private:
     void CopySourceTree(const CProject& project, const CFolder* folder, const std::string& target);
     void MakeDataCabinets(const CProject& project, BuildOutput& output);
     void MakeSetup(const CProject& project, BuildOutput& output);
+    // The program without payload, ended by its own trailer; signed when the build signs single-file
+    // media, its checksum and security entry then cleared and given in *kept. False after an error.
+    bool MakeProgram(const CProject& project, BuildOutput& output, std::vector<uint8_t>* program,
+                     std::vector<uint8_t>* kept);
+    bool Sign(const std::string& path, BuildOutput& output);
 
     std::string outputFolder_;
     std::string rawSetup_;
+    std::function<std::string(const std::string& path)> sign_;
     std::vector<uint8_t> image_;  // the raw setup image, read before anything is written
     // The build writes below a staging folder in the output folder (the same layout as the output folder
     // itself) and moves the finished media into place at the end.
@@ -83,6 +93,9 @@ private:
     std::string mediaFolder_;
     int64_t firstDiskBytes_ = 0;
     int dataFiles_ = 0;  // files put into the data cabinets
+    // SOURCE_DATE_EPOCH as a FILETIME (0: not set): no time in the media is later.
+    uint64_t latestTime_ = 0;
+    void ClampStagedTimes();
     bool mediaBuilt_ = false;
 };
 

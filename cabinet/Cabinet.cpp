@@ -227,7 +227,7 @@ cab::LONG CCabinet::Status(cab::UINT, cab::ULONG, cab::ULONG, void*) {
 }
 
 cab::INT_PTR CCabinet::GetOpenInfo(char* name, cab::USHORT* date, cab::USHORT* time, cab::USHORT* attributes,
-                                   int* error, void*) {
+                                   int* error, void* pv) {
     cab::INT_PTR file = cabfiles::Open(name, cab::CAB_O_RDONLY | cab::CAB_O_BINARY, 0, error);
     if (file == -1) {
         return -1;
@@ -235,7 +235,9 @@ cab::INT_PTR CCabinet::GetOpenInfo(char* name, cab::USHORT* date, cab::USHORT* t
     platform::FileInfo info;
     *date = *time = 0;
     if (platform::GetFileInfo(name, &info)) {
-        platform::FileTimeToLocalDosDateTime(platform::ToFileTime(info.lastWriteTime), date, time);
+        const uint64_t latest = static_cast<CCabinet*>(pv)->m_latestTime;
+        const uint64_t written = latest != 0 && info.lastWriteTime > latest ? latest : info.lastWriteTime;
+        platform::FileTimeToLocalDosDateTime(platform::ToFileTime(written), date, time);
     }
     uint32_t bits = 0;
     *attributes = platform::GetFileAttributeBits(name, &bits) ? static_cast<cab::USHORT>(bits & platform::kKeptAttributes)

@@ -64,6 +64,9 @@ public:
     int32_t CurrentDisk() const { return m_currentDisk; }
     int32_t LastCabinet() const { return m_lastCabinet; }
     uint32_t SizeLimit() const { return m_ccab.cb; }
+    // Files written later than this time (a FILETIME; 0: no limit) are entered with this time instead, so
+    // that a build from the same sources gives the same cabinet whenever they were checked out.
+    void SetLatestTime(uint64_t fileTime) { m_latestTime = fileTime; }
     const char* CabinetFolder() const { return m_ccab.szCabPath; }
     const char* CabinetName() const { return m_ccab.szCab; }
     const char* DiskName() const { return m_ccab.szDisk; }
@@ -89,6 +92,7 @@ private:
     bool m_decompress = false;
     cab::HFCI m_hfci = nullptr;
     cab::CCAB m_ccab{};
+    uint64_t m_latestTime = 0;
     int32_t m_diskSize = 0;
     int32_t m_firstDiskReserve = 0;
     std::string m_baseFolder;

@@ -17,14 +17,49 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-const std::string kUsage = std::string(
-    "usage: tessaro COMMAND [ARGUMENTS]\n"
-    "\n"
-    "commands:\n"
-    "  dump FILE     print an archive file (project, setup database) as an indented tree\n"
-    "  new FILE      write a new project file (it must not exist yet) and print its product GUID\n") +
+const std::string kUsage =
+    std::string(
+        "usage: tessaro COMMAND [ARGUMENTS]\n"
+        "\n"
+        "commands:\n"
+        "  dump FILE     print an archive file (project, setup database) as an indented tree\n"
+        "  new FILE      write a new project file (it must not exist yet) and print its product GUID\n") +
     kCabUsage + kBuildUsage + kTextUsage +
-    "  help          print this text\n";
+    "  help          print this text (COMMAND --help: that command's alone)\n"
+    "  --version     print the version\n"
+    "\n"
+    "exit status: 0 done; 1 the work failed (check or build errors, a file that cannot be read or\n"
+    "written); 2 the command line or the project cannot be read\n";
+
+// What one command takes, as the full text lists it; empty for an unknown command.
+std::string CommandUsage(const std::string& command) {
+    if (command == "dump") {
+        return "  dump FILE     print an archive file (project, setup database) as an indented tree\n";
+    }
+    if (command == "new") {
+        return "  new FILE      write a new project file (it must not exist yet) and print its product "
+               "GUID\n";
+    }
+    if (command == "cab") {
+        return kCabUsage;
+    }
+    if (command == "check" || command == "build") {
+        return kBuildUsage;
+    }
+    if (command == "export" || command == "import") {
+        return kTextUsage;
+    }
+    return std::string();
+}
+
+bool AsksForHelp(int argc, char** argv) {
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
 
 int Usage(const std::string& problem) {
     std::cerr << "tessaro: " << problem << "\n\n" << kUsage;
@@ -54,6 +89,14 @@ int main(int argc, char** argv) {
         return Usage("no command given");
     }
     const std::string command = argv[1];
+    if (command == "--version" || command == "version") {
+        std::cout << "tessaro " << TESSARO_VERSION << "\n";
+        return kExitOk;
+    }
+    if (AsksForHelp(argc, argv) && !CommandUsage(command).empty()) {
+        std::cout << "usage: tessaro " << command << " ...\n" << CommandUsage(command);
+        return kExitOk;
+    }
     try {
         if (command == "dump") {
             return Dump(argc, argv);

@@ -31,6 +31,14 @@ RecordValue Number(const char* name, bool flag) {
     return value;
 }
 
+RecordValue Count(const char* name, uint32_t number) {
+    RecordValue value;
+    value.name = name;
+    value.isNumber = true;
+    value.number = number;
+    return value;
+}
+
 // What the product key holds, read completely before any of it reaches the engine.
 struct RecordContents {
     std::string version;
@@ -105,8 +113,13 @@ std::string UninstallCommand(const std::string& systemFolder, const std::string&
     return StoredCommand(systemFolder, "U", targetFolder);
 }
 
+uint32_t EstimatedSizeKilobytes(const SetupEngine& engine) {
+    const uint64_t kilobytes = (engine.selectedBytes + 1023) / 1024;
+    return kilobytes > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(kilobytes);
+}
+
 std::vector<RecordValue> ProductRecordValues(SetupEngine& engine, const std::string& systemFolder,
-                                             const std::string& setupProgramFile) {
+                                             const std::string& setupProgramFile, const std::string& installDate) {
     const CProject& project = engine.project;
     std::vector<RecordValue> values{
         Text("DisplayName", project.productName),    Text("DisplayVersion", project.productVersion),
@@ -129,6 +142,10 @@ std::vector<RecordValue> ProductRecordValues(SetupEngine& engine, const std::str
         Number("InstallStartMenuShortcuts", engine.menuShortcuts),
         Number("InstallDesktopShortcuts", engine.desktopShortcuts),
         Number("InstallForAll", engine.installForAll),
+        Count("EstimatedSize", EstimatedSizeKilobytes(engine)),
+        Text("InstallDate", installDate),
+        Text("QuietUninstallString", StoredCommand(systemFolder, "SU", project.target)),
+        Text("URLInfoAbout", project.productURL),
     };
     values.insert(values.end(), rest.begin(), rest.end());
     return values;

@@ -45,9 +45,15 @@ struct RecordValue {
 };
 
 // Every value that a first installation writes into the product key, in the order in which it writes
-// them. The icon value is there only when the project names an icon file.
+// them. The icon value is there only when the project names an icon file. installDate is the day as
+// YYYYMMDD; EstimatedSize is EstimatedSizeKilobytes (rounded up); QuietUninstallString is the
+// removal command with S (silent).
 std::vector<RecordValue> ProductRecordValues(SetupEngine& engine, const std::string& systemFolder,
-                                             const std::string& setupProgramFile);
+                                             const std::string& setupProgramFile, const std::string& installDate);
+
+// The kilobytes (rounded up) of the files that the run's selection leaves installed, as PrepareSelection
+// counted them: what the list of installed programs shows.
+uint32_t EstimatedSizeKilobytes(const SetupEngine& engine);
 
 // The "InstalledFeatures" values: every feature of the tree, parents before their children, root
 // included, named by the feature's name and 1 when it is selected.

@@ -157,9 +157,13 @@ void PrepareSelection(SetupEngine& engine) {
     // The count is 32 bits wide; a product of more than 2 GB keeps the largest count rather than wrapping
     // round to a negative range.
     int64_t total = 0;
+    engine.selectedBytes = 0;
     for (const CFileItem* file : project.files) {
         if (file->isSelected && !file->isInstalled) {
             total += file->size;
+        }
+        if (file->isSelected) {
+            engine.selectedBytes += file->size;
         }
     }
     engine.totalBytes = static_cast<int32_t>(total > INT32_MAX ? INT32_MAX : total);

@@ -54,6 +54,7 @@ public:
     bool restartNeeded = false;
     int32_t sharedFileAnswer = 0;
     int32_t totalBytes = 0;
+    uint64_t selectedBytes = 0;  // every file that the run leaves installed, counted by PrepareSelection
     std::set<const CCustomAction*> actionsRun;  // actions started in this run
     CreatedFolders createdFolders;              // made by the installation, as the record and this run say
 

@@ -89,6 +89,12 @@ CommandLine ParseCommandLine(const std::string& text) {
     }
     if (has('2')) line.secondInstance = true;
     if (has('?')) line.help = true;
+    // A path in quotes, as stored commands and deployment tools write a path with blanks, is the path
+    // between them: no file name holds a quote.
+    const std::string& path = line.databasePath;
+    if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
+        line.databasePath = path.substr(1, path.size() - 2);
+    }
     if (line.hasDatabasePath && line.databasePath.empty()) {
         // A separator with nothing after it names no database.
         line.hasDatabasePath = false;

@@ -85,6 +85,14 @@ void WriteValue(HKEY key, const RecordValue& value) {
                    static_cast<DWORD>(value.text.size() + 1));
 }
 
+std::string Today() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char text[16];
+    wsprintfA(text, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+    return text;
+}
+
 std::string ModuleFile() {
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -123,9 +131,11 @@ void RegisterProduct(InstallRun& run) {
     if (HKEY key = CreateMachineKey(ProductKeyPath(project.productID))) {
         if (engine.mode == SM_NEW) {
             const std::string systemFolder = engine.ResolveVariable("windows system folder");
-            for (const RecordValue& value : ProductRecordValues(engine, systemFolder, ModuleFile())) {
+            for (const RecordValue& value : ProductRecordValues(engine, systemFolder, ModuleFile(), Today())) {
                 WriteValue(key, value);
             }
+        } else {
+            WriteNumber(key, "EstimatedSize", EstimatedSizeKilobytes(engine));  // the change's selection
         }
         RegCloseKey(key);
     }

@@ -159,11 +159,13 @@ private:
     bool UnpackImage();
     bool LoadDatabase();
     void ExtractSupportFiles();
-    void HandOver();
+    // Runs the wizard, the progress window or the silent run; returns the program's exit code.
+    int HandOver();
 
     HINSTANCE instance_;
     SetupEngine& engine_;
     std::unique_ptr<StartupNotice> notice_;
+    bool imageDamaged_ = false;
 };
 
 // "?" shows the switches; a line that cannot be read says why, above them. Neither is shown in a silent or
@@ -187,6 +189,7 @@ bool Startup::UnpackImage() {
     }
     ImageContents contents;
     if (!UnpackSingleFileImage(copy, engine_.moduleFolder, engine_.tstempFolder, &contents)) {
+        imageDamaged_ = contents.damaged;
         return false;
     }
     engine_.databasePath = contents.databasePath;
@@ -223,16 +226,20 @@ void Startup::ExtractSupportFiles() {
     cabinet.Close();
 }
 
-void Startup::HandOver() {
+int Startup::HandOver() {
     WinActionLauncher launcher(nullptr);
+    INT_PTR wizardResult = IDOK;
     switch (engine_.UIType()) {
         case kFullWizard:
-            RunWizard(
+            wizardResult = RunWizard(
                 engine_,
                 WizardServices{[](HWND window) {
                                    return std::unique_ptr<ActionLauncher>(new WinActionLauncher(window));
                                },
                                [](const std::string& program) { return RunProgram(program, nullptr, 0); }});
+            if (wizardResult == IDCANCEL && !engine_.completed) {
+                return setup_exit::kCancelled;  // the person answered the quit question with Yes
+            }
             break;
         case kUnattendedSetup: {
             RunCustomActions(engine_, kPointBeforeWelcome, kPointAlone, launcher);
@@ -260,6 +267,10 @@ void Startup::HandOver() {
             RunCustomActions(engine_, kPointAfterProgress, kPointAfterFinish, launcher);
             break;
     }
+    if (engine_.failed) {
+        return setup_exit::kFailedDuring;
+    }
+    return engine_.restartNeeded ? setup_exit::kRestartNeeded : kExitDone;
 }
 
 int Startup::Run(const char* commandLineText) {
@@ -306,6 +317,11 @@ int Startup::Run(const char* commandLineText) {
             return kExitFailed;
         }
         if (!UnpackImage()) {
+            if (imageDamaged_) {
+                notice_.reset();
+                Error("The setup file is damaged");
+                return kExitFailed;
+            }
             engine_.databasePath = engine_.moduleFolder + "\\tsdb.dat";
             engine_.dataCabinetPath = engine_.sourceFolder + "\\TSData1.cab";
         }
@@ -351,8 +367,7 @@ int Startup::Run(const char* commandLineText) {
     notice_.reset();
     // Only a maintenance run has features recorded as installed.
     MarkInstalledItems(engine_);
-    HandOver();
-    return engine_.failed ? setup_exit::kFailedDuring : kExitDone;
+    return HandOver();
 }
 
 }  // namespace

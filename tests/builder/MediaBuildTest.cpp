@@ -1,11 +1,16 @@
-#include <algorithm>
+#include <zlib.h>
 
-#include "tests/builder/BuilderTestSupport.h"
+#include <algorithm>
+#include <functional>
+
 #include "builder/MediaBuild.h"
 #include "cabinet/Cabinet.h"
 #include "model/ProjectFile.h"
 #include "model/TreeArchive.h"
 #include "platform/FindFiles.h"
+#include "setup/engine/SingleFileImage.h"
+#include "tests/PeBuilder.h"
+#include "tests/builder/BuilderTestSupport.h"
 
 using testing_support::BuilderFixture;
 using testing_support::Pattern;
@@ -61,6 +66,7 @@ protected:
         BuildOptions options;
         options.outputFolder = output;
         options.rawSetup = rawSetup;
+        options.sign = sign;
         return build.Build(project, lines, options);
     }
     std::string Report() const {
@@ -71,6 +77,7 @@ protected:
         return text;
     }
     CMediaBuild build;
+    std::function<std::string(const std::string&)> sign;
 };
 
 TEST_F(MediaBuildTest, CdBuildLayoutDatabaseAndCabinet) {
@@ -91,7 +98,8 @@ TEST_F(MediaBuildTest, CdBuildLayoutDatabaseAndCabinet) {
     const std::string cd1 = output + "\\CD\\CD1";
     EXPECT_EQ(build.MediaFolder(), cd1);
     EXPECT_EQ(Names(output), std::vector<std::string>{"CD"});  // TSFiles.cab went into the database
-    EXPECT_EQ(Names(cd1), (std::vector<std::string>{"Extras", "Setup.exe", "TSData1.cab", "autorun.inf", "tsdb.dat"}));
+    EXPECT_EQ(Names(cd1),
+              (std::vector<std::string>{"Extras", "Setup.exe", "TSData1.cab", "autorun.inf", "tsdb.dat"}));
     EXPECT_EQ(ReadBytes(cd1 + "\\Extras\\notes.txt"), std::vector<uint8_t>{'n'});
     const auto autorun = ReadBytes(cd1 + "\\autorun.inf");
     EXPECT_EQ(std::string(autorun.begin(), autorun.end()), "[autorun]\r\nopen=Setup.exe\r\n");
@@ -139,15 +147,19 @@ TEST_F(MediaBuildTest, SingleFileSetupCarriesDatabaseAndData) {
     const auto image = ReadBytes(rawSetup);
     const auto setup = ReadBytes(folder / "Setup.exe");
     const size_t n = image.size();
-    ASSERT_GT(setup.size(), n + 12);
+    ASSERT_GT(setup.size(), n + 16);
     EXPECT_TRUE(std::equal(image.begin(), image.end(), setup.begin()));
-    EXPECT_EQ(std::string(setup.end() - 8, setup.end() - 4), std::string("KZV\0", 4));
+    EXPECT_EQ(std::string(setup.end() - 8, setup.end() - 4), std::string("KZV\1", 4));
     EXPECT_EQ(U32At(setup, setup.size() - 4), n);
+    EXPECT_EQ(U32At(setup, setup.size() - 12),
+              crc32(0L, setup.data() + n, static_cast<uInt>(setup.size() - 12 - n)));
     const uint32_t databaseLength = U32At(setup, n);
-    ASSERT_LT(n + 4 + databaseLength, setup.size() - 8);
+    ASSERT_LT(n + 4 + databaseLength, setup.size() - 12);
     // The payload splits back into a database and a cabinet that give back the files.
-    testing_support::WriteBytes(folder / "db.dat", {setup.begin() + n + 4, setup.begin() + n + 4 + databaseLength});
-    testing_support::WriteBytes(folder / "data.cab", {setup.begin() + n + 4 + databaseLength, setup.end() - 8});
+    testing_support::WriteBytes(folder / "db.dat",
+                                {setup.begin() + n + 4, setup.begin() + n + 4 + databaseLength});
+    testing_support::WriteBytes(folder / "data.cab",
+                                {setup.begin() + n + 4 + databaseLength, setup.end() - 12});
     CProject loaded;
     CTreeArchive ar(kMainClass, kSetupProgram);
     ASSERT_TRUE(ar.OpenForLoad(folder / "db.dat"));
@@ -167,7 +179,8 @@ TEST_F(MediaBuildTest, FloppyFirstDiskLimitAndThreeDiskSet) {
     EXPECT_EQ(Names(floppy), (std::vector<std::string>{"Disk01", "Disk02", "Disk03"}));
     EXPECT_EQ(Names(floppy + "\\Disk01"), (std::vector<std::string>{"Setup.exe", "TSData1.cab", "tsdb.dat"}));
     EXPECT_EQ(Names(floppy + "\\Disk03"), std::vector<std::string>{"TSData3.cab"});
-    EXPECT_EQ(Extract(floppy + "\\Disk01\\TSData1.cab", folder / "x", floppy), std::vector<std::string>{"big.bin"});
+    EXPECT_EQ(Extract(floppy + "\\Disk01\\TSData1.cab", folder / "x", floppy),
+              std::vector<std::string>{"big.bin"});
     EXPECT_EQ(ReadBytes(folder / "x\\big.bin"), Pattern(3300000, 3));
 
     // The first disk holds the image, the database and the reserve, and 32768 bytes more.
@@ -175,7 +188,8 @@ TEST_F(MediaBuildTest, FloppyFirstDiskLimitAndThreeDiskSet) {
     EXPECT_EQ(counted, int64_t(ReadBytes(rawSetup).size() + ReadBytes(floppy + "\\Disk01\\tsdb.dat").size()));
     project.reservedSpace = static_cast<int32_t>(1407233 - counted);
     EXPECT_FALSE(Build());
-    EXPECT_TRUE(lines.Has(Kind::kError, "Not enough space on first disk. Minimum required space:1440001 bytes."))
+    EXPECT_TRUE(
+        lines.Has(Kind::kError, "Not enough space on first disk. Minimum required space:1440001 bytes."))
         << Report();
     EXPECT_FALSE(platform::FileExists(output + "\\TSFiles.cab"));
     project.reservedSpace -= 1;
@@ -217,7 +231,8 @@ TEST_F(MediaBuildTest, MissingRawSetupIsOneError) {
     main->files.Add(AddFile("app.exe", {1}, bin));
     rawSetup = folder / "nowhere\\TSS.dat";
     EXPECT_FALSE(Build());
-    EXPECT_EQ(lines.Texts(Kind::kError), std::vector<std::string>{"Cannot find the file \"" + rawSetup + "\"!"});
+    EXPECT_EQ(lines.Texts(Kind::kError),
+              std::vector<std::string>{"Cannot find the file \"" + rawSetup + "\"!"});
     EXPECT_EQ(lines.Lines().back().text, "Finished 1 Error, 0 Warning.");
     rawSetup.clear();
     EXPECT_FALSE(Build());
@@ -231,7 +246,8 @@ TEST_F(MediaBuildTest, BadOutputFolderAndVanishedSourceAreReported) {
     testing_support::WriteBytes(folder / "plain", {9});
     output = folder / "plain\\out";
     EXPECT_FALSE(Build());
-    EXPECT_EQ(lines.Texts(Kind::kError), std::vector<std::string>{"Cannot create the folder \"" + output + "\"!"});
+    EXPECT_EQ(lines.Texts(Kind::kError),
+              std::vector<std::string>{"Cannot create the folder \"" + output + "\"!"});
     EXPECT_EQ(ReadBytes(folder / "plain"), std::vector<uint8_t>{9});
 
     // Generated items are gone after every build, failed or not.
@@ -267,7 +283,71 @@ TEST_F(MediaBuildTest, ProjectsWithoutSupportOrDataFiles) {
               (std::vector<std::string>{"Setup.exe", "autorun.inf", "readme.txt", "tsdb.dat"}));
     const auto setup = ReadBytes(folder / "out2\\Setup.exe");
     const size_t n = ReadBytes(rawSetup).size();
-    EXPECT_EQ(n + 4 + U32At(setup, n) + 8, setup.size());
+    EXPECT_EQ(n + 4 + U32At(setup, n) + 12, setup.size());
+}
+
+// What signing does to a PE file, as a stand-in for osslsigncode: zero bytes up to a multiple of 8, then
+// a certificate table that the security entry names, and a new checksum.
+std::string FakeSign(const std::string& path, int* calls) {
+    ++*calls;
+    auto bytes = ReadBytes(path);
+    bytes.resize((bytes.size() + 7) / 8 * 8, 0);
+    const uint32_t table = static_cast<uint32_t>(bytes.size());
+    bytes.insert(bytes.end(), 24, static_cast<uint8_t>(0xA0 + *calls));
+    const size_t optional = testing_support::kPeHeaderOffset + 24;
+    testing_support::Put32(bytes, optional + 64, 0xC0DE0000u + static_cast<uint32_t>(*calls));
+    testing_support::Put32(bytes, optional + 108 + 4 + 32, table);
+    testing_support::Put32(bytes, optional + 108 + 4 + 36, 24);
+    testing_support::WriteBytes(path, bytes);
+    return std::string();
+}
+
+TEST_F(MediaBuildTest, SignedMediaUnpackToTheProgramAsItWasSigned) {
+    testing_support::PeLayout layout;
+    layout.pe32Plus = true;
+    const auto pe = testing_support::BuildPe(layout);
+    rawSetup = Source("TSS.dat", pe);
+    const auto appBytes = Pattern(30000, 5);
+    main->files.Add(AddFile("app.exe", appBytes, bin));
+    int calls = 0;
+    std::vector<std::string> signedPaths;
+    sign = [&](const std::string& path) {
+        signedPaths.push_back(platform::FileTitle(path));
+        return FakeSign(path, &calls);
+    };
+    project.mediaType = 0;
+    output = folder / "cd";
+    ASSERT_TRUE(Build()) << Report();
+    const auto cd = ReadBytes(folder / "cd\\CD\\CD1\\Setup.exe");
+    EXPECT_EQ(U32At(cd, testing_support::kPeHeaderOffset + 24 + 64), 0xC0DE0001u);
+    project.mediaType = 2;
+    output = folder / "single";
+    ASSERT_TRUE(Build()) << Report();
+    // The program alone first (the maintenance copy), then the whole image.
+    EXPECT_EQ(signedPaths, (std::vector<std::string>{"Setup.exe", "TSSetup.exe", "Setup.exe"}));
+    const std::string copy = folder / "setup.img";
+    testing_support::WriteBytes(copy, ReadBytes(folder / "single\\Setup.exe"));
+    platform::CreateFolder(folder / "temp");
+    ImageContents contents;
+    ASSERT_TRUE(UnpackSingleFileImage(copy, "C:\Media", folder / "temp", &contents));
+    // The unpacked program is the program signed on its own: its own checksum, entry and table.
+    auto alone = pe;
+    alone.insert(alone.end(), {'K', 'Z', 'V', 0});
+    const uint32_t n = static_cast<uint32_t>(pe.size());
+    alone.insert(alone.end(), {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8), 0, 0});
+    testing_support::WriteBytes(folder / "alone.exe", alone);
+    int aloneCalls = 1;
+    FakeSign(folder / "alone.exe", &aloneCalls);
+    EXPECT_EQ(ReadBytes(contents.setupProgramPath), ReadBytes(folder / "alone.exe"));
+    EXPECT_EQ(Extract(contents.dataCabinetPath, folder / "x"), std::vector<std::string>{"app.exe"});
+    EXPECT_EQ(ReadBytes(folder / "x\\app.exe"), appBytes);
+
+    // A signer that fails fails the build, which leaves the previous media as they were.
+    const auto before = ReadBytes(folder / "single\\Setup.exe");
+    sign = [](const std::string&) { return std::string("osslsigncode could not sign it"); };
+    EXPECT_FALSE(Build());
+    EXPECT_NE(Report().find("error: osslsigncode could not sign it"), std::string::npos) << Report();
+    EXPECT_EQ(ReadBytes(folder / "single\\Setup.exe"), before);
 }
 
 }  // namespace

@@ -43,6 +43,13 @@ for media in cd floppy custom single; do
     "$tessaro" build "$work/$media/widget.tsp" --out "$work/$media/out" --raw-setup "$work/TSS.dat" \
         >"$work/$media.log" 2>&1 || { cat "$work/$media.log"; fail "build of $media"; }
     tail -1 "$work/$media.log" | grep -qx 'Finished 0 Error, 0 Warning.' || fail "summary of $media"
+    # The same project from the same sources, built again a second later into another folder, gives the
+    # same media byte for byte.
+    sleep 1
+    "$tessaro" build "$work/$media/widget.tsp" --out "$work/$media/again" --raw-setup "$work/TSS.dat" \
+        >/dev/null 2>&1 || fail "second build of $media"
+    diff -r "$work/$media/out" "$work/$media/again" >/dev/null || fail "two builds of $media differ:
+$(cd "$work/$media" && for f in $(find out -type f); do cmp "$f" "again/${f#out/}"; done 2>&1)"
     case $media in
         cd)
             root="$work/cd/out/CD/CD1"
@@ -66,11 +73,18 @@ for media in cd floppy custom single; do
             size=$(stat -c %s "$out/Setup.exe")
             image=$(tail -c 4 "$out/Setup.exe" | od -An -tu4 | tr -d ' ')
             [ "$image" = 4000 ] || fail "trailer names $image bytes"
-            [ "$(tail -c 8 "$out/Setup.exe" | head -c 3)" = KZV ] || fail "no KZV tag"
+            [ "$(tail -c 8 "$out/Setup.exe" | head -c 4 | od -An -tx1 | tr -d ' ')" = 4b5a5601 ] ||
+                fail "no checked KZV tag"
             dblen=$(tail -c +$((image + 1)) "$out/Setup.exe" | head -c 4 | od -An -tu4 | tr -d ' ')
             start=$((image + 4 + dblen))
+            # The CRC-32 before the trailer covers the payload from the database's length to the cabinet's end.
+            python3 -c 'import sys, zlib, struct
+data = open(sys.argv[1], "rb").read()
+n = int(sys.argv[2])
+stored = struct.unpack("<I", data[-12:-8])[0]
+sys.exit(0 if zlib.crc32(data[n:-12]) == stored else 1)' "$out/Setup.exe" "$image" || fail "payload checksum"
             mkdir -p "$work/single/media"
-            tail -c +$((start + 1)) "$out/Setup.exe" | head -c $((size - 8 - start)) >"$work/single/media/TSData.cab"
+            tail -c +$((start + 1)) "$out/Setup.exe" | head -c $((size - 12 - start)) >"$work/single/media/TSData.cab"
             check_cabinets "$work/single/media" "$work/single/x" "$work/single"
             ;;
     esac
@@ -132,4 +146,46 @@ for command in check build; do
         fail "$command with a pipe as a source: $(cat "$work/fifo.log")"
 done
 [ ! -e "$work/fifo/out" ] || fail "a build with a pipe as a source wrote its output folder"
+
+# SOURCE_DATE_EPOCH: sources touched between two builds (as a new checkout does) still give the same media
+# byte for byte, every media file and every cabinet entry dated at that time, and the database records no
+# later time; a value that is no number of seconds is refused before anything is written.
+epoch=1700000000
+for run in 1 2; do
+    touch -d "@$((epoch + 86400 * run))" "$work/cd/files/"*
+    SOURCE_DATE_EPOCH=$epoch TZ=UTC "$tessaro" build "$work/cd/widget.tsp" --out "$work/epoch$run" \
+        --raw-setup "$work/TSS.dat" >/dev/null 2>&1 || fail "build with SOURCE_DATE_EPOCH"
+done
+diff -r "$work/epoch1" "$work/epoch2" >/dev/null || fail "SOURCE_DATE_EPOCH builds differ"
+late=$(find "$work/epoch1" -type f -newermt "@$epoch")
+[ -z "$late" ] || fail "media files later than SOURCE_DATE_EPOCH: $late"
+TZ=UTC cabextract -l "$work/epoch1/CD/CD1/TSData1.cab" | grep -q '14.11.2023 22:13:20 | Widget.exe' ||
+    fail "cabinet entry times: $(TZ=UTC cabextract -l "$work/epoch1/CD/CD1/TSData1.cab")"
+"$tessaro" dump "$work/epoch1/CD/CD1/tsdb.dat" | grep 'FileTime' | grep -v '2023-11-14 22:13:20' &&
+    fail "the database records a time other than SOURCE_DATE_EPOCH"
+SOURCE_DATE_EPOCH=yesterday "$tessaro" build "$work/cd/widget.tsp" --out "$work/epoch3" --raw-setup "$work/TSS.dat" \
+    >"$work/epoch3.log" 2>&1
+[ $? -eq 1 ] || fail "a SOURCE_DATE_EPOCH that is no number"
+grep -q 'error: SOURCE_DATE_EPOCH is not a number of seconds since 1970' "$work/epoch3.log" || fail "$(cat "$work/epoch3.log")"
+[ ! -e "$work/epoch3" ] || fail "a refused SOURCE_DATE_EPOCH wrote media"
+
+# The command line for CI: --version, --help of every command (exit 0, that command's usage), -q keeping
+# only findings and the summary, --werror failing on a warning before anything is written.
+"$tessaro" --version | grep -q '^tessaro [0-9]' || fail "--version"
+for command in dump new cab check build export import; do
+    "$tessaro" $command --help >"$work/help.log" 2>&1 || fail "$command --help ended with $?"
+    grep -q "^  $command " "$work/help.log" || fail "$command --help: $(cat "$work/help.log")"
+done
+"$tessaro" build "$work/cd/widget.tsp" --out "$work/quiet" --raw-setup "$work/TSS.dat" -q >"$work/quiet.log" ||
+    fail "quiet build"
+[ "$(cat "$work/quiet.log")" = 'Finished 0 Error, 0 Warning.' ] || fail "quiet build printed: $(cat "$work/quiet.log")"
+"$tessaro" export "$work/cd/widget.tsp" -o "$work/cd/warned.toml" >/dev/null || fail "export"
+printf "\n[[folder]]\npath = '<Target Folder>\\\\Empty'\n" >>"$work/cd/warned.toml"
+"$tessaro" check "$work/cd/warned.toml" -q >"$work/warned.log" || fail "check with a warning failed without --werror"
+grep -qx 'warning: No object is defined in the folder ".*Empty"!' "$work/warned.log" ||
+    fail "the warning: $(cat "$work/warned.log")"
+"$tessaro" check "$work/cd/warned.toml" --werror >/dev/null 2>&1; [ $? -eq 1 ] || fail "check --werror"
+"$tessaro" build "$work/cd/warned.toml" --out "$work/werror" --raw-setup "$work/TSS.dat" --werror >/dev/null 2>&1
+[ $? -eq 1 ] || fail "build --werror"
+[ ! -e "$work/werror" ] || fail "build --werror wrote media"
 echo "build_command: all media built and verified"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "setup/engine/InstalledRecord.h"
+#include "setup/engine/Selection.h"
 #include "tests/TestSupport.h"
 #include "tests/setup/NoShellFolders.h"
 
@@ -106,7 +107,7 @@ protected:
     // What a first installation of the engine's product leaves in the store.
     void Install(SetupEngine& installing) {
         store.Write(ProductKeyPath(installing.project.productID),
-                    ProductRecordValues(installing, "C:\\WINDOWS\\SYSTEM", "D:\\Setup.exe"));
+                    ProductRecordValues(installing, "C:\\WINDOWS\\SYSTEM", "D:\\Setup.exe", "20261208"));
         std::vector<RecordValue> features;
         for (const auto& [name, number] : InstalledFeatureValues(installing.project.rootFeature)) {
             RecordValue value;
@@ -145,8 +146,9 @@ TEST_F(InstalledRecord, ValuesOfAFirstInstallationInTheirOrder) {
     engine.menuShortcuts = true;
     engine.installForAll = true;
     engine.project.noModify = true;
+    engine.selectedBytes = 5000;
     const std::vector<RecordValue> values =
-        ProductRecordValues(engine, "C:\\WINDOWS\\SYSTEM", "D:\\Setup.exe");
+        ProductRecordValues(engine, "C:\\WINDOWS\\SYSTEM", "D:\\Setup.exe", "20261208");
     std::vector<std::string> rows;
     for (const RecordValue& value : values) {
         rows.push_back(value.name + "=" + (value.isNumber ? "#" + std::to_string(value.number) : value.text));
@@ -171,6 +173,10 @@ TEST_F(InstalledRecord, ValuesOfAFirstInstallationInTheirOrder) {
         "InstallStartMenuShortcuts=#1",
         "InstallDesktopShortcuts=#0",
         "InstallForAll=#1",
+        "EstimatedSize=#5",
+        "InstallDate=20261208",
+        "QuietUninstallString=C:\\WINDOWS\\SYSTEM\\TSSetup.exe -SU C:\\Program Files\\Widget\\TSdb.dat",
+        "URLInfoAbout=http://example.com/help",
     };
     EXPECT_EQ(rows, expected);
 }
@@ -182,13 +188,38 @@ TEST_F(InstalledRecord, IconValueOnlyWithAnIconFile) {
     file->folder = folder;
     engine.project.iconFile = engine.project.files.Add(std::move(file));
     engine.project.iconIndex = 3;
-    const std::vector<RecordValue> values = ProductRecordValues(engine, "C:\\S", "D:\\Setup.exe");
-    ASSERT_EQ(values.size(), 20u);
+    const std::vector<RecordValue> values = ProductRecordValues(engine, "C:\\S", "D:\\Setup.exe", "20261208");
+    ASSERT_EQ(values.size(), 24u);
     EXPECT_EQ(values[9].name, "SetupFile");
     EXPECT_EQ(values[10].name, "DisplayIcon");
     EXPECT_FALSE(values[10].isNumber);
     EXPECT_EQ(values[10].text, "C:\\Program Files\\Widget\\widget.exe,3");
     EXPECT_EQ(values[11].name, "InstallLocation");
+}
+
+TEST_F(InstalledRecord, EstimatedSizeCountsSelectedFilesInWholeKilobytes) {
+    CFolder* folder = engine.project.rootFolders.Add(std::make_unique<CFolder>("Target Folder"));
+    CFeature* feature = engine.project.rootFeature.children[0];
+    feature->selected = true;
+    // Each row adds a file of a size to the feature's folder (or leaves it out of every feature) and
+    // gives the size of the selection in kilobytes, rounded up, after it.
+    const struct {
+        uint32_t size;
+        bool inFeature;
+        uint32_t kilobytes;
+    } rows[] = {{0, true, 0}, {1, true, 1}, {1023, true, 1}, {5000, false, 1}, {1024, true, 2},
+                {3 * 1024 * 1024, true, 3074}};
+    feature->folders.Add(folder);
+    CFolder* elsewhere = engine.project.rootFolders.Add(std::make_unique<CFolder>("Elsewhere"));
+    for (const auto& row : rows) {
+        auto file = std::make_unique<CFileItem>();
+        file->title = "f" + std::to_string(row.size);
+        file->folder = row.inFeature ? folder : elsewhere;
+        file->size = row.size;
+        engine.project.files.Add(std::move(file));
+        PrepareSelection(engine);
+        EXPECT_EQ(EstimatedSizeKilobytes(engine), row.kilobytes) << row.size;
+    }
 }
 
 TEST_F(InstalledRecord, FeatureValuesParentsFirstRootIncluded) {

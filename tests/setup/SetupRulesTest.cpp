@@ -93,7 +93,22 @@ TEST(CommandLine, UnknownOptionsMakeTheLineUnreadable) {
 TEST(CommandLine, SeparatorsAndVerbatimPath) {
     const CommandLine tabs = ParseCommandLine(" \t--T,\"C:\\My Dir\\x.dat\"");
     EXPECT_TRUE(tabs.test);
-    EXPECT_EQ(tabs.databasePath, "\"C:\\My Dir\\x.dat\"");
+    EXPECT_EQ(tabs.databasePath, "C:\\My Dir\\x.dat");  // the quotes around a path are not part of it
+    // Quotes count only around the whole path; a lone quote stays (and names no file).
+    const struct {
+        const char* text;
+        const char* path;
+        bool named;
+    } quoted[] = {{"-SU \"C:\\Program Files\\A\\TSdb.dat\"", "C:\\Program Files\\A\\TSdb.dat", true},
+                  {"U C:\\Program Files\\A\\TSdb.dat", "C:\\Program Files\\A\\TSdb.dat", true},
+                  {"U \"C:\\a\" b", "\"C:\\a\" b", true},
+                  {"U \"", "\"", true},
+                  {"U \"\"", "", false}};
+    for (const auto& c : quoted) {
+        const CommandLine line = ParseCommandLine(c.text);
+        EXPECT_EQ(line.databasePath, c.path) << c.text;
+        EXPECT_EQ(line.hasDatabasePath, c.named) << c.text;
+    }
     const CommandLine none = ParseCommandLine("C2");
     EXPECT_EQ(none.mode, SM_CHANGE);
     EXPECT_TRUE(none.secondInstance);

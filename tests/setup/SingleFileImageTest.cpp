@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "setup/engine/SingleFileImage.h"
+#include "tests/PeBuilder.h"
 #include "tests/TestSupport.h"
 
 namespace {
@@ -26,6 +28,33 @@ Bytes Image(const Bytes& program, const Bytes* database, const Bytes* cabinet) {
     }
     image.insert(image.end(), {'K', 'Z', 'V', 0});
     PutU32(image, static_cast<uint32_t>(program.size()));
+    return image;
+}
+
+// Media as the build writes them today: the payload followed by its CRC-32 and the checked tag.
+Bytes CheckedImage(const Bytes& program, const Bytes& database, const Bytes& cabinet) {
+    Bytes image = program;
+    PutU32(image, static_cast<uint32_t>(database.size()));
+    image.insert(image.end(), database.begin(), database.end());
+    image.insert(image.end(), cabinet.begin(), cabinet.end());
+    const uLong crc =
+        crc32(0L, image.data() + program.size(), static_cast<uInt>(image.size() - program.size()));
+    PutU32(image, static_cast<uint32_t>(crc));
+    image.insert(image.end(), {'K', 'Z', 'V', 1});
+    PutU32(image, static_cast<uint32_t>(program.size()));
+    return image;
+}
+
+// What Authenticode signing does to a PE file: zero bytes up to a multiple of 8, then the certificate
+// table, which the security directory names.
+Bytes Signed(Bytes image, bool pe32Plus) {
+    image.resize((image.size() + 7) / 8 * 8, 0);
+    const size_t table = image.size();
+    const Bytes certificate{0x30, 0x82, 0x01, 0x02, 0x00, 0x02, 0x02, 0x00, 'c', 'e', 'r', 't', 0, 0, 0, 0};
+    image.insert(image.end(), certificate.begin(), certificate.end());
+    const size_t entry = testing_support::kPeHeaderOffset + 24 + (pe32Plus ? 108 : 92) + 4 + 4 * 8;
+    testing_support::Put32(image, entry, static_cast<uint32_t>(table));
+    testing_support::Put32(image, entry + 4, static_cast<uint32_t>(certificate.size()));
     return image;
 }
 
@@ -135,6 +164,138 @@ TEST_F(SingleFileImage, CabinetTakenAgainFromImage) {
     EXPECT_EQ(testing_support::ReadBytes(path), cabinet);
     Write(image, Image(program, nullptr, nullptr));
     EXPECT_FALSE(ExtractImageCabinet(image, temp.Path(), &path));
+}
+
+TEST_F(SingleFileImage, CheckedPayloadIsUnpackedAlsoWhenSigned) {
+    for (const bool pe32Plus : {false, true}) {
+        for (const bool sign : {false, true}) {
+            // Programs of every length, so that signing pads the image with 0 to 7 zero bytes.
+            for (size_t extra = 0; extra < 8; ++extra) {
+                SCOPED_TRACE(testing::Message()
+                             << "pe32+ " << pe32Plus << " signed " << sign << " +" << extra);
+                testing_support::PeLayout layout;
+                layout.pe32Plus = pe32Plus;
+                Bytes pe = testing_support::BuildPe(layout);
+                pe.resize(pe.size() + extra, 0xCC);
+                const Bytes checked = CheckedImage(pe, database, cabinet);
+                const Bytes image = sign ? Signed(checked, pe32Plus) : checked;
+                Write(temp / "Setup.exe", image);
+                std::string path;
+                ASSERT_TRUE(ExtractImageCabinet(temp / "Setup.exe", temp.Path(), &path));
+                EXPECT_EQ(testing_support::ReadBytes(path), cabinet);
+                Write(copy(), image);
+                ImageContents contents;
+                ASSERT_TRUE(UnpackSingleFileImage(copy(), "C:\\Media", temp.Path(), &contents));
+                EXPECT_FALSE(contents.damaged);
+                EXPECT_EQ(testing_support::ReadBytes(contents.databasePath), database);
+                EXPECT_EQ(testing_support::ReadBytes(contents.dataCabinetPath), cabinet);
+                EXPECT_EQ(testing_support::ReadBytes(contents.setupProgramPath), Image(pe, nullptr, nullptr));
+            }
+        }
+    }
+}
+
+TEST_F(SingleFileImage, EveryDamagedPayloadByteIsFoundBeforeAnythingIsWritten) {
+    testing_support::PeLayout layout;
+    layout.pe32Plus = true;
+    const Bytes pe = testing_support::BuildPe(layout);
+    for (const bool sign : {false, true}) {
+        const Bytes sound = CheckedImage(pe, database, cabinet);
+        const Bytes whole = sign ? Signed(sound, true) : sound;
+        // Every byte of the database length, database, cabinet and checksum.
+        for (size_t at = pe.size(); at < sound.size() - 8; ++at) {
+            SCOPED_TRACE(testing::Message() << "signed " << sign << " byte " << at);
+            Bytes damaged = whole;
+            damaged[at] ^= 0x01;
+            Write(copy(), damaged);
+            ImageContents contents;
+            EXPECT_FALSE(UnpackSingleFileImage(copy(), "C:\\Media", temp.Path(), &contents));
+            EXPECT_TRUE(contents.damaged);
+            EXPECT_FALSE(platform::FileExists(temp / "TSdb.dat"));
+            EXPECT_FALSE(platform::FileExists(temp / "TSSetup.exe"));
+            EXPECT_TRUE(platform::FileExists(copy()));
+            Write(temp / "Setup.exe", damaged);
+            std::string path;
+            EXPECT_FALSE(ExtractImageCabinet(temp / "Setup.exe", temp.Path(), &path));
+            EXPECT_FALSE(platform::FileExists(temp / "TSData.cab"));
+        }
+    }
+}
+
+TEST_F(SingleFileImage, CheckedTrailerWithLengthsThatDoNotFitIsDamaged) {
+    Bytes beyond = CheckedImage(program, database, cabinet);
+    beyond[program.size()] = 0x7F;  // database length past the checksum
+    Bytes tooShort = program;
+    tooShort.insert(tooShort.end(), {1, 2, 3, 'K', 'Z', 'V', 1});
+    PutU32(tooShort, static_cast<uint32_t>(program.size()));  // no room for a length and a checksum
+    for (const Bytes& image : {beyond, tooShort}) {
+        Write(copy(), image);
+        ImageContents contents;
+        EXPECT_FALSE(UnpackSingleFileImage(copy(), "C:\\Media", temp.Path(), &contents));
+        EXPECT_TRUE(contents.damaged);
+        EXPECT_FALSE(platform::FileExists(temp / "TSdb.dat"));
+    }
+}
+
+TEST_F(SingleFileImage, SecurityDirectoryThatDoesNotEndTheFileIsIgnored) {
+    const Bytes pe = testing_support::BuildPe(testing_support::PeLayout{});
+    Bytes image = Signed(CheckedImage(pe, database, cabinet), false);
+    image.push_back(0);  // the table no longer ends the file: no trailer to be found
+    Write(copy(), image);
+    ImageContents contents;
+    EXPECT_FALSE(UnpackSingleFileImage(copy(), "C:\\Media", temp.Path(), &contents));
+    EXPECT_FALSE(contents.damaged);
+    // A table not preceded by zero bytes alone: the byte before the trailer's end is not padding.
+    Bytes unpadded = CheckedImage(pe, database, cabinet);
+    unpadded.push_back(0x55);
+    Write(copy(), Signed(unpadded, false));
+    EXPECT_FALSE(UnpackSingleFileImage(copy(), "C:\\Media", temp.Path(), &contents));
+    EXPECT_FALSE(contents.damaged);
+}
+
+TEST_F(SingleFileImage, ProgramSignedOnItsOwnIsUnpackedAsItWasSigned) {
+    testing_support::PeLayout layout;
+    layout.pe32Plus = true;
+    const Bytes pe = testing_support::BuildPe(layout);
+    const size_t checksumAt = testing_support::kPeHeaderOffset + 24 + 64;
+    const size_t entry = testing_support::kPeHeaderOffset + 24 + 108 + 4 + 4 * 8;
+    Bytes signedProgram = Signed(Image(pe, nullptr, nullptr), true);
+    testing_support::Put32(signedProgram, checksumAt, 0x12345678);
+    // The program inside the image: its checksum and entry cleared, kept after the cabinet.
+    Bytes image = signedProgram;
+    testing_support::Put32(image, checksumAt, 0);
+    testing_support::Put32(image, entry, 0);
+    testing_support::Put32(image, entry + 4, 0);
+    PutU32(image, static_cast<uint32_t>(database.size()));
+    image.insert(image.end(), database.begin(), database.end());
+    image.insert(image.end(), cabinet.begin(), cabinet.end());
+    PutU32(image, 0x12345678);
+    for (size_t i = 0; i < 2; ++i) {
+        PutU32(image,
+               static_cast<uint32_t>(signedProgram[entry + 4 * i] | signedProgram[entry + 4 * i + 1] << 8 |
+                                     signedProgram[entry + 4 * i + 2] << 16));
+    }
+    const size_t n = signedProgram.size();
+    PutU32(image, static_cast<uint32_t>(crc32(0L, image.data() + n, static_cast<uInt>(image.size() - n))));
+    image.insert(image.end(), {'K', 'Z', 'V', 2});
+    PutU32(image, static_cast<uint32_t>(n));
+    Write(copy(), Signed(image, true));
+    ImageContents contents;
+    ASSERT_TRUE(UnpackSingleFileImage(copy(), "C:\\Media", temp.Path(), &contents));
+    EXPECT_EQ(testing_support::ReadBytes(contents.setupProgramPath), signedProgram);
+    EXPECT_EQ(testing_support::ReadBytes(contents.databasePath), database);
+    EXPECT_EQ(testing_support::ReadBytes(contents.dataCabinetPath), cabinet);
+    // The unpacked program is a program without payload, which names the media files beside it.
+    ImageContents again;
+    ASSERT_TRUE(UnpackSingleFileImage(contents.setupProgramPath, "C:\\Media", temp.Path(), &again));
+    EXPECT_EQ(again.databasePath, "C:\\Media\\tsdb.dat");
+    // The kept fields count in the checksum.
+    Bytes damaged = Signed(image, true);
+    damaged[image.size() - 20] ^= 0x10;
+    Write(copy(), damaged);
+    ImageContents refused;
+    EXPECT_FALSE(UnpackSingleFileImage(copy(), "C:\\Media", temp.Path(), &refused));
+    EXPECT_TRUE(refused.damaged);
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 # library actions that lead to the Finish page, a licence file lost before its page, a library action that
 # moves the target folder through the window messages; an installation for real whose Finish page opens
 # the readme, maintenance runs of it (a change that changes nothing, a repair, a real change, the removal),
-# the run box that starts the installed program, and the restart box.
+# the run box that starts the installed program, and the restart box; the exit code of quitting, and a
+# damaged single-file Setup.exe that says so.
 # Arguments: the x86_64 tree, the native tree, the wine runner, a folder for screenshots.
 set -u
 tree=$1
@@ -218,6 +219,9 @@ drive "syscommand|$c|61536" "wait|Gadget Setup" "expect|Gadget Setup|65535|Are y
     "click|Gadget Setup|7" "gone|Gadget Setup" "wait|$c" || fail "the close box"
 drive "click|$c|2" "wait|Gadget Setup" "click|Gadget Setup|6" "gone|$c" || fail "Yes to the quit question"
 ended || fail "the setup program did not end after quitting"
+wait "$app_pid"
+code=$?
+[ "$code" = $((1602 % 256)) ] || fail "quitting ended with $code, not 1602 (seen through Wine as 1602 % 256)"
 
 # ---- a library action that fails leads to the Finish page ----
 build fail
@@ -389,5 +393,25 @@ drive "wait|$w|30000" "click|$w|3" "wait|$e|60000" "expect|$e|2903|Restart Now" 
 shot finish-restart
 drive "check|$e|2903|0" "click|$e|6" "gone|$e" || fail "Finish with the restart box cleared"
 ended || fail "the setup program did not end"
+
+# ---- a damaged single-file Setup.exe says so in the full interface, installs nothing and ends with 1 ----
+"$native/cli/tessaro" build "$work/full/wizard.tsp" --set media.type=2 --out "$work/single" \
+    --raw-setup "$tree/setup/TSS.dat" >"$work/single.log" 2>&1 || { cat "$work/single.log"; fail "single-file media"; }
+python3 - "$work/single/Setup.exe" "$work/single/Damaged.exe" <<'PY'
+import sys
+data = bytearray(open(sys.argv[1], "rb").read())
+n = int.from_bytes(data[-4:], "little")
+data[n + 40] ^= 0x20
+open(sys.argv[2], "wb").write(data)
+PY
+"$wine_run" "$work/single/Damaged.exe" >/dev/null 2>&1 </dev/null &
+app_pid=$!
+drive "wait|Setup|30000" "expect|Setup|65535|The setup file is damaged" || fail "the damaged Setup.exe's message"
+shot damaged
+drive "click|Setup|1" "gone|Setup" || fail "closing the damaged Setup.exe's message"
+ended || fail "the damaged Setup.exe did not end"
+wait "$app_pid"
+code=$?
+[ "$code" = 1 ] || fail "the damaged Setup.exe ended with $code, not 1"
 
 finish "setup wizard"
