@@ -2,6 +2,7 @@
 
 #include "model/ArchiveRefs.h"
 #include "model/Text.h"
+#include "platform/NoCase.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -229,12 +230,39 @@ bool CProject::IsInstalledByAFeature(const CFileItem* file) const {
     return false;
 }
 
+size_t CProject::NamesakeHash::operator()(const NamesakeKey& key) const {
+    return std::hash<std::string>()(key.upperTitle) ^ (std::hash<const void*>()(key.folder) * 31);
+}
+
+CProject::FileBatch::FileBatch(CProject& project) : project_(project) {
+    if (project_.openBatches_++ > 0) {
+        return;
+    }
+    project_.namesakes_.clear();
+    for (const CFileItem* file : project_.files) {
+        project_.namesakes_[NamesakeKey{file->folder, nocase::Upper(file->title)}] |= file->osMask;
+    }
+}
+
+CProject::FileBatch::~FileBatch() {
+    if (--project_.openBatches_ == 0) {
+        project_.namesakes_.clear();
+        project_.namesakes_.rehash(0);
+    }
+}
+
 CFileItem* CProject::AddFile(const std::string& sourcePath, CFolder* folder) {
     const std::string title = platform::FileTitle(sourcePath);
     uint32_t taken = 0;
-    for (const CFileItem* file : files) {
-        if (file->folder == folder && text::EqualNoCase(file->title, title)) {
-            taken |= file->osMask;
+    uint32_t* indexed = nullptr;
+    if (openBatches_ > 0) {
+        indexed = &namesakes_[NamesakeKey{folder, nocase::Upper(title)}];
+        taken = *indexed;
+    } else {
+        for (const CFileItem* file : files) {
+            if (file->folder == folder && text::EqualNoCase(file->title, title)) {
+                taken |= file->osMask;
+            }
         }
     }
     if ((taken & kOsMaskNamed) == kOsMaskNamed || files.IsFull()) {
@@ -243,10 +271,15 @@ CFileItem* CProject::AddFile(const std::string& sourcePath, CFolder* folder) {
     std::unique_ptr<CFileItem> file = CFileItem::FromPath(sourcePath);
     file->folder = folder;
     file->osMask = ~taken & kOsMaskNamed;
-    return files.Add(std::move(file));
+    CFileItem* added = files.Add(std::move(file));
+    if (added != nullptr && indexed != nullptr) {
+        *indexed |= added->osMask;
+    }
+    return added;
 }
 
 void CProject::ExpandDynamicFolders() {
+    FileBatch batch(*this);
     for (CFolder* root : rootFolders) {
         root->ExpandDynamic(*this);
     }

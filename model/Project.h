@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/CustomAction.h"
@@ -137,6 +138,21 @@ public:
     CFileItem* CopyFileItem(const CFileItem& file, CFolder* into);
     // A copy of the shortcut whose location is the folder; nullptr when the list is full.
     CShortcut* CopyShortcut(const CShortcut& shortcut, CFolder* into);
+    // Many additions at once (the dynamic expansion, a folder of files added in one go): while a batch is
+    // open, AddFile finds a file's namesakes in an index of the folder and title of every file, made once
+    // when the batch opens and kept in step by each addition, instead of looking through the whole Files
+    // list for each new file. While it is open, files are added only through AddFile and none is renamed,
+    // moved or removed. Batches may nest; the index goes when the outermost one closes.
+    class FileBatch {
+    public:
+        explicit FileBatch(CProject& project);
+        ~FileBatch();
+        FileBatch(const FileBatch&) = delete;
+        FileBatch& operator=(const FileBatch&) = delete;
+
+    private:
+        CProject& project_;
+    };
 
     // Expands every dynamic folder (the build's first step) and removes what that added (its last).
     void ExpandDynamicFolders();
@@ -156,6 +172,20 @@ public:
     void RemoveRegItem(CRegItem* item);
 
 private:
+    struct NamesakeKey {
+        const CFolder* folder;
+        std::string upperTitle;
+        bool operator==(const NamesakeKey& other) const {
+            return folder == other.folder && upperTitle == other.upperTitle;
+        }
+    };
+    struct NamesakeHash {
+        size_t operator()(const NamesakeKey& key) const;
+    };
+    // The releases that the files of a folder and title take, while a FileBatch is open.
+    std::unordered_map<NamesakeKey, uint32_t, NamesakeHash> namesakes_;
+    int openBatches_ = 0;
+
     // One walk over every reference to the items that match: it lists the objects that would lose a
     // reference when dependents is given, and clears those references when it is not. The match sees
     // only the referenced pointer, so a walk that matches everything is safe after a list was replaced.

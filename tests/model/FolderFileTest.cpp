@@ -48,6 +48,58 @@ TEST(AddFileTest, ReleasesBeyondTheNamedOnesAreNotGivenTwice) {
     EXPECT_EQ(first->osMask & second->osMask, 0u);
 }
 
+// The same additions give the same releases whether AddFile scans the Files list or, inside a batch, looks
+// namesakes up in the index; the index starts from the files already there and follows every addition.
+TEST(AddFileTest, BatchedAdditionsFollowTheSameRules) {
+    TempFolder folder;
+    WriteBytes(folder / "a.dll", {1});
+    WriteBytes(folder / "b.txt", {2});
+    ASSERT_TRUE(platform::CreateFolder(folder / "nt"));
+    WriteBytes(folder / "nt\\A.DLL", {3});
+    WriteBytes(folder / "nt\\B.TXT", {4});
+    struct Addition {
+        const char* source;
+        bool inOther;       // the folder Other instead of the target folder
+        uint32_t expected;  // the releases the new file gets; 0: none is added
+    };
+    const Addition additions[] = {
+        {"nt\\A.DLL", false, 0xE000},  // the releases a.dll (Windows 95 family) leaves free, case ignored
+        {"a.dll", false, 0},           // every named release is taken now
+        {"a.dll", true, 0xEE00},       // another folder has its own names
+        {"b.txt", false, 0xEE00},     {"nt\\B.TXT", false, 0},  // the index has taken the file just added
+        {"nt\\B.TXT", true, 0xEE00},  {"b.txt", true, 0},
+    };
+    for (int batched = 0; batched < 3; ++batched) {
+        SCOPED_TRACE(batched == 0 ? "without a batch" : batched == 1 ? "in a batch" : "in nested batches");
+        CProject project;
+        project.Reset();
+        CFolder* target = project.rootFolders[0];
+        CFolder* other = target->AddChild(std::make_unique<CFolder>("Other"));
+        CFileItem* first = project.AddFile(folder / "a.dll", target);
+        ASSERT_NE(first, nullptr);
+        first->osMask = 0x0E00;  // before the batch opens, so the index has to start from it
+        std::unique_ptr<CProject::FileBatch> outer, inner;
+        if (batched > 0) {
+            outer = std::make_unique<CProject::FileBatch>(project);
+        }
+        for (const Addition& addition : additions) {
+            if (batched == 2 && &addition == &additions[3]) {
+                inner = std::make_unique<CProject::FileBatch>(project);
+            }
+            if (batched == 2 && &addition == &additions[5]) {
+                inner.reset();  // the outer batch's index stays
+            }
+            SCOPED_TRACE(std::string(addition.source) + (addition.inOther ? " in Other" : " in the target"));
+            CFileItem* added = project.AddFile(folder / addition.source, addition.inOther ? other : target);
+            EXPECT_EQ(added == nullptr ? 0u : added->osMask, addition.expected);
+        }
+        outer.reset();
+        EXPECT_EQ(project.files.size(), 5u);
+        EXPECT_EQ(project.AddFile(folder / "a.dll", other), nullptr)
+            << "after the batch the list is scanned again";
+    }
+}
+
 TEST(FileRefreshTest, VersionSizeAndTimeComeFromTheSourceFile) {
     TempFolder folder;
     PeLayout layout;
