@@ -67,6 +67,8 @@ bench: deps win64
 	@bench/install_bench.sh $(BUILD)/bench $(BUILD)/win64/setup/TSS.dat
 	@echo "== many_files_bench"
 	@bench/many_files_bench.sh $(BUILD)/bench $(BUILD)/win64/setup/TSS.dat
+	@echo "== hundred_thousand_bench"
+	@bench/hundred_thousand_bench.sh $(BUILD)/bench $(BUILD)/win64/setup/TSS.dat
 
 fuzz: deps fuzz-tree
 	@scripts/fuzz-run $(BUILD)/fuzz $${FUZZ_SECONDS:-600}
