@@ -206,8 +206,7 @@ int RunBuildCommand(int argc, char** argv, std::ostream& out, std::ostream& err)
     if (platform::Interrupted()) {
         out.flush();
         err << "tessaro: the build was stopped by signal " << platform::InterruptSignal()
-            << "; its files are removed
-";
+            << "; its files are removed\n";
         platform::EndForInterrupt();
     }
     if (!built) {
