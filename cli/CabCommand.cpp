@@ -282,10 +282,11 @@ int Extract(int argc, char** argv, std::ostream& out, std::ostream& err) {
                 return search.Next(cabinetName, disk, folder, error);
             });
     } catch (const CTSException& e) {
-        if (!e.Message().empty()) {
+        // A next cabinet that the search could not find is named, rather than the engine's general reason.
+        if (!e.Message().empty() && search.Missing().empty()) {
             throw;
         }
-        throw CTSException("Cannot find the next cabinet %s!", search.Missing());
+        throw CTSException("Cannot find the next cabinet %s!", search.Missing().c_str());
     }
     cabinet.Close();
     return skipped ? kFailed : kOk;

@@ -6,6 +6,7 @@
 #include "model/ProjectFile.h"
 #include "model/TreeArchive.h"
 #include "platform/FileInfo.h"
+#include "platform/NoCase.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
 #include "platform/TSSException.h"
@@ -92,8 +93,14 @@ void InstallSetupProgram(InstallRun& run) {
     } else if (engine.mode == SM_REMOVE) {
         // Removed like any installed shared file that the user agreed to remove: only when no other product
         // counts it; a copy that is running goes at the next start of Windows.
+        // The copy that runs this removal goes at the next start of Windows without anything waiting on
+        // that start: the product is removed now, so the run does not ask for a restart on its account.
         engine.sharedFileAnswer = 2;
+        const bool restartBefore = engine.restartNeeded;
         RemoveInstalledFile(run, copy);
+        if (nocase::Equal(copy.resolvedPath, engine.setupProgramPath)) {
+            engine.restartNeeded = restartBefore;
+        }
         DeleteFileA((engine.project.target + "\\" + kMaintenanceDatabaseTitle).c_str());
     }
     if (engine.mode == SM_NEW || engine.mode == SM_CHANGE) {

@@ -262,7 +262,7 @@ drive "click|$l|5" "wait|Gadget Setup - User Information" "type|Gadget Setup - U
     "wait|Gadget Setup - Destination Folder" "click|Gadget Setup - Destination Folder|3" \
     "wait|Gadget Setup - Setup Types" "click|Gadget Setup - Setup Types|3" "wait|Gadget Setup - Confirmation" \
     || fail "walk to the confirmation"
-text_of "Gadget Setup - Confirmation" 2701 | grep -q '^    C:\\.*\\ts\\Moved Gadget$' \
+text_of "Gadget Setup - Confirmation" 2701 | grep -q '^    C:\\.*\\ts[0-9a-f]*\.[0-9]*\\Moved Gadget$' \
     || fail "the action did not move the target: $(text_of "Gadget Setup - Confirmation" 2701 | sed -n 4p)"
 drive "click|Gadget Setup - Confirmation|2" "wait|Gadget Setup" "click|Gadget Setup|6" \
     "gone|Gadget Setup - Confirmation" || fail "quitting"

@@ -730,7 +730,7 @@ TEST_F(FileSteps, MissingDiskEndsASilentRun) {
         RunFileSteps(*engine, sink);
         ADD_FAILURE() << "the run went on without its second disk";
     } catch (const CTSSException& e) {
-        EXPECT_EQ(e.Message(), "Cannot Extract files!(User aborted)");
+        EXPECT_EQ(e.Message(), "Cannot Extract files!(Cabinet not found)");
     }
     EXPECT_EQ(ReadBytes(At("one.bin")), planned[0].content);  // what was done stays
 

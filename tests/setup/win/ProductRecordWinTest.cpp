@@ -171,6 +171,7 @@ TEST_F(ProductRecord, FirstInstallationWritesEveryValueTheCopyAndTheDatabase) {
         {"InstallStartMenuShortcuts", REG_DWORD, "", 1},
         {"InstallDesktopShortcuts", REG_DWORD, "", 0},
         {"InstallForAll", REG_DWORD, "", 1},
+        {"QuietUninstallString", REG_SZ, system + "\\TSSetup.exe -SU " + target + "\\TSdb.dat", 0},
     };
     for (const Expected& row : table) {
         SCOPED_TRACE(row.name);
@@ -191,7 +192,11 @@ TEST_F(ProductRecord, FirstInstallationWritesEveryValueTheCopyAndTheDatabase) {
     RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &valueCount, nullptr, nullptr,
                      nullptr, nullptr);
     RegCloseKey(key);
-    EXPECT_EQ(valueCount, table.size());  // NoRepair and nothing else
+    // Besides the table: the size, the date and the product's web address, whose texts other tests check.
+    for (const char* name : {"EstimatedSize", "InstallDate", "URLInfoAbout"}) {
+        EXPECT_TRUE(Product(name).exists) << name;
+    }
+    EXPECT_EQ(valueCount, table.size() + 3);  // not NoRepair, nor anything else
     EXPECT_FALSE(Product("NoRepair").exists);
 
     EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, featuresKey(), "Features").Number(), 1u);

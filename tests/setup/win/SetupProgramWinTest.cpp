@@ -132,7 +132,16 @@ protected:
         ASSERT_TRUE(CopyFileA(BuiltPath(builtPath).c_str(), target.c_str(), FALSE));
     }
 
-    bool TempFolderGone() const { return !platform::FolderExists(tmp + "\\ts"); }
+    // No private folder of a run ("ts" and a number) is left in the temporary folder.
+    bool TempFolderGone() const {
+        WIN32_FIND_DATAA found{};
+        HANDLE search = FindFirstFileA((tmp + "\\ts*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) {
+            return true;
+        }
+        FindClose(search);
+        return false;
+    }
 
     SavedVariable savedTmp{"TMP"};
     SavedVariable savedTemp{"TEMP"};

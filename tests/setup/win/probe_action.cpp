@@ -16,7 +16,10 @@ int Record(HWND window, int answer) {
     }
     char temp[MAX_PATH] = "";
     GetTempPathA(MAX_PATH, temp);
-    const std::string ts = std::string(temp) + "ts\\";
+    // The run's private folder: "ts", the process number in hexadecimal, ".0" in a temporary folder of its own.
+    char own[32] = "";
+    std::snprintf(own, sizeof own, "ts%lx.0\\", GetCurrentProcessId());
+    const std::string ts = std::string(temp) + own;
     FILE* file = std::fopen(out, "ab");
     if (file == nullptr) {
         return 0;
