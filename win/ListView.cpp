@@ -1,5 +1,7 @@
 #include "win/ListView.h"
 
+#include <algorithm>
+
 namespace win {
 
 void ListView::AddColumn(const char* title, int width) const {
@@ -51,6 +53,15 @@ int ListView::FindData(LPARAM data) const {
     find.flags = LVFI_PARAM;
     find.lParam = data;
     return static_cast<int>(Send(LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+}
+
+void ListView::ReselectAfterFill(int found, bool asked, int before) const {
+    if (found < 0 && !asked && before >= 0 && Count() > 0) {
+        found = std::min(before, Count() - 1);
+    }
+    if (found >= 0) {
+        Reveal(found);
+    }
 }
 
 LPARAM ListView::Data(int row) const {

@@ -29,6 +29,15 @@ public:
     // The row that carries data, or -1.
     int FindData(LPARAM data) const;
     void EnsureVisible(int row) const { ListView_EnsureVisible(Handle(), row, FALSE); }
+    // Selects a row and scrolls it into view.
+    void Reveal(int row) const {
+        Select(row);
+        EnsureVisible(row);
+    }
+    // After the list was filled again: reveals `found` (the row of the object asked for, -1 when not
+    // shown), or, when nothing was asked for, the row at the place of the one selected before the fill
+    // (`before`, -1 for none), kept inside the list.
+    void ReselectAfterFill(int found, bool asked, int before) const;
     std::vector<int> SelectedRows() const;
     std::string ItemText(int row, int column = 0) const;
     void SetItemText(int row, int column, const std::string& text) const;

@@ -29,24 +29,24 @@ bool CFeaturePropertiesDialog::Ask(HWND owner) {
 }
 
 BOOL CFeaturePropertiesDialog::OnInit() {
-    Item(IDC_FP_NAME).SetText(fields_.name);
-    Item(IDC_FP_DESCRIPTION).SetText(fields_.description);
-    Item(IDC_FP_PARENT).SetText(feature_.parent != nullptr ? feature_.parent->name : std::string());
-    CheckDlgButton(Handle(), IDC_FP_REQUIRED, fields_.required ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(Handle(), IDC_FP_VISIBLE, fields_.visible ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(Handle(), IDC_FP_SELECTED, fields_.selected ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(Handle(), IDC_FP_EXPANDED, fields_.expanded ? BST_CHECKED : BST_UNCHECKED);
+    Item(IDC_FEATP_NAME).SetText(fields_.name);
+    Item(IDC_FEATP_DESCRIPTION).SetText(fields_.description);
+    Item(IDC_FEATP_PARENT).SetText(feature_.parent != nullptr ? feature_.parent->name : std::string());
+    CheckDlgButton(Handle(), IDC_FEATP_REQUIRED, fields_.required ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(Handle(), IDC_FEATP_VISIBLE, fields_.visible ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(Handle(), IDC_FEATP_SELECTED, fields_.selected ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(Handle(), IDC_FEATP_EXPANDED, fields_.expanded ? BST_CHECKED : BST_UNCHECKED);
     return TRUE;
 }
 
 void CFeaturePropertiesDialog::OnOK() {
     Fields fields;
-    fields.name = Item(IDC_FP_NAME).Text();
-    fields.description = Item(IDC_FP_DESCRIPTION).Text();
-    fields.required = IsDlgButtonChecked(Handle(), IDC_FP_REQUIRED) == BST_CHECKED;
-    fields.visible = IsDlgButtonChecked(Handle(), IDC_FP_VISIBLE) == BST_CHECKED;
-    fields.selected = IsDlgButtonChecked(Handle(), IDC_FP_SELECTED) == BST_CHECKED;
-    fields.expanded = IsDlgButtonChecked(Handle(), IDC_FP_EXPANDED) == BST_CHECKED;
+    fields.name = Item(IDC_FEATP_NAME).Text();
+    fields.description = Item(IDC_FEATP_DESCRIPTION).Text();
+    fields.required = IsDlgButtonChecked(Handle(), IDC_FEATP_REQUIRED) == BST_CHECKED;
+    fields.visible = IsDlgButtonChecked(Handle(), IDC_FEATP_VISIBLE) == BST_CHECKED;
+    fields.selected = IsDlgButtonChecked(Handle(), IDC_FEATP_SELECTED) == BST_CHECKED;
+    fields.expanded = IsDlgButtonChecked(Handle(), IDC_FEATP_EXPANDED) == BST_CHECKED;
     std::string refusal;
     if (fields.name.empty()) {
         refusal = "Please enter a name for this feature.";
@@ -55,7 +55,7 @@ void CFeaturePropertiesDialog::OnOK() {
     }
     if (!refusal.empty()) {
         MessageBoxA(Handle(), refusal.c_str(), "Tessaro", MB_OK | MB_ICONERROR);
-        Item(IDC_FP_NAME).Focus();
+        Item(IDC_FEATP_NAME).Focus();
         return;
     }
     fields_ = fields;

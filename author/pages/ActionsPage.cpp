@@ -43,8 +43,7 @@ void CActionsPage::Fill(int selected) {
         }
     }
     if (selected >= 0 && selected < list_.Count()) {
-        list_.Select(selected);
-        list_.EnsureVisible(selected);
+        list_.Reveal(selected);
     }
 }
 

@@ -86,7 +86,7 @@ void CDocTypesPage::Reload(int) {
     filling_ = false;
     ShowDocTypes();
     if (types_.Count() > 0) {
-        SelectRow(types_, 0);
+        types_.Reveal(0);
     }
 }
 
@@ -119,11 +119,6 @@ void CDocTypesPage::ShowVerbs() {
     filling_ = true;
     ShowRows(verbs_, rows);
     filling_ = false;
-}
-
-void CDocTypesPage::SelectRow(const win::ListView& list, int row) {
-    list.Select(row);
-    list.EnsureVisible(row);
 }
 
 CDocType* CDocTypesPage::SelectedDocType() const {
@@ -247,7 +242,7 @@ void CDocTypesPage::AddDocType() {
     CDocType* added = project.docTypes.Add(std::move(type));
     const int row = added->position;
     document_.Changed(UpdateHint::kDocTypeChanged, added);
-    SelectRow(types_, row);
+    types_.Reveal(row);
 }
 
 void CDocTypesPage::ChangeDocType() {
@@ -268,7 +263,7 @@ void CDocTypesPage::DeleteDocType() {
     document_.project.docTypes.Remove(type);
     document_.Changed(UpdateHint::kDocTypeChanged);
     if (types_.Count() > 0) {
-        SelectRow(types_, row < types_.Count() ? row : types_.Count() - 1);
+        types_.Reveal(row < types_.Count() ? row : types_.Count() - 1);
     }
 }
 
@@ -287,7 +282,7 @@ void CDocTypesPage::AddVerb() {
     Apply(dialog.Fields(), verb.get());
     const int row = type->verbs.Add(std::move(verb))->position;
     document_.Changed(UpdateHint::kDocTypeChanged, type);
-    SelectRow(verbs_, row);
+    verbs_.Reveal(row);
 }
 
 void CDocTypesPage::ChangeVerb() {
@@ -310,7 +305,7 @@ void CDocTypesPage::DeleteVerb() {
     type->verbs.Remove(verb);
     document_.Changed(UpdateHint::kDocTypeChanged, type);
     if (verbs_.Count() > 0) {
-        SelectRow(verbs_, row < verbs_.Count() ? row : verbs_.Count() - 1);
+        verbs_.Reveal(row < verbs_.Count() ? row : verbs_.Count() - 1);
     }
 }
 

@@ -23,7 +23,6 @@ private:
     // Fills the lists from the project, keeping the selected rows where they still exist.
     void ShowDocTypes();
     void ShowVerbs();
-    void SelectRow(const win::ListView& list, int row);
     CDocType* SelectedDocType() const;
     CVerb* SelectedVerb() const;
     doctype_rules::Selection CurrentSelection() const;

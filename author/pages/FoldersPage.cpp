@@ -245,13 +245,7 @@ void CFoldersPage::ShowItems(const void* select) {
             }
         }
     }
-    if (selectRow < 0 && select == nullptr && before >= 0 && list_.Count() > 0) {
-        selectRow = std::min(before, list_.Count() - 1);
-    }
-    if (selectRow >= 0) {
-        list_.Select(selectRow);
-        list_.EnsureVisible(selectRow);
-    }
+    list_.ReselectAfterFill(selectRow, select != nullptr, before);
     SendMessageA(list_.Handle(), WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_.Handle(), nullptr, TRUE);
     filling_ = false;

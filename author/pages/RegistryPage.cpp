@@ -262,13 +262,7 @@ void CRegistryPage::ShowValues(const CRegItem* select) {
             }
         }
     }
-    if (selectRow < 0 && select == nullptr && beforeRow >= 0 && list_.Count() > 0) {
-        selectRow = std::min(beforeRow, list_.Count() - 1);
-    }
-    if (selectRow >= 0) {
-        list_.Select(selectRow);
-        list_.EnsureVisible(selectRow);
-    }
+    list_.ReselectAfterFill(selectRow, select != nullptr, beforeRow);
     filling_ = false;
 }
 
@@ -459,8 +453,7 @@ void CRegistryPage::NewValue(uint32_t type) {
     filling_ = true;
     const int row = list_.Append(registry_rules::kNewValueName, kNoPath);
     list_.SetItemText(row, 1, registry_rules::TypeText(type));
-    list_.Select(row);
-    list_.EnsureVisible(row);
+    list_.Reveal(row);
     filling_ = false;
     list_.Focus();
     labels_.BeginNew(list_, row, ValueEdit(key, nullptr, type));

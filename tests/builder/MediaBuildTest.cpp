@@ -329,7 +329,7 @@ TEST_F(MediaBuildTest, SignedMediaUnpackToTheProgramAsItWasSigned) {
     testing_support::WriteBytes(copy, ReadBytes(folder / "single\\Setup.exe"));
     platform::CreateFolder(folder / "temp");
     ImageContents contents;
-    ASSERT_TRUE(UnpackSingleFileImage(copy, "C:\Media", folder / "temp", &contents));
+    ASSERT_TRUE(UnpackSingleFileImage(copy, "C:\\Media", folder / "temp", &contents));
     // The unpacked program is the program signed on its own: its own checksum, entry and table.
     auto alone = pe;
     alone.insert(alone.end(), {'K', 'Z', 'V', 0});
