@@ -545,6 +545,9 @@ void CFoldersPage::AddFiles(CFolder* folder) {
 
 void CFoldersPage::AddPaths(CFolder* folder, const std::vector<std::string>& paths) {
     CFileItem* last = nullptr;
+    // Namesakes are looked up in an index while the batch is open: many files added at once take time in
+    // step with their number.
+    CProject::FileBatch batch(document_.project);
     for (const std::string& path : paths) {
         if (IsDirectory(path)) {
             AddDynamicFolder(folder, path);

@@ -48,6 +48,8 @@
 //   list-click|TITLE|ID|ROW|WHERE   moves the mouse pointer onto the row's label and clicks: WHERE is "left",
 //                                   "right" or "double"
 //   list-edit|TITLE|ID|TEXT         types TEXT into the row label being edited and ends the edit
+//   rows|TITLE|ID|N[|MS]            the list holds N rows (within MS, 20 s by default); prints the
+//                                   milliseconds since the driver began its first step
 //   column-width|TITLE|ID|COLUMN    prints the width of a list's column in pixels
 //   key|TITLE|ID|KEY                presses a key on the control (Insert, Delete, F2, Return, Escape, Space,
 //                                   or one letter or digit), as the keyboard would while it has the focus
@@ -85,6 +87,7 @@
 namespace {
 
 constexpr DWORD kDefaultWait = 20000;  // a busy machine makes Wine slow to start and to open dialogs
+DWORD driverStart = 0;  // when the driver began its first step
 
 struct Failure {
     std::string message;
@@ -749,6 +752,18 @@ void Run(const std::vector<std::string>& a) {
     } else if (verb == "list") {
         Need(a, 3);
         PrintList(Control(a[1], a[2]), a.size() > 3 && a[3] == "pictures");
+    } else if (verb == "rows") {
+        Need(a, 4);
+        HWND list = Control(a[1], a[2]);
+        const int wanted = std::atoi(a[3].c_str());
+        const DWORD timeout = a.size() > 4 ? static_cast<DWORD>(std::atol(a[4].c_str())) : kDefaultWait;
+        for (DWORD waited = 0; ListView_GetItemCount(list) != wanted; waited += 10) {
+            if (waited >= timeout) {
+                throw Failure{"the list holds " + std::to_string(ListView_GetItemCount(list)) + " rows"};
+            }
+            Sleep(10);
+        }
+        std::printf("%lu\n", static_cast<unsigned long>(GetTickCount() - driverStart));
     } else if (verb == "list-select") {
         Need(a, 4);
         HWND list = Control(a[1], a[2]);
@@ -927,6 +942,7 @@ void Run(const std::vector<std::string>& a) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    driverStart = GetTickCount();
     for (int i = 1; i < argc; ++i) {
         try {
             Run(Split(argv[i]));
