@@ -6,6 +6,7 @@
 #include "cli/ArchiveDump.h"
 #include "cli/BuildCommand.h"
 #include "cli/CabCommand.h"
+#include "cli/NativePaths.h"
 #include "cli/NewProject.h"
 #include "cli/TextCommands.h"
 #include "platform/Paths.h"
@@ -97,6 +98,9 @@ int main(int argc, char** argv) {
         std::cout << "usage: tessaro " << command << " ...\n" << CommandUsage(command);
         return kExitOk;
     }
+    // Messages name this machine's files by their POSIX paths; a dump prints the stored data as it is.
+    cli::NativePathStream out(std::cout);
+    cli::NativePathStream err(std::cerr);
     try {
         if (command == "dump") {
             return Dump(argc, argv);
@@ -105,19 +109,19 @@ int main(int argc, char** argv) {
             return New(argc, argv);
         }
         if (command == "check") {
-            return RunCheckCommand(argc, argv, std::cout, std::cerr);
+            return RunCheckCommand(argc, argv, out, err);
         }
         if (command == "build") {
-            return RunBuildCommand(argc, argv, std::cout, std::cerr);
+            return RunBuildCommand(argc, argv, out, err);
         }
         if (command == "export") {
-            return RunExportCommand(argc, argv, std::cout, std::cerr);
+            return RunExportCommand(argc, argv, out, err);
         }
         if (command == "import") {
-            return RunImportCommand(argc, argv, std::cout, std::cerr);
+            return RunImportCommand(argc, argv, out, err);
         }
         if (command == "cab") {
-            return RunCabCommand(argc, argv, std::cout, std::cerr);
+            return RunCabCommand(argc, argv, out, err);
         }
         if (command == "help" || command == "--help" || command == "-h") {
             std::cout << kUsage;
@@ -125,12 +129,12 @@ int main(int argc, char** argv) {
         }
         return Usage("unknown command \"" + command + "\"");
     } catch (const CTSException& e) {
-        std::cout.flush();
-        std::cerr << "tessaro: " << e.Message() << "\n";
+        out.flush();
+        err << "tessaro: " << e.Message() << "\n";
         return kExitFailure;
     } catch (const std::exception& e) {
-        std::cout.flush();
-        std::cerr << "tessaro: " << e.what() << "\n";
+        out.flush();
+        err << "tessaro: " << e.what() << "\n";
         return kExitFailure;
     }
 }
