@@ -256,7 +256,7 @@ public:
 
 private:
     Bytes bytes_;
-    platform::pe::MemoryByteSource source_;
+    platform::MemoryByteSource source_;
     platform::pe::PeReader reader_{source_};
 };
 
