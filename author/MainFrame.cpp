@@ -18,6 +18,7 @@
 #include "win/FileDialog.h"
 #include "win/LabelEditor.h"
 #include "win/ListView.h"
+#include "win/PictureStrip.h"
 
 namespace {
 
@@ -146,11 +147,7 @@ void CMainFrame::CreateToolbar() {
                                WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP, 0, 0, 0, 0,
                                Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
     SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    toolImages_ = ImageList_Create(kToolPictureSize, kToolPictureSize, ILC_COLOR24 | ILC_MASK, 8, 0);
-    if (HBITMAP strip = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_TOOLBAR))) {
-        ImageList_AddMasked(toolImages_, strip, kToolTransparent);
-        DeleteObject(strip);
-    }
+    toolImages_ = win::LoadPictureStrip(IDB_TOOLBAR, kToolPictureSize, kToolTransparent);
     SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolImages_));
     std::vector<TBBUTTON> buttons;
     for (const ToolButton& tool : kToolButtons) {

@@ -3,23 +3,13 @@
 
 #include "setup/engine/Selection.h"
 #include "setup/wizard/WizardPages.h"
+#include "win/PictureStrip.h"
 
 using namespace wizard_rules;
 
 namespace {
 
 constexpr int kPictureSize = 20;
-
-// The four state pictures, in the order of the display states, from the program's bitmap; white is their
-// transparent colour.
-HIMAGELIST MakeStatePictures() {
-    HIMAGELIST list = ImageList_Create(kPictureSize, kPictureSize, ILC_COLOR24 | ILC_MASK, 4, 0);
-    if (HBITMAP strip = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_WZ_FEATURE_STATES))) {
-        ImageList_AddMasked(list, strip, RGB(255, 255, 255));
-        DeleteObject(strip);
-    }
-    return list;
-}
 
 // The item that holds the feature, among the items from first on and below them.
 HTREEITEM FindItemOf(const win::TreeView& tree, HTREEITEM first, const CFeature* feature) {
@@ -44,7 +34,8 @@ CFeaturesPage::~CFeaturesPage() {
 
 BOOL CFeaturesPage::OnInit() {
     tree_ = win::TreeView(Item(IDC_FEAT_TREE).Handle());
-    images_ = MakeStatePictures();
+    // The four state pictures, in the order of the display states; white is their transparent colour.
+    images_ = win::LoadPictureStrip(IDB_WZ_FEATURE_STATES, kPictureSize, RGB(255, 255, 255));
     tree_.SetImageList(images_);
     return FALSE;
 }
