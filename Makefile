@@ -26,7 +26,8 @@ deps:
 	@scripts/install-deps
 
 native:
-	@cmake -S . -B $(BUILD)/linux $(CMAKE_FLAGS) -DTESSARO_WIN64_BUILD_DIR=$(CURDIR)/$(BUILD)/win64 >/dev/null
+	@cmake -S . -B $(BUILD)/linux $(CMAKE_FLAGS) -DTESSARO_WIN64_BUILD_DIR=$(CURDIR)/$(BUILD)/win64 \
+		-DTESSARO_WIN32_BUILD_DIR=$(CURDIR)/$(BUILD)/win32 >/dev/null
 	@cmake --build $(BUILD)/linux -j $(JOBS)
 
 win64:

@@ -18,6 +18,7 @@
 #include "win/FileDialog.h"
 #include "win/LabelEditor.h"
 #include "win/ListView.h"
+#include "win/PictureStrip.h"
 
 namespace {
 
@@ -32,28 +33,41 @@ const char kSaveFilter[] = "Tessaro Files (*.tsp)|*.tsp|Tessaro Text Files (*.to
 struct PageInfo {
     int templateId;
     const char* name;
+    int iconId;
 };
 
-const PageInfo kPages[] = {{IDD_PAGE_GENERAL, "General"},         {IDD_PAGE_FOLDERS, "Folders"},
-                           {IDD_PAGE_REGISTRY, "Registry"},       {IDD_PAGE_FEATURES, "Features"},
-                           {IDD_PAGE_DOCTYPES, "Doc Types"},      {IDD_PAGE_ACTIONS, "Custom Actions"},
-                           {IDD_PAGE_USERINTERFACE, "User Interface"}, {IDD_PAGE_MAINTENANCE, "Maintenance"},
-                           {IDD_PAGE_SETUPMEDIA, "Setup Media"}};
+const PageInfo kPages[] = {{IDD_PAGE_GENERAL, "General", IDI_PAGE_GENERAL},
+                           {IDD_PAGE_FOLDERS, "Folders", IDI_PAGE_FOLDERS},
+                           {IDD_PAGE_REGISTRY, "Registry", IDI_PAGE_REGISTRY},
+                           {IDD_PAGE_FEATURES, "Features", IDI_PAGE_FEATURES},
+                           {IDD_PAGE_DOCTYPES, "Doc Types", IDI_PAGE_DOCTYPES},
+                           {IDD_PAGE_ACTIONS, "Custom Actions", IDI_PAGE_ACTIONS},
+                           {IDD_PAGE_USERINTERFACE, "User Interface", IDI_PAGE_USERINTERFACE},
+                           {IDD_PAGE_MAINTENANCE, "Maintenance", IDI_PAGE_MAINTENANCE},
+                           {IDD_PAGE_SETUPMEDIA, "Setup Media", IDI_PAGE_SETUPMEDIA}};
 
 struct ToolButton {
     int command;
-    int image;  // in the common controls' standard small images
     const char* tip;
 };
 
-const ToolButton kToolButtons[] = {{ID_FILE_NEW, STD_FILENEW, "New (Ctrl+N)"},
-                                   {ID_FILE_OPEN, STD_FILEOPEN, "Open (Ctrl+O)"},
-                                   {ID_FILE_SAVE, STD_FILESAVE, "Save (Ctrl+S)"},
-                                   {ID_BUILD_BUILD, STD_PROPERTIES, "Build Setup (F7)"},
-                                   {ID_BUILD_OPEN_TARGET, STD_FIND, "Open Target Folder"},
-                                   {ID_BUILD_RUN, STD_REDOW, "Run Setup (F5)"},
-                                   {ID_BUILD_TEST, STD_PRINTPRE, "Test User Interface of Setup"},
-                                   {ID_HELP_ABOUT, STD_HELP, "About Tessaro"}};
+// In the order of their pictures in the toolbar's bitmap.
+const ToolButton kToolButtons[] = {{ID_FILE_NEW, "New (Ctrl+N)"},
+                                   {ID_FILE_OPEN, "Open (Ctrl+O)"},
+                                   {ID_FILE_SAVE, "Save (Ctrl+S)"},
+                                   {ID_BUILD_BUILD, "Build Setup (F7)"},
+                                   {ID_BUILD_OPEN_TARGET, "Open Target Folder"},
+                                   {ID_BUILD_RUN, "Run Setup (F5)"},
+                                   {ID_BUILD_TEST, "Test User Interface of Setup"},
+                                   {ID_HELP_ABOUT, "About Tessaro"}};
+
+constexpr int kToolPictureSize = 16;
+const COLORREF kToolTransparent = RGB(255, 0, 255);
+
+HICON ProgramIcon(int size) {
+    return static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TESSARO), IMAGE_ICON, size, size, 0));
+}
 
 // The wait cursor for the lifetime of a long command.
 class WaitCursor {
@@ -118,8 +132,8 @@ CMainFrame::CMainFrame(CDocument& document) : document_(document) {
 }
 
 BOOL CMainFrame::OnInit() {
-    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TESSARO));
-    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon != nullptr ? icon : LoadIconA(nullptr, IDI_APPLICATION)));
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon(GetSystemMetrics(SM_CXICON))));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ProgramIcon(GetSystemMetrics(SM_CXSMICON))));
     recent_.Assign(settings::LoadRecentFiles());
     RebuildRecentMenu();
     CreateToolbar();
@@ -133,11 +147,12 @@ void CMainFrame::CreateToolbar() {
                                WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP, 0, 0, 0, 0,
                                Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
     SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageA(toolbar_, TB_LOADIMAGES, IDB_STD_SMALL_COLOR, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+    toolImages_ = win::LoadPictureStrip(IDB_TOOLBAR, kToolPictureSize, kToolTransparent);
+    SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolImages_));
     std::vector<TBBUTTON> buttons;
     for (const ToolButton& tool : kToolButtons) {
         TBBUTTON button{};
-        button.iBitmap = tool.image;
+        button.iBitmap = static_cast<int>(buttons.size());
         button.idCommand = tool.command;
         button.fsState = TBSTATE_ENABLED;
         button.fsStyle = BTNS_BUTTON;
@@ -150,10 +165,9 @@ void CMainFrame::CreateToolbar() {
 void CMainFrame::CreatePages() {
     win::ListView list(Item(IDC_PAGE_LIST).Handle());
     pageImages_ = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 9, 0);
-    const int shellIcons[] = {1, 4, 8, 3, 2, 23, 15, 21, 11};
-    for (int index : shellIcons) {
-        HICON icon = nullptr;
-        ExtractIconExA("shell32.dll", index, &icon, nullptr, 1);
+    for (const PageInfo& page : kPages) {
+        HICON icon = static_cast<HICON>(
+            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(page.iconId), IMAGE_ICON, 32, 32, 0));
         ImageList_AddIcon(pageImages_, icon != nullptr ? icon : LoadIconA(nullptr, IDI_APPLICATION));
         if (icon != nullptr) {
             DestroyIcon(icon);
@@ -537,6 +551,9 @@ bool CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* 
         case WM_DESTROY:
             if (pageImages_ != nullptr) {
                 ImageList_Destroy(pageImages_);
+            }
+            if (toolImages_ != nullptr) {
+                ImageList_Destroy(toolImages_);
             }
             PostQuitMessage(0);
             return true;

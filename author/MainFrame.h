@@ -70,6 +70,7 @@ private:
     int current_ = -1;
     HWND toolbar_ = nullptr;
     HIMAGELIST pageImages_ = nullptr;
+    HIMAGELIST toolImages_ = nullptr;
     author_rules::RecentFiles recent_;
     CMediaBuild build_;
     bool buildAndExit_ = false;

@@ -8,6 +8,19 @@
 #define IDI_TESSARO 104
 #define IDD_ABOUT 105
 
+// Pictures: the page list's icons, in page-list order, and the toolbar's strip of 16 x 16 cells in button
+// order, magenta being transparent.
+#define IDI_PAGE_GENERAL 110
+#define IDI_PAGE_FOLDERS 111
+#define IDI_PAGE_REGISTRY 112
+#define IDI_PAGE_FEATURES 113
+#define IDI_PAGE_DOCTYPES 114
+#define IDI_PAGE_ACTIONS 115
+#define IDI_PAGE_USERINTERFACE 116
+#define IDI_PAGE_MAINTENANCE 117
+#define IDI_PAGE_SETUPMEDIA 118
+#define IDB_TOOLBAR 119
+
 // Pages, in page-list order: General, Folders, Registry, Features, Doc Types, Custom Actions,
 // User Interface, Maintenance, Setup Media.
 #define IDD_PAGE_GENERAL 138

@@ -3,55 +3,13 @@
 
 #include "setup/engine/Selection.h"
 #include "setup/wizard/WizardPages.h"
+#include "win/PictureStrip.h"
 
 using namespace wizard_rules;
 
 namespace {
 
 constexpr int kPictureSize = 20;
-
-// The four state pictures, drawn on white (the transparent colour): an empty box, a half-filled box, a
-// filled box with a second box behind it, and a filled box.
-HIMAGELIST MakeStatePictures() {
-    HIMAGELIST list = ImageList_Create(kPictureSize, kPictureSize, ILC_COLOR24 | ILC_MASK, 4, 0);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP strip = CreateCompatibleBitmap(screen, kPictureSize * 4, kPictureSize);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, strip);
-    RECT all{0, 0, kPictureSize * 4, kPictureSize};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    HBRUSH frame = CreateSolidBrush(RGB(64, 64, 64));
-    HBRUSH fill = CreateSolidBrush(RGB(40, 100, 200));
-    HBRUSH grey = CreateSolidBrush(RGB(190, 190, 190));
-    for (int picture = 0; picture < 4; ++picture) {
-        const int x = picture * kPictureSize;
-        RECT box{x + 4, 4, x + 16, 16};
-        if (picture == kPictureWithAll) {
-            RECT behind{x + 7, 1, x + 19, 13};
-            FillRect(dc, &behind, grey);
-            FrameRect(dc, &behind, frame);
-        }
-        FillRect(dc, &box,
-                 picture == kPictureNotInstalled ? static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)) : fill);
-        if (picture == kPictureNotInstalled) {
-            RECT inner{x + 5, 5, x + 15, 15};
-            FillRect(dc, &inner, grey);
-        } else if (picture == kPicturePartly) {
-            RECT half{x + 10, 4, x + 16, 16};
-            FillRect(dc, &half, grey);
-        }
-        FrameRect(dc, &box, frame);
-    }
-    DeleteObject(frame);
-    DeleteObject(fill);
-    DeleteObject(grey);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ImageList_AddMasked(list, strip, RGB(255, 255, 255));
-    DeleteObject(strip);
-    return list;
-}
 
 // The item that holds the feature, among the items from first on and below them.
 HTREEITEM FindItemOf(const win::TreeView& tree, HTREEITEM first, const CFeature* feature) {
@@ -76,7 +34,8 @@ CFeaturesPage::~CFeaturesPage() {
 
 BOOL CFeaturesPage::OnInit() {
     tree_ = win::TreeView(Item(IDC_FEAT_TREE).Handle());
-    images_ = MakeStatePictures();
+    // The four state pictures, in the order of the display states; white is their transparent colour.
+    images_ = win::LoadPictureStrip(IDB_WZ_FEATURE_STATES, kPictureSize, RGB(255, 255, 255));
     tree_.SetImageList(images_);
     return FALSE;
 }

@@ -254,9 +254,11 @@ int CDestinationPage::NextIndex() {
 // ---- Setup Types ----
 
 BOOL CSetupTypePage::OnInit() {
+    HINSTANCE program = GetModuleHandleA(nullptr);
     Item(IDC_TYPE_TYPICAL_ICON)
-        .Send(STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(nullptr, IDI_APPLICATION)));
-    Item(IDC_TYPE_CUSTOM_ICON).Send(STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(nullptr, IDI_QUESTION)));
+        .Send(STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(program, MAKEINTRESOURCEA(IDI_WZ_TYPICAL))));
+    Item(IDC_TYPE_CUSTOM_ICON)
+        .Send(STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(program, MAKEINTRESOURCEA(IDI_WZ_CUSTOM))));
     CheckRadioButton(Handle(), IDC_TYPE_TYPICAL, IDC_TYPE_CUSTOM, IDC_TYPE_TYPICAL);
     return FALSE;
 }

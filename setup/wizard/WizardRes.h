@@ -15,6 +15,11 @@
 #define IDD_WIZARD 2000
 #define IDI_SETUP 2001
 #define IDB_WZ_BANNER 2002
+// The setup types' icons, and the feature states' strip of four 20 x 20 cells in the order of the display
+// states, white being transparent.
+#define IDI_WZ_TYPICAL 2003
+#define IDI_WZ_CUSTOM 2004
+#define IDB_WZ_FEATURE_STATES 2005
 #define IDM_ABOUT_SETUP 16
 
 #define IDD_WZ_ABOUT 2010
