@@ -549,6 +549,7 @@ bool CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* 
             *result = TRUE;
             return true;
         case WM_DESTROY:
+            // The page list shares its image list (LVS_SHAREIMAGELISTS): the frame owns and frees it.
             if (pageImages_ != nullptr) {
                 ImageList_Destroy(pageImages_);
             }
