@@ -4,7 +4,8 @@
 # Registry (with the value dialog), Features (both source views, with Feature Properties), Folders (with Show
 # Shortcuts, the file and folder properties and the special folders) and Setup Media pages, with the bundled
 # example open (the Setup Media page after a build, its output list filled), and of the item choosers and the
-# shortcut dialog, for a reviewer. Run by make screenshots.
+# shortcut dialog, for a reviewer; the main window maximised on every page, and the About box. Run by make
+# screenshots, once at 96 and once at 120 pixels per inch.
 # Arguments: the build folder (with its linux and win64 trees), the folder for the pictures.
 build=$(cd "${1:-build}" && pwd)
 shots=$2
@@ -68,6 +69,17 @@ drive "menu-key|$title|2001" "menu-choose|0" && shoot_dialog "Select Special Fol
 # Build: the window answers again once the build is over.
 drive "command|$title|40020" "sleep|1000" "text|$title|1408" >/dev/null && shoot main-setup-media.png ||
     fail "Setup Media page after a build"
+# Maximised: the page list and the current page spread over the screen; restored before Exit, so that the
+# next start opens at the normal size.
+drive "syscommand|$title|61488" && shoot main-maximised-setup-media.png || fail "maximised Setup Media page"
+for page in 40010:general 40011:folders 40012:registry 40013:features 40014:doctypes 40015:custom-actions \
+    40016:ui 40017:maintenance; do
+    drive "command|$title|${page%%:*}" && shoot "main-maximised-${page#*:}.png" || fail "maximised ${page#*:} page"
+done
+drive "syscommand|$title|61728" "sleep|500" || fail "restoring the window"
+drive "command|$title|40033" "wait|About Tessaro" "sleep|700" &&
+    import -display "$DISPLAY" -window "About Tessaro" "$shots/dialog-about.png" &&
+    drive "click|About Tessaro|1" "gone|About Tessaro" || fail "About box"
 drive "command|$title|40006" "gone|$title" || fail "Exit"
 
 # The item choosers and the shortcut dialog, each alone on the small project of its UI test's host.
