@@ -76,6 +76,27 @@ protected:
     }
 };
 
+// The work area of the screen nearest to a place. The screens' own calls are looked up at run time, as
+// Windows 95 and NT 4 have only the one screen's work area.
+RECT WorkAreaNear(const RECT& place) {
+    using MonitorFromRectCall = HMONITOR(WINAPI*)(LPCRECT, DWORD);
+    using GetMonitorInfoCall = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
+    HMODULE user = GetModuleHandleA("user32.dll");
+    auto monitorFromRect =
+        reinterpret_cast<MonitorFromRectCall>(reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromRect")));
+    auto getMonitorInfo =
+        reinterpret_cast<GetMonitorInfoCall>(reinterpret_cast<void*>(GetProcAddress(user, "GetMonitorInfoA")));
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (monitorFromRect != nullptr && getMonitorInfo != nullptr &&
+        getMonitorInfo(monitorFromRect(&place, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return monitor.rcWork;
+    }
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
 bool AskOpenName(HWND owner, std::string* chosen) {
     win::FileDialog dialog(owner, kOpenFilter);
     dialog.SetDefaultExtension("tsp");
@@ -170,13 +191,7 @@ int CMainFrame::RestorePlace(int show) {
     if (!settings::LoadWindowPlace(&saved)) {
         return show;
     }
-    const RECT savedRect{saved.left, saved.top, saved.right, saved.bottom};
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (!GetMonitorInfoA(MonitorFromRect(&savedRect, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        return show;
-    }
-    const RECT& work = monitor.rcWork;
+    const RECT work = WorkAreaNear({saved.left, saved.top, saved.right, saved.bottom});
     author_rules::Rect placed;
     if (author_rules::PlaceOnScreen({saved.left, saved.top, saved.right, saved.bottom},
                                     {work.left, work.top, work.right, work.bottom}, minWindow_.cx,

@@ -9,7 +9,7 @@ using namespace wizard_rules;
 
 namespace {
 
-// Posted while the wizard opens, so that the first page's focus is set once the window is shown.
+// Posted when the wizard is shown, so that the first page's focus is set after the system's own.
 constexpr UINT kFocusPage = WM_APP + 10;
 
 }  // namespace
@@ -173,11 +173,9 @@ void CWizard::GoToPage(int index) {
     current_ = index;
     DrawHeader(index);
     pages_[static_cast<size_t>(index)]->Activate();
-    // Before the window is shown the dialog manager would give the focus to its own first control.
+    // The first page gets its focus once the window is shown (WM_SHOWWINDOW).
     if (IsWindowVisible(Handle())) {
         FocusPage();
-    } else {
-        PostMessageA(Handle(), kFocusPage, 0, 0);
     }
 }
 
@@ -297,6 +295,12 @@ bool CWizard::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* res
                 ShowAbout();
                 *result = TRUE;
                 return true;
+            }
+            return false;
+        case WM_SHOWWINDOW:
+            // After the showing, which activates the window and gives the focus to its first control.
+            if (wParam) {
+                PostMessageA(Handle(), kFocusPage, 0, 0);
             }
             return false;
         case kFocusPage:
