@@ -199,6 +199,11 @@ void CWizard::FocusPage() {
                 return;
         }
     }
+    // A long installation may have let another program's window become active (one that it started and
+    // waited for, say); the page that follows it is where the user goes on.
+    if (GetForegroundWindow() != Handle()) {
+        SetForegroundWindow(Handle());
+    }
     Send(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
 }
 

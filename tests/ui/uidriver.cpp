@@ -877,7 +877,10 @@ void Run(const std::vector<std::string>& a) {
                 break;
             }
             if (waited >= 5000) {
-                throw Failure{"no control of \"" + a[1] + "\" has the keyboard focus"};
+                char active[256] = "";
+                GetWindowTextA(info.hwndActive, active, sizeof active);
+                throw Failure{"no control of \"" + a[1] + "\" has the keyboard focus (the active window is \"" +
+                              active + "\")"};
             }
             Sleep(50);
         }
