@@ -35,15 +35,6 @@ const char* EffectVerb(DropEffect effect) {
     return effect == DropEffect::kCopy ? "copy" : "move";
 }
 
-std::vector<int> SharedColumnWidths(int width, int count, int least) {
-    std::vector<int> widths;
-    for (int column = 0; column < count; ++column) {
-        const int share = column + 1 < count ? width / count : width - (width / count) * (count - 1);
-        widths.push_back(share > least ? share : least);
-    }
-    return widths;
-}
-
 Box Anchored(const Box& designed, unsigned anchors, int grownX, int grownY) {
     const int dx = grownX > 0 ? grownX : 0;
     const int dy = grownY > 0 ? grownY : 0;

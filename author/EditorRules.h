@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace editor_rules {
 
@@ -61,9 +60,5 @@ enum Anchor : unsigned {
 // Where a control designed at `designed` goes when its dialog is grownX and grownY pixels larger than
 // designed; a dialog smaller than designed keeps the designed layout (it is never squeezed).
 Box Anchored(const Box& designed, unsigned anchors, int grownX, int grownY);
-
-// The widths of a list's count columns sharing its width: equal shares, the last one taking what the
-// division leaves, none narrower than least (the list then scrolls).
-std::vector<int> SharedColumnWidths(int width, int count, int least);
 
 }  // namespace editor_rules

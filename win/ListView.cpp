@@ -1,7 +1,5 @@
 #include "win/ListView.h"
 
-#include "author/EditorRules.h"
-
 namespace win {
 
 void ListView::AddColumn(const char* title, int width) const {
@@ -11,14 +9,6 @@ void ListView::AddColumn(const char* title, int width) const {
     column.cx = width;
     int count = Header_GetItemCount(ListView_GetHeader(Handle()));
     Send(LVM_INSERTCOLUMNA, static_cast<WPARAM>(count < 0 ? 0 : count), reinterpret_cast<LPARAM>(&column));
-}
-
-void ListView::ShareWidth(int least) const {
-    const int count = Header_GetItemCount(ListView_GetHeader(Handle()));
-    const std::vector<int> widths = editor_rules::SharedColumnWidths(ClientRect().right, count, least);
-    for (int column = 0; column < count; ++column) {
-        ListView_SetColumnWidth(Handle(), column, widths[static_cast<size_t>(column)]);
-    }
 }
 
 int ListView::Append(const std::string& text, LPARAM data, int image) const {

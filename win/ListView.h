@@ -17,8 +17,6 @@ public:
     explicit ListView(HWND hwnd) : Window(hwnd) {}
 
     void AddColumn(const char* title, int width) const;
-    // Lets the columns share the list's width, none narrower than least pixels.
-    void ShareWidth(int least) const;
     // Appends a row; returns its index.
     int Append(const std::string& text, LPARAM data = 0, int image = -1) const;
     void Clear() const { ListView_DeleteAllItems(Handle()); }

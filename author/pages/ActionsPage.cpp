@@ -13,11 +13,6 @@
 
 CActionsPage::CActionsPage(CDocument& document) : CPage(document, IDD_PAGE_ACTIONS, "Custom Actions") {}
 
-void CActionsPage::OnSize(int width, int height) {
-    CPage::OnSize(width, height);
-    list_.ShareWidth(action_rules::kColumnWidth);
-}
-
 BOOL CActionsPage::OnInit() {
     anchors_.Capture(Handle(), {{IDC_CA_LIST, editor_rules::kGrowWidth | editor_rules::kGrowHeight}});
     list_ = win::ListView(Item(IDC_CA_LIST).Handle());

@@ -15,7 +15,6 @@ public:
 
 private:
     BOOL OnInit() override;
-    void OnSize(int width, int height) override;
     bool OnNotify(NMHDR* header, LRESULT* result) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
 

@@ -81,12 +81,6 @@ BOOL CDocTypesPage::OnInit() {
     return FALSE;
 }
 
-void CDocTypesPage::OnSize(int width, int height) {
-    CPage::OnSize(width, height);
-    types_.ShareWidth(kColumnWidth);
-    verbs_.ShareWidth(kColumnWidth);
-}
-
 void CDocTypesPage::Reload(int) {
     filling_ = true;
     types_.Clear();

@@ -113,11 +113,4 @@ TEST(EditorRules, AnchoredControlsFollowTheGrownDialog) {
     }
 }
 
-TEST(EditorRules, ColumnsShareTheListsWidth) {
-    EXPECT_EQ(editor_rules::SharedColumnWidths(900, 3, 100), (std::vector<int>{300, 300, 300}));
-    EXPECT_EQ(editor_rules::SharedColumnWidths(901, 3, 100), (std::vector<int>{300, 300, 301})) << "the rest last";
-    EXPECT_EQ(editor_rules::SharedColumnWidths(240, 3, 100), (std::vector<int>{100, 100, 100})) << "never narrower";
-    EXPECT_TRUE(editor_rules::SharedColumnWidths(500, 0, 100).empty());
-}
-
 }  // namespace
