@@ -18,6 +18,8 @@ driver="$tree/tests/ui/uidriver.exe"
 mkdir -p "$shots"
 
 "$build/linux/examples/make_example" "$work/example" "$tree/examples/Widget.exe" >/dev/null
+# The main window at its first size and place, whatever an earlier run left.
+"$wine_run" reg delete 'HKCU\Software\Aldmere\TS\Window' /f >/dev/null 2>&1 </dev/null
 "$wine_run" "$tree/author/Tessaro.exe" "Z:$(echo "$work/example/widget.tsp" | tr / '\\')" >/dev/null 2>&1 </dev/null &
 title="Tessaro - widget.tsp"
 # The picture of the main window alone, once it has painted, with no tool tip over it (the display's
