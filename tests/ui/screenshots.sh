@@ -71,14 +71,14 @@ drive "menu-key|$title|2001" "menu-choose|0" && shoot_dialog "Select Special Fol
 # Build: the window answers again once the build is over.
 drive "command|$title|40020" "sleep|1000" "text|$title|1408" >/dev/null && shoot main-setup-media.png ||
     fail "Setup Media page after a build"
-# Maximised: the page list and the current page spread over the screen; restored before Exit, so that the
-# next start opens at the normal size.
-drive "syscommand|$title|61488" && shoot main-maximised-setup-media.png || fail "maximised Setup Media page"
+# Maximised: the page list and the current page spread over the whole screen (Wine leaves maximising a captioned window to a window manager,
+# which the test display does not run, so the window is given the screen's size instead).
+drive "resize|$title|0|0|1024|768" && shoot main-maximised-setup-media.png || fail "maximised Setup Media page"
 for page in 40010:general 40011:folders 40012:registry 40013:features 40014:doctypes 40015:custom-actions \
     40016:ui 40017:maintenance; do
     drive "command|$title|${page%%:*}" && shoot "main-maximised-${page#*:}.png" || fail "maximised ${page#*:} page"
 done
-drive "syscommand|$title|61728" "sleep|500" || fail "restoring the window"
+drive "resize|$title|100|100|705|540" "sleep|500" || fail "making the window small again"
 drive "command|$title|40033" "wait|About Tessaro" "sleep|700" &&
     import -display "$DISPLAY" -window "About Tessaro" "$shots/dialog-about.png" &&
     drive "click|About Tessaro|1" "gone|About Tessaro" || fail "About box"

@@ -61,6 +61,8 @@
 //                                   focus, once the focus is inside the window (within 5 s)
 //   client|TITLE                    prints the size of the window's client area: "W H"
 //   place|TITLE                     prints the window's rectangle on the screen: "X Y W H"
+//   resize|TITLE|X|Y|W|H            moves the window to that rectangle of the screen, as a person dragging
+//                                   its edges would
 //   drag|TITLE|FROM|TO[|ctrl][|alt][|escape]
 //                                   presses the left button at FROM, moves the pointer to TO in steps
 //                                   (holding Ctrl and/or Alt from the first step) and releases it there;
@@ -889,6 +891,10 @@ void Run(const std::vector<std::string>& a) {
         RECT client{};
         GetClientRect(WaitWindow(a[1], kDefaultWait), &client);
         std::printf("%ld %ld\n", client.right, client.bottom);
+    } else if (verb == "resize") {
+        Need(a, 6);
+        SetWindowPos(WaitWindow(a[1], kDefaultWait), nullptr, std::atoi(a[2].c_str()), std::atoi(a[3].c_str()),
+                     std::atoi(a[4].c_str()), std::atoi(a[5].c_str()), SWP_NOZORDER | SWP_NOACTIVATE);
     } else if (verb == "place") {
         Need(a, 2);
         RECT rect{};
