@@ -2,8 +2,9 @@
 #   make          build everything into dist/
 #   make test     install missing packages, build, run every test, print one summary line
 #   make demo     the main job on the bundled example
-#   make screenshots  pictures of the authoring program's main window on its pages and of every page of
-#                 the setup wizard, walked under Wine and Xvfb, in build/screenshots
+#   make screenshots  pictures of the authoring program's main window on its pages (also maximised) and of
+#                 every page of the setup wizard, walked under Wine and Xvfb, in build/screenshots, and
+#                 the same at 120 pixels per inch in build/screenshots/120dpi
 #   make bench    run the benchmarks (not tests)
 #   make fuzz     run every fuzz target for longer (FUZZ_SECONDS each, default 600)
 
@@ -55,10 +56,16 @@ test: deps
 demo: deps native win64
 	@scripts/demo $(BUILD)
 
+# Twice: at 96 pixels per inch into build/screenshots, and at 120 (large fonts) into its 120dpi folder.
 screenshots: deps native win64
-	@tests/ui/screenshots.sh $(BUILD) $(BUILD)/screenshots
 	@scripts/wine-prefix
-	@tests/ui/setup_wizard.sh $(CURDIR)/$(BUILD)/win64 $(CURDIR)/$(BUILD)/linux $(WINE_RUN) $(CURDIR)/$(BUILD)/screenshots
+	@for dpi in 96 120; do \
+		out=$(CURDIR)/$(BUILD)/screenshots; [ $$dpi = 96 ] || out=$$out/$${dpi}dpi; \
+		scripts/wine-dpi $$dpi; \
+		tests/ui/screenshots.sh $(BUILD) $$out; s=$$?; \
+		tests/ui/setup_wizard.sh $(CURDIR)/$(BUILD)/win64 $(CURDIR)/$(BUILD)/linux $(WINE_RUN) $$out; \
+		w=$$?; scripts/wine-dpi 96; [ $$s = 0 ] && [ $$w = 0 ] || exit 1; \
+	done
 
 bench: deps win64
 	@cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release -DTESSARO_TESTS=OFF -DTESSARO_BENCH=ON >/dev/null

@@ -135,4 +135,29 @@ SaveChoice ChooseSaveForm(int saveType, const std::string& chosenPath) {
     return choice;
 }
 
+bool PlaceOnScreen(const Rect& saved, const Rect& workArea, int minWidth, int minHeight, Rect* placed) {
+    if (saved.Width() <= 0 || saved.Height() <= 0 || workArea.Width() <= 0 || workArea.Height() <= 0) {
+        return false;
+    }
+    const int width = std::min(std::max(saved.Width(), minWidth), workArea.Width());
+    const int height = std::min(std::max(saved.Height(), minHeight), workArea.Height());
+    const int left = std::min(std::max(saved.left, workArea.left), workArea.right - width);
+    const int top = std::min(std::max(saved.top, workArea.top), workArea.bottom - height);
+    *placed = Rect{left, top, left + width, top + height};
+    return true;
+}
+
+FrameBoxes FrameLayout(int width, int height, int toolbarHeight, const Rect& designedList,
+                       const Rect& designedArea, int designedWidth, int designedHeight) {
+    width = std::max(width, designedWidth);
+    height = std::max(height, designedHeight);
+    constexpr int kBelowToolbar = 4;
+    const int top = std::max(designedList.top, toolbarHeight + kBelowToolbar);
+    const int bottom = height - (designedHeight - designedList.bottom);
+    FrameBoxes boxes;
+    boxes.list = Rect{designedList.left, top, designedList.right, bottom};
+    boxes.area = Rect{designedArea.left, top, width - (designedWidth - designedArea.right), bottom};
+    return boxes;
+}
+
 }  // namespace author_rules

@@ -57,4 +57,33 @@ struct SaveChoice {
 };
 SaveChoice ChooseSaveForm(int saveType, const std::string& chosenPath);
 
+// ---- the main window's size and place ----
+
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    bool operator==(const Rect& o) const {
+        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+    }
+};
+
+// The main window's place at start from the one saved at the last exit: no smaller than minWidth x
+// minHeight, no larger than the work area of the screen nearest to it, and moved wholly onto that work
+// area (a screen that was removed or a resolution that shrank leaves no window out of reach). False when
+// nothing usable was saved: the window then keeps its first place.
+bool PlaceOnScreen(const Rect& saved, const Rect& workArea, int minWidth, int minHeight, Rect* placed);
+
+// The page list and the page area in a main window's client area of width x height pixels, below a
+// toolbar of toolbarHeight pixels (a few pixels below it, or where designed when that is lower): both
+// reach down to the bottom margin, the list keeps its designed
+// width, the page area takes the rest of the width up to the right margin. The margins and the gap are
+// those of the designed layout (designedList and designedArea, designed in a client of designedWidth x
+// designedHeight); a window smaller than designed keeps the designed sizes.
+struct FrameBoxes {
+    Rect list, area;
+};
+FrameBoxes FrameLayout(int width, int height, int toolbarHeight, const Rect& designedList,
+                       const Rect& designedArea, int designedWidth, int designedHeight);
+
 }  // namespace author_rules

@@ -35,4 +35,21 @@ const char* EffectVerb(DropEffect effect) {
     return effect == DropEffect::kCopy ? "copy" : "move";
 }
 
+Box Anchored(const Box& designed, unsigned anchors, int grownX, int grownY) {
+    const int dx = grownX > 0 ? grownX : 0;
+    const int dy = grownY > 0 ? grownY : 0;
+    Box box = designed;
+    if (anchors & kGrowWidth) {
+        box.width += dx;
+    } else if (anchors & kFollowRight) {
+        box.x += dx;
+    }
+    if (anchors & kGrowHeight) {
+        box.height += dy;
+    } else if (anchors & kFollowBottom) {
+        box.y += dy;
+    }
+    return box;
+}
+
 }  // namespace editor_rules

@@ -40,4 +40,25 @@ DropEffect EffectOf(bool ctrl, bool alt, size_t count);
 // "copy" or "move", as the refusal messages of a drop name the effect.
 const char* EffectVerb(DropEffect effect);
 
+// ---- following a window's size ----
+
+struct Box {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const Box& o) const {
+        return x == o.x && y == o.y && width == o.width && height == o.height;
+    }
+};
+
+// How a control follows the size of the dialog it sits on. Without a flag it keeps its place and size.
+enum Anchor : unsigned {
+    kGrowWidth = 1,     // the right edge keeps its distance to the dialog's right edge
+    kFollowRight = 2,   // the control moves with the right edge, keeping its width
+    kGrowHeight = 4,    // the bottom edge keeps its distance to the dialog's bottom edge
+    kFollowBottom = 8,  // the control moves with the bottom edge, keeping its height
+};
+
+// Where a control designed at `designed` goes when its dialog is grownX and grownY pixels larger than
+// designed; a dialog smaller than designed keeps the designed layout (it is never squeezed).
+Box Anchored(const Box& designed, unsigned anchors, int grownX, int grownY);
+
 }  // namespace editor_rules

@@ -79,7 +79,37 @@ private:
     HCURSOR previous_;
 };
 
-class AboutBox : public win::Dialog {};
+// The program, its version (the same as the command line's) and its licence terms.
+class AboutBox : public win::Dialog {
+protected:
+    BOOL OnInit() override {
+        Item(IDC_ABOUT_TEXT)
+            .SetText("Tessaro - setup authoring for Windows\nVersion " TESSARO_VERSION
+                     "\n" TESSARO_LICENCE);
+        return TRUE;
+    }
+};
+
+// The work area of the screen nearest to a place. The screens' own calls are looked up at run time, as
+// Windows 95 and NT 4 have only the one screen's work area.
+RECT WorkAreaNear(const RECT& place) {
+    using MonitorFromRectCall = HMONITOR(WINAPI*)(LPCRECT, DWORD);
+    using GetMonitorInfoCall = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
+    HMODULE user = GetModuleHandleA("user32.dll");
+    auto monitorFromRect =
+        reinterpret_cast<MonitorFromRectCall>(reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromRect")));
+    auto getMonitorInfo =
+        reinterpret_cast<GetMonitorInfoCall>(reinterpret_cast<void*>(GetProcAddress(user, "GetMonitorInfoA")));
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (monitorFromRect != nullptr && getMonitorInfo != nullptr &&
+        getMonitorInfo(monitorFromRect(&place, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return monitor.rcWork;
+    }
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
 
 bool AskOpenName(HWND owner, std::string* chosen) {
     win::FileDialog dialog(owner, kOpenFilter);
@@ -138,8 +168,70 @@ BOOL CMainFrame::OnInit() {
     RebuildRecentMenu();
     CreateToolbar();
     CreatePages();
+    auto rectOf = [](const RECT& r) { return author_rules::Rect{r.left, r.top, r.right, r.bottom}; };
+    designedList_ = rectOf(Item(IDC_PAGE_LIST).RectInParent());
+    designedArea_ = rectOf(Item(IDC_PAGE_AREA).RectInParent());
+    const RECT client = ClientRect();
+    designedClient_ = {client.right, client.bottom};
+    RECT window{};
+    GetWindowRect(Handle(), &window);
+    minWindow_ = {window.right - window.left, window.bottom - window.top};
     DragAcceptFiles(Handle(), TRUE);
     return TRUE;
+}
+
+void CMainFrame::Layout() {
+    if (toolbar_ == nullptr || designedClient_.cx == 0) {
+        return;
+    }
+    SendMessageA(toolbar_, TB_AUTOSIZE, 0, 0);
+    const RECT client = ClientRect();
+    const author_rules::FrameBoxes boxes =
+        author_rules::FrameLayout(client.right, client.bottom, win::Window(toolbar_).RectInParent().bottom,
+                                  designedList_, designedArea_, designedClient_.cx, designedClient_.cy);
+    auto move = [](HWND window, const author_rules::Rect& r) {
+        SetWindowPos(window, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    move(Item(IDC_PAGE_LIST).Handle(), boxes.list);
+    move(Item(IDC_PAGE_AREA).Handle(), boxes.area);
+    for (auto& page : pages_) {
+        move(page->Handle(), boxes.area);
+    }
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+int CMainFrame::RestorePlace(int show) {
+    settings::WindowPlace saved;
+    if (!settings::LoadWindowPlace(&saved)) {
+        return show;
+    }
+    const RECT work = WorkAreaNear({saved.left, saved.top, saved.right, saved.bottom});
+    author_rules::Rect placed;
+    if (author_rules::PlaceOnScreen({saved.left, saved.top, saved.right, saved.bottom},
+                                    {work.left, work.top, work.right, work.bottom}, minWindow_.cx,
+                                    minWindow_.cy, &placed)) {
+        SetWindowPos(Handle(), nullptr, placed.left, placed.top, placed.Width(), placed.Height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (!saved.maximised) {
+        return show;
+    }
+    return show == SW_HIDE || show == SW_MINIMIZE || show == SW_SHOWMINIMIZED || show == SW_SHOWMINNOACTIVE
+               ? show
+               : SW_SHOWMAXIMIZED;
+}
+
+void CMainFrame::SavePlace() {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(Handle(), &placement)) {
+        return;
+    }
+    // The place in workspace coordinates equals the screen's while the taskbar sits at the bottom, as it
+    // does by default; a window that lands a little off is moved back onto the screen at the next start.
+    const RECT& normal = placement.rcNormalPosition;
+    settings::SaveWindowPlace(
+        {normal.left, normal.top, normal.right, normal.bottom, placement.showCmd == SW_SHOWMAXIMIZED});
 }
 
 void CMainFrame::CreateToolbar() {
@@ -404,6 +496,7 @@ void CMainFrame::Close() {
         return;
     }
     settings::SaveRecentFiles(recent_.Entries());
+    SavePlace();
     DestroyWindow(Handle());
 }
 
@@ -540,6 +633,16 @@ bool CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* 
     switch (message) {
         case WM_CLOSE:
             Close();
+            return true;
+        case WM_SIZE:
+            Layout();
+            return true;
+        case WM_GETMINMAXINFO:
+            if (minWindow_.cx > 0) {
+                auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+                info->ptMinTrackSize.x = minWindow_.cx;
+                info->ptMinTrackSize.y = minWindow_.cy;
+            }
             return true;
         case WM_DROPFILES:
             OpenDropped(reinterpret_cast<HDROP>(wParam));

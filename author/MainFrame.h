@@ -24,6 +24,9 @@ public:
     // Opens a project named on the command line (its failures leave what was read) or tells the pages
     // that the program started without one.
     void Start(const author_rules::CommandLine& commandLine);
+    // Puts the window where it was at the last exit and returns how to show it first (maximised when it
+    // was, otherwise as the program was asked to show it).
+    int RestorePlace(int show);
     // A message of the program's loop before accelerators and the dialog manager; true when it was taken.
     bool PreTranslate(MSG& message);
     // The program's exit code: 1 when the command line asked for a build that did not make the media, so
@@ -42,6 +45,9 @@ protected:
 private:
     void CreateToolbar();
     void CreatePages();
+    // Lays the toolbar, the page list and the pages out over the window's client area.
+    void Layout();
+    void SavePlace();
     void ShowPage(int index);
     void ReloadPages(int reason);
     bool ValidatePages();
@@ -71,6 +77,9 @@ private:
     HWND toolbar_ = nullptr;
     HIMAGELIST pageImages_ = nullptr;
     HIMAGELIST toolImages_ = nullptr;
+    // The designed layout that Layout stretches: client size, page list and page area, smallest window.
+    author_rules::Rect designedList_, designedArea_;
+    SIZE designedClient_{}, minWindow_{};
     author_rules::RecentFiles recent_;
     CMediaBuild build_;
     bool buildAndExit_ = false;

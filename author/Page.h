@@ -1,6 +1,7 @@
 #pragma once
 
 #include "author/Document.h"
+#include "win/AnchorLayout.h"
 #include "win/Dialog.h"
 
 // One page of the main window: a child dialog that edits part of the document. The frame tells it when it
@@ -29,11 +30,15 @@ public:
     virtual bool PreTranslate(MSG& message) { return false; }
 
 protected:
+    // The page follows the main window's size through its anchors (set in OnInit); a page with panes and
+    // splitters lays itself out instead.
+    void OnSize(int width, int height) override { anchors_.Apply(width, height); }
     void ReportFailure(const std::string& text) override {
         MessageBoxA(Handle(), text.c_str(), "Tessaro", MB_OK | MB_ICONSTOP);
     }
 
     CDocument& document_;
+    win::AnchorLayout anchors_;
 
 private:
     int templateId_;

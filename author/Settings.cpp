@@ -10,6 +10,9 @@ namespace {
 
 const char kRecentSection[] = "Software\\Aldmere\\TS\\MRUList";
 const char kSettingsKey[] = "SOFTWARE\\Aldmere\\TS\\Settings";
+// Apart from the settings key: its presence for the user hides the machine's "RawSetup".
+const char kWindowKey[] = "Software\\Aldmere\\TS\\Window";
+const char* const kPlaceNames[] = {"Left", "Top", "Right", "Bottom", "Maximized"};
 
 // A string value of a key, when both exist.
 bool ReadString(HKEY root, const char* subkey, const char* name, std::string* value) {
@@ -84,6 +87,49 @@ void SaveRecentFiles(const std::vector<std::string>& paths) {
         } else {
             RegDeleteValueA(key, name);
         }
+    }
+    RegCloseKey(key);
+}
+
+bool LoadWindowPlace(WindowPlace* place) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kWindowKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    int* fields[] = {&place->left, &place->top, &place->right, &place->bottom, nullptr};
+    bool complete = true;
+    for (size_t i = 0; i < 5; ++i) {
+        DWORD value = 0;
+        DWORD size = sizeof value;
+        DWORD type = 0;
+        if (RegQueryValueExA(key, kPlaceNames[i], nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+                ERROR_SUCCESS ||
+            type != REG_DWORD) {
+            complete = false;
+            break;
+        }
+        if (fields[i] != nullptr) {
+            *fields[i] = static_cast<int>(value);  // negative coordinates come back as they were stored
+        } else {
+            place->maximised = value != 0;
+        }
+    }
+    RegCloseKey(key);
+    return complete;
+}
+
+void SaveWindowPlace(const WindowPlace& place) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kWindowKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    const DWORD values[] = {static_cast<DWORD>(place.left), static_cast<DWORD>(place.top),
+                            static_cast<DWORD>(place.right), static_cast<DWORD>(place.bottom),
+                            place.maximised ? 1u : 0u};
+    for (size_t i = 0; i < 5; ++i) {
+        RegSetValueExA(key, kPlaceNames[i], 0, REG_DWORD, reinterpret_cast<const BYTE*>(&values[i]),
+                       sizeof values[i]);
     }
     RegCloseKey(key);
 }

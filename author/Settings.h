@@ -16,4 +16,13 @@ std::string ProgramFolder();
 std::vector<std::string> LoadRecentFiles();
 void SaveRecentFiles(const std::vector<std::string>& paths);
 
+// The main window's place when not maximised, and whether it was maximised, kept under
+// Software\Aldmere\TS\Window between runs. False when none was kept.
+struct WindowPlace {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool maximised = false;
+};
+bool LoadWindowPlace(WindowPlace* place);
+void SaveWindowPlace(const WindowPlace& place);
+
 }  // namespace settings

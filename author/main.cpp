@@ -27,7 +27,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
         return 1;
     }
     frame.Start(author_rules::ParseCommandLine(commandLine != nullptr ? commandLine : ""));
-    ShowWindow(main, show);
+    ShowWindow(main, frame.RestorePlace(show));
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

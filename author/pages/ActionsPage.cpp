@@ -14,6 +14,7 @@
 CActionsPage::CActionsPage(CDocument& document) : CPage(document, IDD_PAGE_ACTIONS, "Custom Actions") {}
 
 BOOL CActionsPage::OnInit() {
+    anchors_.Capture(Handle(), {{IDC_CA_LIST, editor_rules::kGrowWidth | editor_rules::kGrowHeight}});
     list_ = win::ListView(Item(IDC_CA_LIST).Handle());
     ListView_SetExtendedListViewStyle(list_.Handle(), LVS_EX_FULLROWSELECT);
     for (int column = 0; column < action_rules::kColumnCount; ++column) {

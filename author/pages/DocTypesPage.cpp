@@ -65,6 +65,8 @@ void ShowRows(const win::ListView& list, const std::vector<std::vector<std::stri
 CDocTypesPage::CDocTypesPage(CDocument& document) : CPage(document, IDD_PAGE_DOCTYPES, "Doc Types") {}
 
 BOOL CDocTypesPage::OnInit() {
+    anchors_.Capture(Handle(), {{IDC_DT_TYPES, editor_rules::kGrowWidth},
+                                {IDC_DT_VERBS, editor_rules::kGrowWidth | editor_rules::kGrowHeight}});
     types_ = win::ListView(Item(IDC_DT_TYPES).Handle());
     verbs_ = win::ListView(Item(IDC_DT_VERBS).Handle());
     for (const win::ListView* list : {&types_, &verbs_}) {

@@ -36,6 +36,16 @@ void FillChoices(win::Window combo, const std::vector<std::string>& choices) {
 CGeneralPage::CGeneralPage(CDocument& document) : CPage(document, IDD_PAGE_GENERAL, "General") {}
 
 BOOL CGeneralPage::OnInit() {
+    anchors_.Capture(Handle(), {{IDC_GEN_NAME, editor_rules::kGrowWidth},
+                                {IDC_GEN_GUID, editor_rules::kGrowWidth},
+                                {IDC_GEN_NEW_GUID, editor_rules::kFollowRight},
+                                {IDC_GEN_VERSION, editor_rules::kGrowWidth},
+                                {IDC_GEN_MANUFACTURER, editor_rules::kGrowWidth},
+                                {IDC_GEN_AUTHOR, editor_rules::kGrowWidth},
+                                {IDC_GEN_COMMENTS, editor_rules::kGrowWidth},
+                                {IDC_GEN_LOCATION, editor_rules::kGrowWidth},
+                                {IDC_GEN_BROWSE, editor_rules::kFollowRight},
+                                {IDC_GEN_SUBFOLDER, editor_rules::kGrowWidth}});
     FillChoices(Item(IDC_GEN_MIN95), page_rules::Min95Choices());
     FillChoices(Item(IDC_GEN_MINNT), page_rules::MinNTChoices());
     Item(IDC_GEN_SERVICE_PACK).Send(EM_LIMITTEXT, 3);

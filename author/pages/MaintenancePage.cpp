@@ -26,6 +26,10 @@ constexpr int kMaxIconIndex = 9999;
 CMaintenancePage::CMaintenancePage(CDocument& document) : CPage(document, IDD_PAGE_MAINTENANCE, "Maintenance") {}
 
 BOOL CMaintenancePage::OnInit() {
+    anchors_.Capture(Handle(), {{IDC_MNT_URL, editor_rules::kGrowWidth},
+                                {IDC_MNT_PHONE, editor_rules::kGrowWidth},
+                                {IDC_MNT_ICON_FILE, editor_rules::kGrowWidth},
+                                {IDC_MNT_ICON_BROWSE, editor_rules::kFollowRight}});
     preview_.Attach(Item(IDC_MNT_ICON_PREVIEW), Item(IDC_MNT_ICON_SPIN), kMaxIconIndex);
     tips_.CreateFor(Handle(), kTips);
     return FALSE;

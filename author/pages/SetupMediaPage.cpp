@@ -2,11 +2,13 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "author/PageRules.h"
 #include "author/resource.h"
+#include "setup/wizard/FolderChooser.h"
 #include "win/FileDialog.h"
 #include "win/ListView.h"
-#include "setup/wizard/FolderChooser.h"
 
 namespace {
 
@@ -35,12 +37,18 @@ long NumberIn(win::Window field) {
 CSetupMediaPage::CSetupMediaPage(CDocument& document) : CPage(document, IDD_PAGE_SETUPMEDIA, "Setup Media") {}
 
 BOOL CSetupMediaPage::OnInit() {
+    anchors_.Capture(Handle(), {{IDC_SM_ICON_FILE, editor_rules::kGrowWidth},
+                                {IDC_SM_ICON_BROWSE, editor_rules::kFollowRight},
+                                {IDC_SM_DEST, editor_rules::kGrowWidth},
+                                {IDC_SM_DEST_BROWSE, editor_rules::kFollowRight},
+                                {IDC_SM_BUILD, editor_rules::kFollowRight},
+                                {IDC_SM_OUTPUT, editor_rules::kGrowWidth | editor_rules::kGrowHeight}});
     for (const std::string& choice : page_rules::MediaChoices()) {
         Item(IDC_SM_MEDIA).Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.c_str()));
     }
     Item(IDC_SM_ICON_SPIN).Send(UDM_SETRANGE32, 0, 9999);
     win::ListView output(Item(IDC_SM_OUTPUT).Handle());
-    output.AddColumn(nullptr, 300);
+    output.AddColumn(nullptr, output.ClientRect().right);
     // Pictures in the order of LineKind: error, warning, information.
     kindImages_.Reset(ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                        ILC_COLOR32 | ILC_MASK, 3, 0));
@@ -127,7 +135,10 @@ void CSetupMediaPage::ChooseDestination() {
     }
 }
 
-void CSetupMediaPage::ClearOutput() { win::ListView(Item(IDC_SM_OUTPUT).Handle()).Clear(); }
+void CSetupMediaPage::ClearOutput() {
+    win::ListView(Item(IDC_SM_OUTPUT).Handle()).Clear();
+    FitOutputColumn();
+}
 
 void CSetupMediaPage::AddOutput(LineKind kind, const std::string& line) {
     win::ListView output(Item(IDC_SM_OUTPUT).Handle());
@@ -136,7 +147,21 @@ void CSetupMediaPage::AddOutput(LineKind kind, const std::string& line) {
 }
 
 void CSetupMediaPage::FitOutputColumn() {
-    ListView_SetColumnWidth(Item(IDC_SM_OUTPUT).Handle(), 0, LVSCW_AUTOSIZE);
+    // As wide as the longest line, and never narrower than the list, so that a scroll bar appears only for
+    // a line that does not fit.
+    HWND output = Item(IDC_SM_OUTPUT).Handle();
+    const int visible = win::Window(output).ClientRect().right;
+    int width = visible;
+    if (ListView_GetItemCount(output) > 0) {
+        ListView_SetColumnWidth(output, 0, LVSCW_AUTOSIZE);
+        width = std::max(ListView_GetColumnWidth(output, 0), visible);
+    }
+    ListView_SetColumnWidth(output, 0, width);
+}
+
+void CSetupMediaPage::OnSize(int width, int height) {
+    CPage::OnSize(width, height);
+    FitOutputColumn();
 }
 
 bool CSetupMediaPage::OnCommand(int id, int code, HWND control) {

@@ -18,11 +18,12 @@ public:
     enum LineKind { kErrorLine = 0, kWarningLine = 1, kInformationLine = 2 };
     void ClearOutput();
     void AddOutput(LineKind kind, const std::string& line);
-    // Sizes the list's column to its longest line.
+    // Sizes the list's column to its longest line, and at least to the list's width.
     void FitOutputColumn();
 
 private:
     BOOL OnInit() override;
+    void OnSize(int width, int height) override;
     bool OnCommand(int id, int code, HWND control) override;
     void EnableControls();
     void ChooseIconFile();

@@ -85,6 +85,27 @@ CUserInterfacePage::CUserInterfacePage(CDocument& document)
     : CPage(document, IDD_PAGE_USERINTERFACE, "User Interface") {}
 
 BOOL CUserInterfacePage::OnInit() {
+    anchors_.Capture(Handle(), {{IDC_UI_CATEGORIES, editor_rules::kGrowHeight},
+                                {IDC_UI_SHOW_PAGE, editor_rules::kGrowWidth},
+                                {IDC_UI_BANNER, editor_rules::kGrowWidth},
+                                {IDC_UI_BANNER_BROWSE, editor_rules::kFollowRight},
+                                {IDC_UI_BANNER_NOTE, editor_rules::kFollowRight},
+                                {IDC_UI_SHOW_SPLASH, editor_rules::kGrowWidth},
+                                {IDC_UI_SPLASH, editor_rules::kGrowWidth},
+                                {IDC_UI_SPLASH_BROWSE, editor_rules::kFollowRight},
+                                {IDC_UI_GLOBAL_BANNER, editor_rules::kGrowWidth},
+                                {IDC_UI_GLOBAL_BANNER_BROWSE, editor_rules::kFollowRight},
+                                {IDC_UI_GLOBAL_BANNER_NOTE, editor_rules::kFollowRight},
+                                {IDC_UI_LICENSE1, editor_rules::kGrowWidth},
+                                {IDC_UI_LICENSE_BROWSE1, editor_rules::kFollowRight},
+                                {IDC_UI_LICENSE2, editor_rules::kGrowWidth},
+                                {IDC_UI_LICENSE_BROWSE2, editor_rules::kFollowRight},
+                                {IDC_UI_LICENSE3, editor_rules::kGrowWidth},
+                                {IDC_UI_LICENSE_BROWSE3, editor_rules::kFollowRight},
+                                {IDC_UI_RUN_FILE, editor_rules::kGrowWidth},
+                                {IDC_UI_RUN_BROWSE, editor_rules::kFollowRight},
+                                {IDC_UI_README_FILE, editor_rules::kGrowWidth},
+                                {IDC_UI_README_BROWSE, editor_rules::kFollowRight}});
     categories_ = win::ListView(Item(IDC_UI_CATEGORIES).Handle());
     ListView_SetExtendedListViewStyle(categories_.Handle(), LVS_EX_FULLROWSELECT);
     RECT box = categories_.ClientRect();

@@ -72,6 +72,10 @@ std::string JoinFolderPath(const std::vector<std::string>& parts) {
     return path;
 }
 
+std::string ChosenOrKept(const std::string& chosen, const std::string& opened) {
+    return chosen.empty() ? opened : chosen;
+}
+
 FolderChooserBoxes FolderChooserLayout(int width, int height, int pathLeft, int pathTop, int pathHeight,
                                        int treeTop) {
     constexpr int kMargin = 10;

@@ -30,6 +30,9 @@ QuestionLayout QuestionBoxLayout(unsigned style);
 // "C:\Program Files\Acme" -> {"C:", "Program Files", "Acme"}; empty parts are dropped.
 std::vector<std::string> SplitFolderPath(const std::string& path);
 std::string JoinFolderPath(const std::vector<std::string>& parts);
+// What OK hands back: the chosen path, or the one the chooser opened on when nothing is chosen (an empty
+// path would empty the caller's field).
+std::string ChosenOrKept(const std::string& chosen, const std::string& opened);
 
 struct Box {
     int x = 0, y = 0, width = 0, height = 0;

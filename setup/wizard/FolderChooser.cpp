@@ -79,7 +79,7 @@ bool CFolderChooser::Choose(HWND owner, std::string* path) {
     if (chooser.DoModal(owner, IDD_FOLDER_CHOOSER) != IDOK) {
         return false;
     }
-    *path = chooser.path_;
+    *path = dialog_rules::ChosenOrKept(chooser.path_, *path);
     return true;
 }
 
@@ -100,10 +100,15 @@ BOOL CFolderChooser::OnInit() {
     const std::string start = path_;
     // Focus first: some tree controls select an item of their own when they get the focus empty.
     tree_.Focus();
-    if (!WalkTo(start)) {
+    // A folder that does not exist yet (the usual destination of a first installation) opens on its
+    // nearest existing parent, and the path stays as typed until another folder is chosen.
+    if (HTREEITEM nearest = WalkTo(start)) {
+        tree_.Select(nearest);
+        tree_.EnsureVisible(nearest);
+    } else {
         tree_.Select(nullptr);
-        ShowPath(std::string());
     }
+    ShowPath(start);
     return FALSE;
 }
 
@@ -156,16 +161,18 @@ void CFolderChooser::ExpandItem(HTREEITEM item) {
     tree_.Expand(item);
 }
 
-bool CFolderChooser::WalkTo(const std::string& path) {
+HTREEITEM CFolderChooser::WalkTo(const std::string& path) {
+    HTREEITEM reached = nullptr;
     HTREEITEM item = tree_.Root();
     for (const std::string& part : dialog_rules::SplitFolderPath(path)) {
         item = tree_.FindChild(item, part);
         if (item == nullptr) {
-            return false;
+            break;
         }
+        reached = item;
         ExpandItem(item);
     }
-    return item != tree_.Root() && tree_.Select(item);
+    return reached;
 }
 
 std::string CFolderChooser::PathOf(HTREEITEM item) const {

@@ -12,8 +12,8 @@
 // "Select Folder": lets the user pick or create a folder on the local drives.
 class CFolderChooser : public win::Dialog {
 public:
-    // Opens the chooser on *path; on OK stores the chosen folder there and returns true; on Cancel
-    // leaves it as it was.
+    // Opens the chooser on *path; on OK stores the chosen folder there (keeping *path when none is chosen)
+    // and returns true; on Cancel leaves it as it was.
     static bool Choose(HWND owner, std::string* path);
 
 private:
@@ -30,8 +30,9 @@ private:
     void Fill(HTREEITEM item);
     void Collapse(HTREEITEM item);
     void ExpandItem(HTREEITEM item);
-    // Expands the items along the path and selects its last one; false when a part is not found.
-    bool WalkTo(const std::string& path);
+    // Expands the items along the path as far as they exist; the last one reached, or nullptr when not
+    // even the drive is there.
+    HTREEITEM WalkTo(const std::string& path);
     std::string PathOf(HTREEITEM item) const;
     void ShowPath(const std::string& path);
     void NewFolder();

@@ -153,6 +153,15 @@ void CUserInfoPage::Activate() {
     CWizardPage::Activate();
 }
 
+HWND CUserInfoPage::FirstField() const {
+    for (int id : {IDC_USER_NAME, IDC_USER_COMPANY, IDC_USER_EMAIL}) {
+        if (IsWindowVisible(Item(id).Handle())) {
+            return Item(id).Handle();
+        }
+    }
+    return nullptr;
+}
+
 bool CUserInfoPage::Refuse(const char* message) {
     MessageBoxA(Wizard().Handle(), message, (Engine().project.productName + " Setup").c_str(),
                 MB_OK | MB_ICONERROR);
@@ -220,11 +229,15 @@ bool CDestinationPage::OnCommand(int id, int code, HWND) {
 }
 
 void CDestinationPage::Browse() {
-    std::string path = Engine().project.target;
+    // The chooser opens on what is typed, which Next has not taken yet.
+    std::string path = TrimmedFolder(Item(IDC_DEST_FOLDER).Text());
+    if (!IsFullFolderPath(path)) {
+        path = Engine().project.target;
+    }
     HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     const bool chosen = CFolderChooser::Choose(Wizard().Handle(), &path);
     SetCursor(old);
-    if (chosen) {
+    if (chosen && !path.empty()) {
         Engine().project.target = path;
         Item(IDC_DEST_FOLDER).SetText(path);
     }
@@ -238,7 +251,14 @@ int CDestinationPage::NextIndex() {
     }
     SetupEngine& engine = Engine();
     const CUISettings& ui = engine.project.ui;
-    engine.project.target = Item(IDC_DEST_FOLDER).Text();
+    const std::string folder = TrimmedFolder(Item(IDC_DEST_FOLDER).Text());
+    if (!IsFullFolderPath(folder)) {
+        MessageBoxA(Wizard().Handle(), FolderRefusal(engine.project.productName).c_str(),
+                    (engine.project.productName + " Setup").c_str(), MB_OK | MB_ICONERROR);
+        SetFocus(Item(IDC_DEST_FOLDER).Handle());
+        return -1;
+    }
+    engine.project.target = folder;
     if (ui.askDesktop) {
         engine.desktopShortcuts = IsChecked(Item(IDC_DEST_DESKTOP).Handle());
     }

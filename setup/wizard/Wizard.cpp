@@ -7,6 +7,13 @@
 
 using namespace wizard_rules;
 
+namespace {
+
+// Posted when the wizard is shown, so that the first page's focus is set after the system's own.
+constexpr UINT kFocusPage = WM_APP + 10;
+
+}  // namespace
+
 // ---- CWizardPage ----
 
 bool CWizardPage::CreateOn(HWND parent, const RECT& area) {
@@ -166,6 +173,56 @@ void CWizard::GoToPage(int index) {
     current_ = index;
     DrawHeader(index);
     pages_[static_cast<size_t>(index)]->Activate();
+    // The first page gets its focus once the window is shown (WM_SHOWWINDOW).
+    if (IsWindowVisible(Handle())) {
+        FocusPage();
+    }
+}
+
+void CWizard::FocusPage() {
+    if (current_ < 0) {
+        return;
+    }
+    HWND target = pages_[static_cast<size_t>(current_)]->FirstField();
+    if (target == nullptr || !IsWindowVisible(target) || !IsWindowEnabled(target)) {
+        switch (ForwardButton(ButtonsShown())) {
+            case kNextButton:
+                target = Item(IDC_WZ_NEXT).Handle();
+                break;
+            case kAgreeButton:
+                target = Item(IDC_WZ_AGREE).Handle();
+                break;
+            case kFinishButton:
+                target = Item(IDC_WZ_FINISH).Handle();
+                break;
+            default:
+                return;
+        }
+    }
+    // A long installation may have let another program's window become active (one that it started and
+    // waited for, say); the page that follows it is where the user goes on.
+    if (GetForegroundWindow() != Handle()) {
+        SetForegroundWindow(Handle());
+    }
+    Send(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
+}
+
+unsigned CWizard::ButtonsShown() const {
+    const struct {
+        int id;
+        unsigned bit;
+    } buttons[] = {{IDC_WZ_NEXT, kNextButton},
+                   {IDC_WZ_BACK, kBackButton},
+                   {IDC_WZ_AGREE, kAgreeButton},
+                   {IDC_WZ_FINISH, kFinishButton},
+                   {IDCANCEL, kCancelButton}};
+    unsigned mask = 0;
+    for (const auto& button : buttons) {
+        if (GetWindowLongA(Item(button.id).Handle(), GWL_STYLE) & WS_VISIBLE) {
+            mask |= button.bit;
+        }
+    }
+    return mask;
 }
 
 void CWizard::Next() {
@@ -245,6 +302,16 @@ bool CWizard::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* res
                 return true;
             }
             return false;
+        case WM_SHOWWINDOW:
+            // After the showing, which activates the window and gives the focus to its first control.
+            if (wParam) {
+                PostMessageA(Handle(), kFocusPage, 0, 0);
+            }
+            return false;
+        case kFocusPage:
+            FocusPage();
+            *result = TRUE;
+            return true;
         case WM_SETUP_EXPAND: {
             const std::string expanded = engine_.ExpandVariables(reinterpret_cast<const char*>(wParam));
             std::memcpy(reinterpret_cast<char*>(lParam), expanded.c_str(), expanded.size() + 1);

@@ -42,6 +42,9 @@ public:
     virtual int NextIndex() { return -1; }
     virtual int BackIndex() { return -1; }
     virtual bool IsShown() const;
+    // The field a person types in first on this page; nullptr when the page has none (the keyboard focus
+    // then goes to the forward button).
+    virtual HWND FirstField() const { return nullptr; }
 
 protected:
     SetupEngine& Engine() const;
@@ -99,6 +102,9 @@ private:
     HBITMAP BuildBanner(int page);
     void DrawHeader(int page);
     void ShowAbout();
+    // Puts the keyboard focus where a person goes on with the current page.
+    void FocusPage();
+    unsigned ButtonsShown() const;
 
     SetupEngine& engine_;
     WizardServices services_;

@@ -41,6 +41,7 @@ public:
     void Activate() override;
     int NextIndex() override;
     int BackIndex() override { return wizard_rules::kLicense; }
+    HWND FirstField() const override;
 
 protected:
     BOOL OnInit() override;
@@ -57,6 +58,7 @@ public:
     void Activate() override;
     int NextIndex() override;
     int BackIndex() override { return wizard_rules::kUserInformation; }
+    HWND FirstField() const override { return Item(IDC_DEST_FOLDER).Handle(); }
 
 protected:
     BOOL OnInit() override;

@@ -1,6 +1,8 @@
 #include "setup/wizard/WizardRules.h"
 
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/NoCase.h"
 #include "setup/engine/SetupEngine.h"
@@ -257,6 +259,58 @@ int LicenseBackIndex(int* shown) {
     }
     --*shown;
     return kLicense;
+}
+
+unsigned ForwardButton(unsigned mask) {
+    for (unsigned button : {kNextButton, kAgreeButton, kFinishButton}) {
+        if (mask & button) {
+            return button;
+        }
+    }
+    return 0;
+}
+
+std::string TrimmedFolder(const std::string& typed) {
+    const size_t first = typed.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return std::string();
+    }
+    return typed.substr(first, typed.find_last_not_of(" \t") - first + 1);
+}
+
+bool IsFullFolderPath(const std::string& folder) {
+    auto separator = [](char c) { return c == '\\' || c == '/'; };
+    size_t rest = 0;  // where the folder names after the drive or share begin
+    const bool drive =
+        folder.size() >= 2 && std::isalpha(static_cast<unsigned char>(folder[0])) && folder[1] == ':';
+    if (drive) {
+        if (folder.size() > 2 && !separator(folder[2])) {
+            return false;  // C:Foo names a folder relative to the drive's current one
+        }
+        rest = 2;
+    } else if (folder.size() > 2 && separator(folder[0]) && separator(folder[1])) {
+        // \\server\share: both names present.
+        const size_t serverEnd = folder.find_first_of("\\/", 2);
+        if (serverEnd == std::string::npos || serverEnd == 2 || serverEnd + 1 >= folder.size() ||
+            separator(folder[serverEnd + 1])) {
+            return false;
+        }
+        rest = serverEnd + 1;
+    } else {
+        return false;
+    }
+    for (size_t i = rest; i < folder.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(folder[i]);
+        if (c < 32 || std::strchr("<>:\"|?*", c) != nullptr) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string FolderRefusal(const std::string& productName) {
+    return "Please enter the full path of the destination folder, for example C:\\Program Files\\" +
+           productName + "!";
 }
 
 std::string UserInfoPrompt(bool askName, bool askCompany, bool askEMail) {

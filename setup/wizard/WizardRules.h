@@ -28,6 +28,10 @@ enum ButtonBits : unsigned {
 // The word each page adds to the window title.
 extern const char* const kPageNames[kPageCount];
 
+// The forward button among those a page shows (Next, I Agree or Finish), where the keyboard focus goes
+// when the page has no field to type in; 0 when it shows none.
+unsigned ForwardButton(unsigned mask);
+
 // "Foo Setup - Welcome", with " (Test Mode)" in test mode.
 std::string WindowTitle(const std::string& productName, int page, bool testMode);
 
@@ -102,6 +106,16 @@ int LicenseBackIndex(int* shown);
 // ---- user information page ----
 
 std::string UserInfoPrompt(bool askName, bool askCompany, bool askEMail);
+
+// ---- destination page ----
+
+// The typed folder without the spaces around it.
+std::string TrimmedFolder(const std::string& typed);
+// A folder the installation can go to: a full path from a drive (C:\Program Files\Foo, or the drive C:
+// itself) or a network share (\\server\share\Foo), without the characters no file name may hold.
+bool IsFullFolderPath(const std::string& folder);
+// The message that keeps the user on the destination page.
+std::string FolderRefusal(const std::string& productName);
 
 // ---- feature tree ----
 

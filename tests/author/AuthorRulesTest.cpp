@@ -104,4 +104,58 @@ TEST(ProjectFormTest, TheExtensionTellsTheFormAndSaveAsGivesTheChosenTypeItsExte
     }
 }
 
+TEST(PlaceOnScreenTest, TheSavedPlaceIsKeptWithinTheScreen) {
+    const Rect screen{0, 0, 1024, 738};  // a work area above a taskbar
+    const struct {
+        const char* what;
+        Rect saved;
+        bool placed;
+        Rect expected;
+    } cases[] = {
+        {"on the screen: kept", {100, 50, 900, 650}, true, {100, 50, 900, 650}},
+        {"past the right edge: moved back", {800, 50, 1500, 650}, true, {324, 50, 1024, 650}},
+        {"on a screen now gone, left of this one", {-1700, 100, -900, 700}, true, {0, 100, 800, 700}},
+        {"above the top: moved down", {100, -300, 900, 300}, true, {100, 0, 900, 600}},
+        {"larger than the screen: shrunk to it", {-50, -50, 2000, 1500}, true, {0, 0, 1024, 738}},
+        {"smaller than the window can be: grown", {100, 100, 200, 150}, true, {100, 100, 740, 580}},
+        {"nothing saved", {0, 0, 0, 0}, false, {}},
+        {"turned inside out", {500, 500, 100, 100}, false, {}},
+    };
+    for (const auto& c : cases) {
+        Rect placed{-1, -1, -1, -1};
+        EXPECT_EQ(PlaceOnScreen(c.saved, screen, 640, 480, &placed), c.placed) << c.what;
+        if (c.placed) {
+            EXPECT_EQ(placed, c.expected) << c.what;
+        }
+    }
+    Rect placed;
+    EXPECT_FALSE(PlaceOnScreen({0, 0, 800, 600}, {0, 0, 0, 0}, 640, 480, &placed)) << "no screen";
+}
+
+TEST(FrameLayoutTest, ListAndPageFollowTheWindowBelowTheToolbar) {
+    // Designed: a client of 705 x 488 with the list at (6,32)-(111,481) and the page at (120,32)-(699,481).
+    const Rect list{6, 32, 111, 481};
+    const Rect area{120, 32, 699, 481};
+    const struct {
+        const char* what;
+        int width, height, toolbar;
+        Rect list, area;
+    } cases[] = {
+        {"as designed", 705, 488, 26, {6, 32, 111, 481}, {120, 32, 699, 481}},
+        {"maximised", 1280, 980, 26, {6, 32, 111, 973}, {120, 32, 1274, 973}},
+        {"a taller toolbar pushes both down", 1280, 980, 40, {6, 44, 111, 973}, {120, 44, 1274, 973}},
+        {"smaller than designed keeps the designed boxes",
+         400,
+         300,
+         26,
+         {6, 32, 111, 481},
+         {120, 32, 699, 481}},
+    };
+    for (const auto& c : cases) {
+        const FrameBoxes boxes = FrameLayout(c.width, c.height, c.toolbar, list, area, 705, 488);
+        EXPECT_EQ(boxes.list, c.list) << c.what;
+        EXPECT_EQ(boxes.area, c.area) << c.what;
+    }
+}
+
 }  // namespace

@@ -84,4 +84,33 @@ TEST(EditorRules, DropEffects) {
     EXPECT_STREQ(editor_rules::EffectVerb(DropEffect::kMove), "move");
 }
 
+TEST(EditorRules, AnchoredControlsFollowTheGrownDialog) {
+    using editor_rules::Anchored;
+    using editor_rules::Box;
+    using namespace editor_rules;
+    const Box designed{80, 20, 200, 12};
+    const struct {
+        const char* what;
+        unsigned anchors;
+        int grownX, grownY;
+        Box expected;
+    } cases[] = {
+        {"no anchor keeps its place", 0, 300, 200, {80, 20, 200, 12}},
+        {"an edit field grows to the right", kGrowWidth, 300, 200, {80, 20, 500, 12}},
+        {"a button beside it moves along", kFollowRight, 300, 200, {380, 20, 200, 12}},
+        {"a list grows both ways", kGrowWidth | kGrowHeight, 300, 200, {80, 20, 500, 212}},
+        {"a bottom button moves down", kFollowBottom, 300, 200, {80, 220, 200, 12}},
+        {"a bottom-right button moves both ways",
+         kFollowRight | kFollowBottom,
+         300,
+         200,
+         {380, 220, 200, 12}},
+        {"a smaller dialog is not squeezed", kGrowWidth | kGrowHeight, -50, -20, {80, 20, 200, 12}},
+        {"growing only in width", kGrowWidth | kGrowHeight, 40, 0, {80, 20, 240, 12}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Anchored(designed, c.anchors, c.grownX, c.grownY), c.expected) << c.what;
+    }
+}
+
 }  // namespace

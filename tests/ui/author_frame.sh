@@ -230,4 +230,73 @@ drive "command|Tessaro - saved.tsp|40006" "wait|Tessaro" "click|Tessaro|7" "gone
     fail "No in the save prompt after the builds"
 ended || fail "the program did not end after the builds"
 
+# The About box names the program, the version that the command line prints, and the licence.
+version=$("$tessaro" --version | sed 's/^tessaro //')
+start
+drive "wait|Tessaro - Project1" "command|Tessaro - Project1|40033" "wait|About Tessaro" || fail "About"
+about=$(drive "text|About Tessaro|1010" | tr -d '\r')
+[ "$about" = "$(printf 'Tessaro - setup authoring for Windows\nVersion %s\nCopyright (C) 2026 the Tessaro developers. All rights reserved.' "$version")" ] ||
+    fail "the About box reads \"$about\" (version $version)"
+drive "click|About Tessaro|1" "gone|About Tessaro" || fail "closing About"
+# The empty build output list has no column wider than itself (no horizontal scroll bar).
+drive "command|Tessaro - Project1|40018" "sleep|300" || fail "the Setup Media page"
+list_width=$(drive "rect|Tessaro - Project1|1412" | tr -d '\r' | cut -d' ' -f3)
+column=$(drive "column-width|Tessaro - Project1|1412|0" | tr -d '\r')
+[ "$column" -lt "$list_width" ] || fail "the empty output list's column ($column) is wider than the list ($list_width)"
+exit_program "Tessaro - Project1"
+
+# Maximised, the window spreads the page list and the current page over its new size: the Setup Media
+# page's output list grows both ways, its Build button keeps to the right edge, the Folders page's panes
+# grow; at the next start the window opens maximised again.
+size_of() { drive "rect|$1|$2" | tr -d '\r'; }
+start "$(winpath "$work/saved.tsp")"
+t="Tessaro - saved.tsp"
+drive "wait|$t" "command|$t|40018" "sleep|300" || fail "the Setup Media page before maximising"
+before_client=$(drive "client|$t" | tr -d '\r')
+before_list=$(size_of "$t" 1001)
+before_output=$(size_of "$t" 1412)
+before_build=$(size_of "$t" 1411)
+before_dest=$(size_of "$t" 1408)
+drive "syscommand|$t|61488" "sleep|1000" || fail "maximising"
+after_client=$(drive "client|$t" | tr -d '\r')
+after_list=$(size_of "$t" 1001)
+after_output=$(size_of "$t" 1412)
+after_build=$(size_of "$t" 1411)
+after_dest=$(size_of "$t" 1408)
+import -display "$DISPLAY" -window root "$work/maximised.png" 2>/dev/null
+grew() {  # what, before "X Y W H", after, the field (3 width, 4 height, 1 left)
+    b=$(echo "$2" | cut -d' ' -f"$4")
+    a=$(echo "$3" | cut -d' ' -f"$4")
+    [ "$a" -gt $((b + 100)) ] || fail "$1: $b before maximising, $a after"
+}
+grew "the client width" "$before_client 0 0" "$after_client 0 0" 1
+grew "the client height" "$before_client 0 0" "$after_client 0 0" 2
+grew "the page list's height" "$before_list" "$after_list" 4
+grew "the output list's width" "$before_output" "$after_output" 3
+grew "the output list's height" "$before_output" "$after_output" 4
+grew "the Build button's place" "$before_build" "$after_build" 1
+grew "the destination field's width" "$before_dest" "$after_dest" 3
+client_width=$(echo "$after_client" | cut -d' ' -f1)
+page_right=$(($(echo "$after_output" | cut -d' ' -f1) + $(echo "$after_output" | cut -d' ' -f3)))
+[ "$page_right" -le "$client_width" ] || fail "the output list reaches past the window ($page_right > $client_width)"
+drive "command|$t|40011" "sleep|300" || fail "the Folders page"
+folders=$(size_of "$t" 2001)
+[ "$(echo "$folders" | cut -d' ' -f4)" -gt "$(echo "$before_output" | cut -d' ' -f4)" ] ||
+    fail "the Folders page's tree did not grow ($folders)"
+exit_program "$t"
+start "$(winpath "$work/saved.tsp")"
+drive "wait|$t" "sleep|500" || fail "the second start"
+[ "$(drive "client|$t" | tr -d '\r')" = "$after_client" ] || fail "the window did not open maximised again"
+# Restored and then kept at a place left of every screen (-5000 to -4000), it comes back onto the
+# screen at the next start.
+drive "syscommand|$t|61728" "sleep|500" || fail "restoring"
+exit_program "$t"
+"$wine_run" reg add 'HKCU\Software\Aldmere\TS\Window' /v Left /t REG_DWORD /d 0xFFFFEC78 /f >/dev/null 2>&1
+"$wine_run" reg add 'HKCU\Software\Aldmere\TS\Window' /v Right /t REG_DWORD /d 0xFFFFF060 /f >/dev/null 2>&1
+start "$(winpath "$work/saved.tsp")"
+drive "wait|$t" "sleep|500" || fail "the start off the screen"
+place=$(drive "place|$t" | tr -d '\r')
+[ "$(echo "$place" | cut -d' ' -f1)" -ge 0 ] || fail "the window opened off the screen: $place"
+exit_program "$t"
+
 finish "authoring frame"

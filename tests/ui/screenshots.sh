@@ -4,7 +4,8 @@
 # Registry (with the value dialog), Features (both source views, with Feature Properties), Folders (with Show
 # Shortcuts, the file and folder properties and the special folders) and Setup Media pages, with the bundled
 # example open (the Setup Media page after a build, its output list filled), and of the item choosers and the
-# shortcut dialog, for a reviewer. Run by make screenshots.
+# shortcut dialog, for a reviewer; the main window maximised on every page, and the About box. Run by make
+# screenshots, once at 96 and once at 120 pixels per inch.
 # Arguments: the build folder (with its linux and win64 trees), the folder for the pictures.
 build=$(cd "${1:-build}" && pwd)
 shots=$2
@@ -17,6 +18,8 @@ driver="$tree/tests/ui/uidriver.exe"
 mkdir -p "$shots"
 
 "$build/linux/examples/make_example" "$work/example" "$tree/examples/Widget.exe" >/dev/null
+# The main window at its first size and place, whatever an earlier run left.
+"$wine_run" reg delete 'HKCU\Software\Aldmere\TS\Window' /f >/dev/null 2>&1 </dev/null
 "$wine_run" "$tree/author/Tessaro.exe" "Z:$(echo "$work/example/widget.tsp" | tr / '\\')" >/dev/null 2>&1 </dev/null &
 title="Tessaro - widget.tsp"
 # The picture of the main window alone, once it has painted, with no tool tip over it (the display's
@@ -68,6 +71,17 @@ drive "menu-key|$title|2001" "menu-choose|0" && shoot_dialog "Select Special Fol
 # Build: the window answers again once the build is over.
 drive "command|$title|40020" "sleep|1000" "text|$title|1408" >/dev/null && shoot main-setup-media.png ||
     fail "Setup Media page after a build"
+# Maximised: the page list and the current page spread over the whole screen (Wine leaves maximising a captioned window to a window manager,
+# which the test display does not run, so the window is given the screen's size instead).
+drive "resize|$title|0|0|1024|768" && shoot main-maximised-setup-media.png || fail "maximised Setup Media page"
+for page in 40010:general 40011:folders 40012:registry 40013:features 40014:doctypes 40015:custom-actions \
+    40016:ui 40017:maintenance; do
+    drive "command|$title|${page%%:*}" && shoot "main-maximised-${page#*:}.png" || fail "maximised ${page#*:} page"
+done
+drive "resize|$title|100|100|705|540" "sleep|500" || fail "making the window small again"
+drive "command|$title|40033" "wait|About Tessaro" "sleep|700" &&
+    import -display "$DISPLAY" -window "About Tessaro" "$shots/dialog-about.png" &&
+    drive "click|About Tessaro|1" "gone|About Tessaro" || fail "About box"
 drive "command|$title|40006" "gone|$title" || fail "Exit"
 
 # The item choosers and the shortcut dialog, each alone on the small project of its UI test's host.

@@ -64,6 +64,9 @@ text_of "$w" 2101 | grep -q "Welcome to Gadget Setup program. This program will 
 text_of "$w" 2102 | grep -q "^Warning:" || fail "warning text"
 sleep 1
 shot welcome
+# The keyboard focus starts where a person goes on: the forward button, or the first field to type in.
+focus_on() { [ "$(drive "focused|$1" | tr -d '\r')" = "$2" ] || fail "focus on $1: $(drive "focused|$1")"; }
+focus_on "$w" 3
 # The system menu's About Setup.
 drive "syscommand|$w|16" "wait|About Setup" "expect|About Setup|2012|Setup Version 1.2 " "click|About Setup|1" \
     "gone|About Setup" "wait|$w" || fail "About Setup"
@@ -74,6 +77,7 @@ l="Gadget Setup - License (Test Mode)"
 drive "expect|$l|2202|To install Gadget, you must accept this agreement." "visible|$l|5|1" "visible|$l|3|0" \
     || fail "licence line"
 [ "$(text_of "$l" 2201)" = "First licence in rich text." ] || fail "licence 0 shows: $(text_of "$l" 2201)"
+focus_on "$l" 5
 shot license
 drive "click|$l|5" "sleep|300" || fail "I Agree"
 [ "$(text_of "$l" 2201)" = "Second licence, plain text." ] || fail "licence 1 shows: $(text_of "$l" 2201)"
@@ -87,6 +91,7 @@ drive "click|$l|5" "wait|Gadget Setup - User Information (Test Mode)" || fail "a
 u="Gadget Setup - User Information (Test Mode)"
 drive "expect|$u|2301|Please enter your name, your company name, and your E-mail address." \
     "visible|$u|2307|1" || fail "user information prompt"
+focus_on "$u" 2303
 drive "type|$u|2303|" "click|$u|3" "wait|Gadget Setup" \
     "expect|Gadget Setup|65535|You must enter a User Name before setup can continue." "click|Gadget Setup|1" \
     "gone|Gadget Setup" "wait|$u" || fail "an empty user name"
@@ -100,6 +105,22 @@ drive "click|$u|3" "wait|Gadget Setup - Destination Folder (Test Mode)" || fail 
 # Destination: the folder chosen through Browse; the desktop shortcuts switched off.
 d="Gadget Setup - Destination Folder (Test Mode)"
 drive "expect|$d|2402|C:\\Gadget" "visible|$d|2404|1" "visible|$d|2406|1" || fail "destination page"
+focus_on "$d" 2402
+# The default folder does not exist yet: Browse opens on its nearest existing parent with the path as
+# typed, and OK keeps a usable destination.
+[ ! -d "$prefix/drive_c/Gadget" ] || fail "the default folder exists before the installation"
+drive "click|$d|2403" "wait|Select Folder" "expect|Select Folder|4302|C:\\Gadget" || fail "Browse on a missing folder"
+drive "tree|Select Folder|4303" | tr -d '\r' | grep -q '^  \*C:$' || fail "the chooser does not open on C:"
+drive "click|Select Folder|1" "gone|Select Folder" "expect|$d|2402|C:\\Gadget" || fail "OK on a missing folder"
+# An empty or relative folder is refused, and the page stays.
+for typed in "" "Gadget" "C:Gadget"; do
+    drive "type|$d|2402|$typed" "click|$d|3" "wait|Gadget Setup" \
+        "expect|Gadget Setup|65535|Please enter the full path of the destination folder, for example C:\\Program Files\\Gadget!" \
+        "click|Gadget Setup|1" "gone|Gadget Setup" "wait|$d" || fail "the folder \"$typed\" was not refused"
+done
+# Browse on an empty field opens on the folder taken so far.
+drive "click|$d|2403" "wait|Select Folder" "expect|Select Folder|4302|C:\\Gadget" "click|Select Folder|1" \
+    "gone|Select Folder" "expect|$d|2402|C:\\Gadget" || fail "Browse on an empty field"
 drive "click|$d|2403" "wait|Select Folder" "tree-select|Select Folder|4303|My Computer\\C:\\Gadget Here" \
     "expect|Select Folder|4302|C:\\Gadget Here" "click|Select Folder|1" "gone|Select Folder" \
     "expect|$d|2402|C:\\Gadget Here" || fail "Browse"
@@ -109,6 +130,7 @@ drive "click|$d|3" "wait|Gadget Setup - Setup Types (Test Mode)" || fail "Next t
 
 # Setup type Custom leads to the feature tree; the invisible feature is not in it.
 s="Gadget Setup - Setup Types (Test Mode)"
+focus_on "$s" 3
 drive "check|$s|2503|1" "sleep|200" || fail "Custom"
 shot setup-type
 drive "click|$s|3" "wait|Gadget Setup - Select Features (Test Mode)" || fail "Next to the features"
@@ -116,6 +138,7 @@ f="Gadget Setup - Select Features (Test Mode)"
 drive "tree|$f|2601" | tr -d '\r' >"$work/tree"
 printf '*Program\n  Help\n  Samples\nExtras\n' | cmp -s - "$work/tree" || { cat "$work/tree"; fail "feature tree"; }
 drive "expect|$f|2602|The Gadget program" || fail "feature description"
+focus_on "$f" 3
 text_of "$f" 2603 | grep -q "^Required Space:[0-9.]* \(bytes\|KB\|MB\) $" || fail "required space: $(text_of "$f" 2603)"
 text_of "$f" 2604 | grep -q "^Available Space on C: [0-9.]* \(bytes\|KB\|MB\|GB\)$" \
     || fail "available space: $(text_of "$f" 2604)"
@@ -161,6 +184,7 @@ Features being installed:
     Extras
 EOF
 diff "$work/expected" "$work/confirmation" >/dev/null || { diff "$work/expected" "$work/confirmation"; fail "confirmation"; }
+focus_on "$c" 3
 shot confirmation
 drive "click|$c|4" "wait|$f" "click|$f|3" "wait|$c" || fail "Back to the features and on again"
 
@@ -171,6 +195,7 @@ shot progress
 drive "wait|Gadget Setup - Finish (Test Mode)|30000" || fail "the run did not reach the Finish page"
 e="Gadget Setup - Finish (Test Mode)"
 drive "visible|$e|6|1" "visible|$e|3|0" "visible|$e|4|0" "visible|$e|2|0" || fail "finish buttons"
+focus_on "$e" 6
 [ "$(text_of "$e" 2902)" = "Setup has finished installing Gadget." ] || fail "finish text: $(text_of "$e" 2902)"
 [ "$(text_of "$e" 2905)" = "Click Finish to exit setup." ] || fail "closing text: $(text_of "$e" 2905)"
 drive "expect|$e|2903|Open Readme file" "expect|$e|2904|Run \"tool.exe\"" || fail "finish choices"

@@ -52,10 +52,24 @@ grep -q "^ *\*\?made$" "$work/tree" || { cat "$work/tree" | grep -n -A3 alpha; f
 drive "click|Select Folder|1" "gone|Select Folder" || fail "OK"
 answer_is "ok $root\\alpha\\made"
 
-# A start path whose second part does not exist selects nothing; Cancel changes nothing.
+# A start path whose folders do not exist yet opens on the nearest existing one, the drive, with the path
+# shown as it was given; Cancel changes nothing, and OK hands that path back.
 host folder "Z:\\no-such-folder-here\\x"
-drive "wait|Select Folder" "expect|Select Folder|4302|" "command|Select Folder|2" "gone|Select Folder" \
-    || fail "missing start path"
+drive "wait|Select Folder" "expect|Select Folder|4302|Z:\\no-such-folder-here\\x" || fail "missing start path"
+drive "tree|Select Folder|4303" | tr -d '\r' | grep -q '^  \*Z:$' || fail "the chooser did not open on the drive Z:"
+drive "command|Select Folder|2" "gone|Select Folder" || fail "Cancel on a missing start path"
 answer_is "cancel"
+host folder "Z:\\no-such-folder-here\\x"
+drive "wait|Select Folder" "click|Select Folder|1" "gone|Select Folder" || fail "OK on a missing start path"
+answer_is "ok Z:\\no-such-folder-here\\x"
+# A start path on no drive at all selects nothing and shows it as given; OK keeps it rather than emptying it.
+host folder "no-drive-here"
+drive "wait|Select Folder" "expect|Select Folder|4302|no-drive-here" "click|Select Folder|1" "gone|Select Folder" \
+    || fail "OK on a path without a drive"
+answer_is "ok no-drive-here"
+host folder ""
+drive "wait|Select Folder" "expect|Select Folder|4302|" "click|Select Folder|1" "gone|Select Folder" \
+    || fail "OK on an empty path"
+answer_is "ok "
 
 finish "shared dialogs"

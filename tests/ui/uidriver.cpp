@@ -59,6 +59,12 @@
 //   pixel|TITLE|ID|X|Y              prints the colour of the control's pixel at X,Y (client coordinates)
 //                                   as RRGGBB in hex, as the screen shows it
 //   rect|TITLE|ID                   prints the control's rectangle in its parent's client area: "X Y W H"
+//   focused|TITLE                   prints the identifier of the control of the window that has the keyboard
+//                                   focus, once the focus is inside the window (within 5 s)
+//   client|TITLE                    prints the size of the window's client area: "W H"
+//   place|TITLE                     prints the window's rectangle on the screen: "X Y W H"
+//   resize|TITLE|X|Y|W|H            moves the window to that rectangle of the screen, as a person dragging
+//                                   its edges would
 //   drag|TITLE|FROM|TO[|ctrl][|alt][|escape]
 //                                   presses the left button at FROM, moves the pointer to TO in steps
 //                                   (holding Ctrl and/or Alt from the first step) and releases it there;
@@ -875,6 +881,40 @@ void Run(const std::vector<std::string>& a) {
             throw Failure{"the pixel is outside control " + a[2] + " of \"" + a[1] + "\""};
         }
         std::printf("%02X%02X%02X\n", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    } else if (verb == "focused") {
+        Need(a, 2);
+        HWND window = WaitWindow(a[1], kDefaultWait);
+        const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+        for (DWORD waited = 0;; waited += 50) {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            if (GetGUIThreadInfo(thread, &info) && info.hwndFocus != nullptr &&
+                (info.hwndFocus == window || IsChild(window, info.hwndFocus))) {
+                std::printf("%d\n", GetDlgCtrlID(info.hwndFocus));
+                break;
+            }
+            if (waited >= 5000) {
+                char active[256] = "";
+                GetWindowTextA(info.hwndActive, active, sizeof active);
+                throw Failure{"no control of \"" + a[1] + "\" has the keyboard focus (the active window is \"" +
+                              active + "\")"};
+            }
+            Sleep(50);
+        }
+    } else if (verb == "client") {
+        Need(a, 2);
+        RECT client{};
+        GetClientRect(WaitWindow(a[1], kDefaultWait), &client);
+        std::printf("%ld %ld\n", client.right, client.bottom);
+    } else if (verb == "resize") {
+        Need(a, 6);
+        SetWindowPos(WaitWindow(a[1], kDefaultWait), nullptr, std::atoi(a[2].c_str()), std::atoi(a[3].c_str()),
+                     std::atoi(a[4].c_str()), std::atoi(a[5].c_str()), SWP_NOZORDER | SWP_NOACTIVATE);
+    } else if (verb == "place") {
+        Need(a, 2);
+        RECT rect{};
+        GetWindowRect(WaitWindow(a[1], kDefaultWait), &rect);
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     } else if (verb == "rect") {
         Need(a, 3);
         HWND control = Control(a[1], a[2]);

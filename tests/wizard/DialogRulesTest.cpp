@@ -48,6 +48,12 @@ TEST(FolderPathTest, SplitsAtBackslashesAndJoinsBack) {
     EXPECT_EQ(JoinFolderPath({"C:"}), "C:");
 }
 
+TEST(FolderChooserPathTest, OkWithoutAChoiceKeepsThePathItOpenedOn) {
+    EXPECT_EQ(ChosenOrKept("", "C:\\Program Files\\Foo"), "C:\\Program Files\\Foo");
+    EXPECT_EQ(ChosenOrKept("D:\\Apps", "C:\\Program Files\\Foo"), "D:\\Apps");
+    EXPECT_EQ(ChosenOrKept("", ""), "");
+}
+
 TEST(FolderChooserLayoutTest, KeepsTheTreeAndButtonsToTheEdges) {
     FolderChooserBoxes b = FolderChooserLayout(400, 300, 45, 11, 20, 40);
     EXPECT_EQ(b.tree, (Box{10, 40, 380, 210}));

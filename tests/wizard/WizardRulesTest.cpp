@@ -377,4 +377,61 @@ TEST(ProgressLineTest, FormatsByWhatIsGiven) {
     EXPECT_EQ(DetailLine("%d: %s", 3, "a.dll"), "3: a.dll");
 }
 
+TEST(DestinationFolderTest, OnlyFullPathsAreTaken) {
+    const struct {
+        const char* folder;
+        bool taken;
+    } cases[] = {
+        {"C:\\Program Files\\Foo", true},
+        {"c:\\foo", true},
+        {"D:\\", true},
+        {"C:", true},
+        {"C:/Program Files/Foo", true},
+        {"\\\\server\\share\\Foo", true},
+        {"\\\\server\\share", true},
+        {"", false},
+        {"Foo", false},
+        {"Program Files\\Foo", false},
+        {"\\Program Files\\Foo", false},
+        {"C:Foo", false},
+        {"1:\\Foo", false},
+        {"\\\\server", false},
+        {"\\\\server\\", false},
+        {"\\\\\\share", false},
+        {"C:\\Foo|Bar", false},
+        {"C:\\Foo?", false},
+        {"C:\\Foo\\a:b", false},
+        {"C:\\Foo\t", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsFullFolderPath(c.folder), c.taken) << c.folder;
+    }
+}
+
+TEST(DestinationFolderTest, SpacesAroundTheTypedFolderAreDropped) {
+    EXPECT_EQ(TrimmedFolder("  C:\\Program Files\\Foo \t"), "C:\\Program Files\\Foo");
+    EXPECT_EQ(TrimmedFolder("C:\\My Programs"), "C:\\My Programs");
+    EXPECT_EQ(TrimmedFolder("   "), "");
+    EXPECT_EQ(FolderRefusal("Foo"),
+              "Please enter the full path of the destination folder, for example "
+              "C:\\Program Files\\Foo!");
+}
+
+TEST(ForwardButtonTest, TheButtonThatMovesOnTakesTheFocus) {
+    const struct {
+        unsigned mask;
+        unsigned expected;
+    } cases[] = {
+        {kNextButton | kCancelButton, kNextButton},
+        {kNextButton | kBackButton | kCancelButton, kNextButton},
+        {kBackButton | kAgreeButton | kCancelButton, kAgreeButton},
+        {kFinishButton, kFinishButton},
+        {kBackButton | kCancelButton, 0u},
+        {0u, 0u},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ForwardButton(c.mask), c.expected) << c.mask;
+    }
+}
+
 }  // namespace
