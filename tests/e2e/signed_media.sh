@@ -83,7 +83,7 @@ kb=$(( ($(find "$target" -type f ! -name tsdb.dat -printf '%s\n' | awk '{s += $1
 [ "$(reg_value "$key" URLInfoAbout)" = "$(reg_value "$key" HelpLink)" ] && [ -n "$(reg_value "$key" URLInfoAbout)" ] ||
     fail "URLInfoAbout $(reg_value "$key" URLInfoAbout)"
 quiet=$(reg_value "$key" QuietUninstallString)
-[ "$quiet" = 'C:\windows\system32\TSSetup.exe -SU C:\Program Files\Aldmere\Widget\TSdb.dat' ] ||
+[ "$quiet" = 'C:\windows\system32\TSSetup.exe -SU "C:\Program Files\Aldmere\Widget\TSdb.dat"' ] ||
     fail "QuietUninstallString: $quiet"
 # A file in use during a repair is replaced at the restart: the run ends with 3010 (194 through Wine).
 "$wine_run" "$tree/tests/ui/wizard_action.exe" hold 'C:\Program Files\Aldmere\Widget\Bin\Widget.exe' \
