@@ -67,9 +67,7 @@ void ReadRegisteredUser(SetupEngine& engine) {
 }
 
 bool RunProgram(const std::string& program, const std::string* arguments, int32_t wait) {
-    // The program's own path in quotes: a path with blanks is one word of the command line.
-    const std::string quoted = "\"" + program + "\"";
-    std::string commandLine = arguments != nullptr ? quoted + " " + *arguments : quoted;
+    std::string commandLine = arguments != nullptr ? program + " " + *arguments : program;
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
     STARTUPINFOA startup{};

@@ -1,7 +1,8 @@
 #!/bin/sh
 # The bundled example's CD media installed as a deployment tool installs them: silently, with a log file
-# (-L), a target folder (-D) with a blank in it and one feature (-P), then removed through the stored quiet
-# removal command. The log tells what each step did; the disk holds that feature's files only. Bad values
+# (-L), a target folder (-D) with a blank in it and one feature (-P: Program, with its Shortcuts below it,
+# and not Documentation), then removed through the stored quiet removal command. The log tells what each
+# step did; the disk holds that feature's files only. Bad values
 # (an unknown feature, a relative target, a log that cannot be made) end the run with exit code 2 before
 # anything is installed. A run whose data cabinet is missing ends with 1603 and keeps its log, with the
 # reason and the exit code: at the -L path, or, without -L, as TSSetup.log in the user's temporary folder.
@@ -45,7 +46,10 @@ logged() {  # log file, line start, case
     events "$1" | START=$2 awk 'index($0, ENVIRON["START"]) == 1 {found = 1} END {exit !found}' ||
         fail "$3: the log has no line \"$2\""
 }
-clean_machine() {
+clean_machine() {  # what an earlier, interrupted run may have left
+    guid=$(product_guid)
+    [ -n "$guid" ] && "$wine_run" reg delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$guid" /f \
+        >/dev/null 2>&1
     rm -rf "$drive/Deploy Test" "$drive/Program Files/Aldmere"
     "$wine_run" reg delete 'HKLM\Software\Aldmere Example' /f >/dev/null 2>&1
     "$wine_run" reg delete 'HKCU\Software\Aldmere Example Widget' /f >/dev/null 2>&1
@@ -83,30 +87,30 @@ code=$(run_setup "$media" -S -L "$(winpath "$work/no such dir/x.log")" -D "$targ
 nothing_installed "a log in a missing folder"
 
 # The deployment: one feature into a target folder with a blank, with a log.
-code=$(run_setup "$media" -S -L "$(winpath "$log")" -D "$target_win" -P documentation)
+code=$(run_setup "$media" -S -L "$(winpath "$log")" -D "$target_win" -P program)
 [ "$code" = 0 ] || fail "the installation ended with $code"
-for name in readme.txt widget-help.txt logo.bmp; do
-    cmp -s "$target/Docs/$name" "$files/$name" || fail "Docs/$name is not installed as its source"
-done
-[ ! -e "$target/Bin" ] || fail "the Program feature's folder was made: $(ls "$target/Bin" | tr '\n' ' ')"
+cmp -s "$target/Bin/Widget.exe" "$files/Widget.exe" || fail "Bin/Widget.exe is not installed as its source"
+[ ! -e "$target/Docs" ] || fail "the Documentation feature's folder was made: $(ls "$target/Docs" | tr '\n' ' ')"
 [ ! -e "$drive/Program Files/Aldmere" ] || fail "the database's target folder was used"
-reg_key_exists 'HKLM\Software\Aldmere Example' && fail "the Program feature's registry key was written"
-reg_key_exists 'HKCU\Software\Aldmere Example Widget' && fail "the Shortcuts feature's registry key was written"
-[ -z "$(start_menu)" ] || fail "the Shortcuts feature's Start menu folder was made"
-logged "$log" "Features from the command line: documentation" "the installation"
+[ "$(reg_value 'HKLM\Software\Aldmere Example\Widget' InstallDir)" = "$target_win" ] ||
+    fail "InstallDir: $(reg_value 'HKLM\Software\Aldmere Example\Widget' InstallDir)"
+[ "$(reg_value 'HKCU\Software\Aldmere Example Widget' Colour)" = green ] ||
+    fail "the Shortcuts feature below Program did not write the user's Colour"
+logged "$log" "Features from the command line: program" "the installation"
 logged "$log" "Target folder from the command line: $target_win" "the installation"
 logged "$log" "Run: SM_NEW, silent, target folder $target_win" "the installation"
-logged "$log" "Folder made: $target_win\\Docs" "the installation"
-for name in readme.txt widget-help.txt logo.bmp; do
-    logged "$log" "File copied: $target_win\\Docs\\$name (Overwrite file with newer version, then more recent date: no file there)" \
-        "the installation"
-done
+logged "$log" "Folder made: $target_win\\Bin" "the installation"
+logged "$log" "File copied: $target_win\\Bin\\Widget.exe (Overwrite file with more recent date: no file there)" \
+    "the installation"
+logged "$log" "Registry value written: HKEY_LOCAL_MACHINE\\Software\\Aldmere Example\\Widget\\InstallDir" \
+    "the installation"
+logged "$log" "Shortcut created: " "the installation"
 logged "$log" "Step: Copying Files..." "the installation"
 logged "$log" "Product registered: HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" \
     "the installation"
 logged "$log" "Sequence completed" "the installation"
 logged "$log" "Exit code: 0 (done)" "the installation"
-events "$log" | grep -q "Widget.exe" && fail "the log names the Program feature's Widget.exe"
+events "$log" | grep -q 'Docs' && fail "the log names the Documentation feature's folder"
 [ "$(events "$log" | tail -1)" = "Exit code: 0 (done)" ] || fail "the log does not end with the exit code"
 if tr -d '\r' <"$log" | grep -qv '^20[0-9][0-9]-[01][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9]  [A-Z]'; then
     fail "a log line without its time stamp: $(tr -d '\r' <"$log" | grep -v '^20' | head -1)"
@@ -121,15 +125,20 @@ quiet=$(reg_value "$key" QuietUninstallString)
 [ "$quiet" = "C:\\windows\\system32\\TSSetup.exe -SU \"$target_win\\TSdb.dat\"" ] || fail "QuietUninstallString: $quiet"
 [ "$(reg_value "$key" UninstallString)" = "C:\\windows\\system32\\TSSetup.exe -U \"$target_win\\TSdb.dat\"" ] ||
     fail "UninstallString: $(reg_value "$key" UninstallString)"
-removal_log=$(winpath "$work/log dir/remove.log")
-command=$(printf "%s -L \"%s\"\n" "$quiet" "$removal_log" | sed 's/\\/\\\\/g')
+command=$(printf "%s\n" "$quiet" | sed 's/\\/\\\\/g')
 eval "set -- $command"
-"$wine_run" "$@" </dev/null >/dev/null 2>&1 || fail "the quiet removal ended with $?"
+[ $# = 3 ] || fail "the quiet removal command is not program, options and path: $*"
+# The log switch goes before the stored options, which the database path ends.
+"$wine_run" "$1" -L "$(winpath "$work/log dir/remove.log")" "$2" "$3" </dev/null >/dev/null 2>&1 ||
+    fail "the quiet removal ended with $?"
 [ ! -e "$target" ] || fail "the removal left: $(cd "$target" && find . | tr '\n' ' ')"
 reg_key_exists "$key" && fail "the removal left the product's entry"
 logged "$work/log dir/remove.log" "Mode: SM_REMOVE, silent" "the removal"
-logged "$work/log dir/remove.log" "File removed: $target_win\\Docs\\readme.txt" "the removal"
-logged "$work/log dir/remove.log" "Folder removed: $target_win\\Docs" "the removal"
+logged "$work/log dir/remove.log" "File removed: $target_win\\Bin\\Widget.exe" "the removal"
+logged "$work/log dir/remove.log" "Folder removed: $target_win\\Bin" "the removal"
+logged "$work/log dir/remove.log" "Registry value removed: HKEY_LOCAL_MACHINE\\Software\\Aldmere Example\\Widget\\InstallDir" \
+    "the removal"
+logged "$work/log dir/remove.log" "Product entry removed: " "the removal"
 logged "$work/log dir/remove.log" "Exit code: 0 (done)" "the removal"
 clean_machine
 
@@ -160,7 +169,7 @@ else
     rm -f "$kept"
 fi
 # A run that succeeds leaves no such copy.
-code=$(run_setup "$media" -S -D "$target_win" -P Documentation)
+code=$(run_setup "$media" -S -D "$target_win" -P Program)
 [ "$code" = 0 ] || fail "the installation without -L ended with $code"
 [ -z "$(find "$drive/users" -name TSSetup.log -path '*Temp*' 2>/dev/null)" ] ||
     fail "a successful run kept its log in the temporary folder"

@@ -100,11 +100,11 @@ wait "$holder" 2>/dev/null
 rm -f "$target/Bin/Widget.exe.cor"
 "$wine_run" reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations \
     /f >/dev/null 2>&1
-# The quiet removal as deployment tools run it: the stored line as it stands, through the signed copy.
-set -f
-# shellcheck disable=SC2086
-set -- $quiet
-set +f
+# The quiet removal as deployment tools run it: the stored line as it stands, split as the system splits a
+# command line (the quoted database path is one word), through the signed copy. Backslashes are doubled
+# first, so that eval keeps them.
+command=$(printf "%s\n" "$quiet" | sed 's/\\/\\\\/g')
+eval "set -- $command"
 "$wine_run" "$@" </dev/null >/dev/null 2>&1 || fail "the quiet removal through the signed copy ended with $?"
 [ ! -e "$target" ] || fail "the removal left the target folder"
 rm -rf "$drive/Program Files/Aldmere"
