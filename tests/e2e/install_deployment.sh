@@ -46,7 +46,21 @@ logged() {  # log file, line start, case
     events "$1" | START=$2 awk 'index($0, ENVIRON["START"]) == 1 {found = 1} END {exit !found}' ||
         fail "$3: the log has no line \"$2\""
 }
+# Runs the stored quiet removal command of the listed product, split as the system splits a command line
+# (the quoted database path is one word); backslashes are doubled first, so that eval keeps them.
+remove_quietly() {  # extra arguments before the stored options
+    key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(product_guid)"
+    command=$(reg_value "$key" QuietUninstallString | sed 's/\\/\\\\/g')
+    [ -n "$command" ] || return 1
+    eval "set -- $command \"\$@\""
+    program=$1
+    options=$2
+    database=$3
+    shift 3
+    "$wine_run" "$program" "$@" "$options" "$database" </dev/null >/dev/null 2>&1
+}
 clean_machine() {  # what an earlier, interrupted run may have left
+    [ -n "$(product_guid)" ] && remove_quietly
     guid=$(product_guid)
     [ -n "$guid" ] && "$wine_run" reg delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$guid" /f \
         >/dev/null 2>&1
@@ -125,12 +139,8 @@ quiet=$(reg_value "$key" QuietUninstallString)
 [ "$quiet" = "C:\\windows\\system32\\TSSetup.exe -SU \"$target_win\\TSdb.dat\"" ] || fail "QuietUninstallString: $quiet"
 [ "$(reg_value "$key" UninstallString)" = "C:\\windows\\system32\\TSSetup.exe -U \"$target_win\\TSdb.dat\"" ] ||
     fail "UninstallString: $(reg_value "$key" UninstallString)"
-command=$(printf "%s\n" "$quiet" | sed 's/\\/\\\\/g')
-eval "set -- $command"
-[ $# = 3 ] || fail "the quiet removal command is not program, options and path: $*"
 # The log switch goes before the stored options, which the database path ends.
-"$wine_run" "$1" -L "$(winpath "$work/log dir/remove.log")" "$2" "$3" </dev/null >/dev/null 2>&1 ||
-    fail "the quiet removal ended with $?"
+remove_quietly -L "$(winpath "$work/log dir/remove.log")" || fail "the quiet removal ended with $?"
 [ ! -e "$target" ] || fail "the removal left: $(cd "$target" && find . | tr '\n' ' ')"
 reg_key_exists "$key" && fail "the removal left the product's entry"
 logged "$work/log dir/remove.log" "Mode: SM_REMOVE, silent" "the removal"
@@ -173,13 +183,8 @@ code=$(run_setup "$media" -S -D "$target_win" -P Program)
 [ "$code" = 0 ] || fail "the installation without -L ended with $code"
 [ -z "$(find "$drive/users" -name TSSetup.log -path '*Temp*' 2>/dev/null)" ] ||
     fail "a successful run kept its log in the temporary folder"
-guid=$(product_guid)
-if [ -n "$guid" ]; then
-    quiet=$(reg_value "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$guid" QuietUninstallString)
-    command=$(printf "%s\n" "$quiet" | sed 's/\\/\\\\/g')
-    eval "set -- $command"
-    "$wine_run" "$@" </dev/null >/dev/null 2>&1 || fail "the second quiet removal ended with $?"
-fi
+remove_quietly || fail "the second quiet removal ended with $?"
+[ ! -e "$target" ] || fail "the second removal left the target folder"
 clean_machine
 
 [ "$failures" = 0 ] && echo "install_deployment: logs, target folder, features and kept logs as expected"
