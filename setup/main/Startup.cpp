@@ -174,7 +174,8 @@ private:
         }
     }
     int ReportCommandLine(const CommandLine& line);
-    bool OpenLog(const std::string& path);
+    // Opens the log and writes the run's first lines; asked: the command line named the file.
+    bool OpenLog(const std::string& path, bool asked, const char* commandLine);
     // The target folder and the features that the command line gives; false for a feature that the
     // database does not have.
     bool ApplyDeploymentValues(const CommandLine& line, bool report);
@@ -205,18 +206,21 @@ int Startup::ReportCommandLine(const CommandLine& line) {
     return kExitDone;
 }
 
-// A log that cannot be written is known before anything changes: the run does not go on without the
-// record that its caller asked for.
-bool Startup::OpenLog(const std::string& path) {
+// A log file that cannot be written is known before anything changes: the run does not go on without the
+// record that its caller asked for. Without one of its own, the run goes on unlogged.
+bool Startup::OpenLog(const std::string& path, bool asked, const char* commandLine) {
     std::string reason;
     if (!log_.Open(path, &reason)) {
-        if (FullUI()) {
+        if (asked && FullUI()) {
             MessageBoxA(nullptr, ("Can't open the log file \"" + path + "\"!\n\n" + reason).c_str(), kCaption,
                         MB_OK | MB_ICONERROR);
         }
         return false;
     }
     engine_.log = &log_;
+    engine_.Log("Setup started", engine_.setupProgramPath + " " + (commandLine != nullptr ? commandLine : ""));
+    engine_.Log("Mode", std::string(SetupModeName(engine_.mode)) + (engine_.test ? ", test mode" : "") + ", " +
+                            UITypeName(engine_.UIType()));
     return true;
 }
 
@@ -350,7 +354,7 @@ int Startup::Run(const char* commandLineText) {
     if (line.help || !line.error.empty()) {
         return ReportCommandLine(line);
     }
-    if (!line.logPath.empty() && !OpenLog(line.logPath)) {
+    if (!line.logPath.empty() && !OpenLog(line.logPath, true, commandLineText)) {
         return kExitUsage;
     }
     if (FullUI()) {
@@ -370,11 +374,8 @@ int Startup::Run(const char* commandLineText) {
         return kExitFailed;
     }
     if (line.logPath.empty()) {
-        OpenLog(engine_.tstempFolder + "\\" + kRunLogTitle);  // without it the run goes on unlogged
+        OpenLog(engine_.tstempFolder + "\\" + kRunLogTitle, false, commandLineText);
     }
-    engine_.Log("Setup started", engine_.setupProgramPath + " " + (commandLineText != nullptr ? commandLineText : ""));
-    engine_.Log("Mode", std::string(SetupModeName(engine_.mode)) + (engine_.test ? ", test mode" : "") + ", " +
-                            UITypeName(engine_.UIType()));
 
     if (!line.hasDatabasePath) {
         if (engine_.mode != SM_NEW) {
