@@ -4,7 +4,9 @@
 
 namespace {
 
-bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
+bool IsControl(char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
 
 // One line: each run of control characters becomes one blank; blanks at both ends go.
 std::string OneLine(const std::string& text) {

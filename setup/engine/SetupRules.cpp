@@ -98,7 +98,8 @@ std::string ReadOptions(const std::string& text, CommandLine* line) {
         options += group;
         for (size_t i = 0; i + 1 < group.size(); ++i) {
             if (TakesValue(group[i])) {
-                SetValueError(line, std::string("The option \"") + Upper(group[i]) + "\" must end its group of letters!");
+                SetValueError(line, std::string("The option \"") + Upper(group[i]) +
+                                        "\" must end its group of letters!");
             }
         }
         const bool afterValue = !group.empty() && TakesValue(group.back());

@@ -24,10 +24,11 @@ void WriteEntry(const SetupEngine& engine, const CRegItem& item) {
     LONG error = key.Create(hive, place.parentKey);
     if (error == ERROR_SUCCESS) {
         const std::vector<uint8_t> bytes = ValueBytes(item);
-        error = RegSetValueExA(key.Get(), place.name.c_str(), 0, item.type, bytes.empty() ? nullptr : bytes.data(),
-                               static_cast<DWORD>(bytes.size()));
+        error = RegSetValueExA(key.Get(), place.name.c_str(), 0, item.type,
+                               bytes.empty() ? nullptr : bytes.data(), static_cast<DWORD>(bytes.size()));
     }
-    engine.Log(error == ERROR_SUCCESS ? "Registry value written" : "Registry value not written", place.Text());
+    engine.Log(error == ERROR_SUCCESS ? "Registry value written" : "Registry value not written",
+               place.Text());
 }
 
 void WriteTree(InstallRun& run, const CRegItem& item) {

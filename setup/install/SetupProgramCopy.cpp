@@ -46,8 +46,8 @@ void InstallCopy(SetupEngine& engine, CFileItem& file) {
     AdjustSharedCount(engine, file, +1);
     WriteAppPath(file);
     const OverwriteDecision decision = DecideOverwrite(file);
-    const std::string rule = std::string(" (") + OverwriteMethodName(file.overwriteMethod) + ": " +
-                             decision.reason + ")";
+    const std::string rule =
+        std::string(" (") + OverwriteMethodName(file.overwriteMethod) + ": " + decision.reason + ")";
     if (!decision.replace) {
         engine.Log("Setup program copy skipped", file.resolvedPath + rule);
         return;

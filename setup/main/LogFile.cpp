@@ -8,7 +8,8 @@ std::string AnsiToUtf8(const std::string& text) {
     if (text.empty()) {
         return text;
     }
-    const int wideSize = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    const int wideSize =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     if (wideSize <= 0) {
         return text;
     }
@@ -25,8 +26,8 @@ std::string AnsiToUtf8(const std::string& text) {
 
 bool LogFile::Open(const std::string& path, std::string* error) {
     Close();
-    file_ = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                        nullptr);
+    file_ = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file_ == INVALID_HANDLE_VALUE) {
         *error = win::SystemErrorText(GetLastError());
         return false;

@@ -160,7 +160,8 @@ const char* UITypeName(int32_t uiType) {
 
 class Startup {
 public:
-    Startup(HINSTANCE instance, SetupEngine& engine, LogFile& log) : instance_(instance), engine_(engine), log_(log) {}
+    Startup(HINSTANCE instance, SetupEngine& engine, LogFile& log)
+        : instance_(instance), engine_(engine), log_(log) {}
     // The program's exit code: kExitDone when the run was handed over and its sequence, if it ran, completed
     // (or the switches were shown); kFailedDuring when the sequence failed.
     int Run(const char* commandLine);
@@ -218,7 +219,8 @@ bool Startup::OpenLog(const std::string& path, bool asked, const char* commandLi
         return false;
     }
     engine_.log = &log_;
-    engine_.Log("Setup started", engine_.setupProgramPath + " " + (commandLine != nullptr ? commandLine : ""));
+    engine_.Log("Setup started",
+                engine_.setupProgramPath + " " + (commandLine != nullptr ? commandLine : ""));
     engine_.Log("Mode", std::string(SetupModeName(engine_.mode)) + (engine_.test ? ", test mode" : "") + ", " +
                             UITypeName(engine_.UIType()));
     return true;
@@ -421,7 +423,8 @@ int Startup::Run(const char* commandLineText) {
 
     InstalledCopyDialogs dialogs(notice_);
     if (!CheckExistingInstallation(engine_, dialogs)) {
-        engine_.Log("Ended by the installed copy's check", "an installed copy took over, or the versions do not allow this run");
+        engine_.Log("Ended by the installed copy's check",
+                    "an installed copy took over, or the versions do not allow this run");
         return kExitFailed;
     }
     ApplyDeploymentValues(line, false);

@@ -146,8 +146,8 @@ reg_key_exists "$key" && fail "the removal left the product's entry"
 logged "$work/log dir/remove.log" "Mode: SM_REMOVE, silent" "the removal"
 logged "$work/log dir/remove.log" "File removed: $target_win\\Bin\\Widget.exe" "the removal"
 logged "$work/log dir/remove.log" "Folder removed: $target_win\\Bin" "the removal"
-logged "$work/log dir/remove.log" "Registry value removed: HKEY_LOCAL_MACHINE\\Software\\Aldmere Example\\Widget\\InstallDir" \
-    "the removal"
+logged "$work/log dir/remove.log" \
+    "Registry value removed: HKEY_LOCAL_MACHINE\\Software\\Aldmere Example\\Widget\\InstallDir" "the removal"
 logged "$work/log dir/remove.log" "Product entry removed: " "the removal"
 logged "$work/log dir/remove.log" "Exit code: 0 (done)" "the removal"
 clean_machine

@@ -143,7 +143,8 @@ TEST(LogLine, OneLinePerEvent) {
     } cases[] = {
         {"Folder made", "C:\\Program Files\\W", "2026-12-08 09:05:03  Folder made: C:\\Program Files\\W"},
         {"Sequence completed", "", "2026-12-08 09:05:03  Sequence completed"},
-        {"Failed", "Cannot Extract files!(x)\n\nDisk full", "2026-12-08 09:05:03  Failed: Cannot Extract files!(x) Disk full"},
+        {"Failed", "Cannot Extract files!(x)\n\nDisk full",
+         "2026-12-08 09:05:03  Failed: Cannot Extract files!(x) Disk full"},
         {"Failed", "a\r\nb\tc", "2026-12-08 09:05:03  Failed: a b c"},
         {"Failed", "\n  message \r\n", "2026-12-08 09:05:03  Failed: message"},
         {"Step", " \n ", "2026-12-08 09:05:03  Step"},

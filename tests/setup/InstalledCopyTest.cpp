@@ -123,12 +123,12 @@ TEST(InstalledCopyCommands, RemovalFromQuotedCommands) {
         const char* program;  // nullptr: not a command
         const char* arguments;
     } cases[] = {
-        {"C:\\WINDOWS\\SYSTEM\\TSSetup.exe -U \"C:\\Program Files\\W\\TSdb.dat\"", "C:\\WINDOWS\\SYSTEM\\TSSetup.exe",
-         " -FO2U \"C:\\Program Files\\W\\TSdb.dat\""},
+        {"C:\\WINDOWS\\SYSTEM\\TSSetup.exe -U \"C:\\Program Files\\W\\TSdb.dat\"",
+         "C:\\WINDOWS\\SYSTEM\\TSSetup.exe", " -FO2U \"C:\\Program Files\\W\\TSdb.dat\""},
         {"\"C:\\My -Tools\\TSSetup.exe\" -U \"C:\\W\\TSdb.dat\"", "C:\\My -Tools\\TSSetup.exe",
          " -FO2U \"C:\\W\\TSdb.dat\""},
         {"\"C:\\TSSetup.exe -U C:\\W\\TSdb.dat", nullptr, ""},  // no closing quote
-        {"\"C:\\TSSetup.exe\"", nullptr, ""},                     // no options
+        {"\"C:\\TSSetup.exe\"", nullptr, ""},                   // no options
     };
     for (const auto& c : cases) {
         ProgramCall call;

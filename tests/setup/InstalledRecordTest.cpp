@@ -199,7 +199,8 @@ TEST(StoredCommands, StartTheirRunOnTheSavedDatabase) {
         const CommandLine line = ParseCommandLine(c.command.substr(options + 1));
         EXPECT_EQ(line.error, "") << c.command;
         EXPECT_EQ(line.mode, c.mode) << c.command;
-        const std::string target = c.command.find("E:") != std::string::npos ? "E:\\W" : "C:\\Program Files\\My -Widget";
+        const std::string target =
+            c.command.find("E:") != std::string::npos ? "E:\\W" : "C:\\Program Files\\My -Widget";
         EXPECT_EQ(line.databasePath, target + "\\TSdb.dat") << c.command;
     }
 }
