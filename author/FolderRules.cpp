@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "model/Folder.h"
 #include "platform/NoCase.h"
 
 namespace folder_rules {
@@ -207,13 +208,13 @@ std::string DateText(int month, int day, int year, int hour, int minute) {
 }
 
 const std::vector<std::string>& OverwriteChoices() {
-    static const std::vector<std::string> choices = {
-        "Never Overwrite",
-        "Overwrite file only with newer version",
-        "Don't overwrite the file with older version",
-        "Overwrite file with newer version, then more recent date",
-        "Overwrite file with more recent date",
-        "Always overwrite"};
+    static const std::vector<std::string> choices = [] {
+        std::vector<std::string> names;
+        for (int method = kNeverOverwrite; method <= kAlwaysOverwrite; ++method) {
+            names.push_back(OverwriteMethodName(method));
+        }
+        return names;
+    }();
     return choices;
 }
 

@@ -7,6 +7,16 @@
 #include "platform/FindFiles.h"
 #include "platform/Paths.h"
 
+const char* OverwriteMethodName(int method) {
+    static const char* const names[] = {"Never Overwrite",
+                                        "Overwrite file only with newer version",
+                                        "Don't overwrite the file with older version",
+                                        "Overwrite file with newer version, then more recent date",
+                                        "Overwrite file with more recent date",
+                                        "Always overwrite"};
+    return method >= 0 && method <= kAlwaysOverwrite ? names[method] : "";
+}
+
 void CFolder::Serialize(const std::string& key, CTreeArchive& ar, const std::string& basePath) {
     if (!ar.BeginObject(key)) {
         return;

@@ -17,6 +17,8 @@ enum OverwriteMethod : uint8_t {
     kOverwriteNewerDate = 4,
     kAlwaysOverwrite = 5,
 };
+// The name of an overwrite method as the authoring program offers it; "" for a value out of range.
+const char* OverwriteMethodName(int method);
 
 // A folder of the target file system. Root folders ("Target Folder", "Source Folder", ...) stand for
 // places on the target machine; the others are named below them. Files do not hang in folders: they lie

@@ -28,13 +28,19 @@ bool RunCustomAction(SetupEngine& engine, CCustomAction& action, int point, Acti
     const std::string target = action.target != nullptr ? engine.ResolvedFilePath(*action.target) : std::string();
     const std::string arguments = engine.ExpandVariables(action.arguments);
     bool ok;
+    std::string what = target;
     if (!action.function.empty()) {
         ok = launcher.CallFunction(target, action.function);
+        what += ", function " + action.function;
     } else if (action.target != nullptr && EndsWithNoCase(action.target->title, "EXE")) {
         ok = launcher.StartProgram(target, arguments, action.waitTime);
     } else {
         ok = launcher.OpenDocument(target, arguments, action.waitTime);
     }
+    if (!arguments.empty()) {
+        what += ", arguments " + arguments;
+    }
+    engine.Log(ok ? "Custom action run" : "Custom action failed", action.name + " (" + what + ")");
     return ok ? true : action.ignoreReturnValue;
 }
 

@@ -40,49 +40,61 @@ const char kReplacePrefix[] = "!\\?\?\\";
 
 }  // namespace
 
-bool ShouldOverwrite(const CFileItem& file, const ExistingFile& existing) {
+OverwriteDecision DecideOverwrite(const CFileItem& file, const ExistingFile& existing) {
     const uint8_t method = file.overwriteMethod;
-    if (method == kAlwaysOverwrite || !existing.exists) {
-        return true;
+    if (!existing.exists) {
+        return {true, "no file there"};
+    }
+    if (method == kAlwaysOverwrite) {
+        return {true, "always replaced"};
     }
     if (!existing.readable) {
-        return false;
+        return {false, "the existing file cannot be read"};
     }
     // A configuration file that the user has changed since it was made stays.
     if (file.isConfigFile && existing.creationTime < existing.lastWriteTime) {
-        return false;
+        return {false, "the user changed the configuration file"};
     }
     if (method == kNeverOverwrite) {
-        return false;
+        return {false, "a file is there"};
     }
     if (method == kOverwriteNewerVersion || method == kKeepNewerVersion ||
         method == kOverwriteNewerVersionThenDate) {
         const bool newHasVersion = file.versionMS != 0 && file.versionLS != 0;
         if (existing.hasVersion || newHasVersion) {
             if (!newHasVersion) {
-                return false;
+                return {false, "the new file has no version, the existing one has"};
             }
             if (!existing.hasVersion) {
-                return true;
+                return {true, "the existing file has no version"};
             }
             const Comparison versions = Compare(Version(file.versionMS, file.versionLS),
                                                 Version(existing.versionMS, existing.versionLS));
-            if (versions != Comparison::kEqual) {
-                return versions == Comparison::kHigher;
+            if (versions == Comparison::kHigher) {
+                return {true, "newer version"};
+            }
+            if (versions == Comparison::kLower) {
+                return {false, "older version"};
             }
         }
     }
     switch (method) {
         case kOverwriteNewerVersion:
-            return false;
+            return {false, "no newer version"};
         case kKeepNewerVersion:
-            return true;
+            return {true, "no older version"};
         case kOverwriteNewerVersionThenDate:
         case kOverwriteNewerDate:
-            return Compare(file.time, existing.lastWriteTime) == Comparison::kHigher;
+            return Compare(file.time, existing.lastWriteTime) == Comparison::kHigher
+                       ? OverwriteDecision{true, "more recent date"}
+                       : OverwriteDecision{false, "no more recent date"};
         default:
-            return true;
+            return {true, "unknown method: replaced"};
     }
+}
+
+bool ShouldOverwrite(const CFileItem& file, const ExistingFile& existing) {
+    return DecideOverwrite(file, existing).replace;
 }
 
 std::string FolderWithBackslash(const std::string& path) {

@@ -21,7 +21,13 @@ struct ExistingFile {
     uint32_t versionLS = 0;
 };
 
-// Whether the file's OverwriteMethod lets it replace the existing file.
+// Whether the file's OverwriteMethod lets it replace the existing file, and what decided it, for the log
+// ("no file there", "newer version", "the user changed the configuration file", ...).
+struct OverwriteDecision {
+    bool replace = false;
+    const char* reason = "";
+};
+OverwriteDecision DecideOverwrite(const CFileItem& file, const ExistingFile& existing);
 bool ShouldOverwrite(const CFileItem& file, const ExistingFile& existing);
 
 // What to do when the cabinet engine asks for the next cabinet of a set.

@@ -86,11 +86,17 @@ ProgramCall SameVersionHandOver(const std::string& systemFolder, const std::stri
 }
 
 bool RemovalCall(const std::string& uninstallCommand, ProgramCall* call) {
-    const size_t options = uninstallCommand.find(" -");
+    // A program in double quotes is the text between them; its options follow the closing quote.
+    const bool quoted = !uninstallCommand.empty() && uninstallCommand[0] == '"';
+    const size_t close = quoted ? uninstallCommand.find('"', 1) : 0;
+    if (close == std::string::npos) {
+        return false;
+    }
+    const size_t options = uninstallCommand.find(" -", close);
     if (options == std::string::npos) {
         return false;
     }
-    call->program = uninstallCommand.substr(0, options);
+    call->program = quoted ? uninstallCommand.substr(1, close - 1) : uninstallCommand.substr(0, options);
     call->arguments = uninstallCommand.substr(options, 2) + "FO2" + uninstallCommand.substr(options + 2);
     return true;
 }

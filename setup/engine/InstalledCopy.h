@@ -41,7 +41,8 @@ ProgramCall SameVersionHandOver(const std::string& systemFolder, const std::stri
 
 // The removal of another installed version from its stored removal command: "FO2" is put before the
 // command's options (forced, unattended, in a second temporary folder). The program is the text before
-// the first " -", the arguments the rest from that blank on. False when the command has no " -".
+// the first " -" (or, when the command begins with a double quote, the text up to the next one), the
+// arguments the rest from that blank on. False when the command has no " -" after the program.
 bool RemovalCall(const std::string& uninstallCommand, ProgramCall* call);
 
 // What deciding needs from the system.

@@ -10,10 +10,12 @@ namespace {
 
 constexpr char kFirstDataCabinet[] = "\\TSData1.cab";
 
+// The database path in double quotes, so that a program that splits the command at blanks (as the
+// system's list of programs and deployment tools do) takes a target folder with blanks as one path.
 std::string StoredCommand(const std::string& systemFolder, const char* option,
                           const std::string& targetFolder) {
-    return systemFolder + "\\" + kSetupCopyTitle + " -" + option + " " + targetFolder + "\\" +
-           kMaintenanceDatabaseTitle;
+    return systemFolder + "\\" + kSetupCopyTitle + " -" + option + " \"" + targetFolder + "\\" +
+           kMaintenanceDatabaseTitle + "\"";
 }
 
 RecordValue Text(const char* name, const std::string& text) {

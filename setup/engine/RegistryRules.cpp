@@ -26,6 +26,20 @@ std::string RegistryPlace::KeyPath() const {
     return parentKey.empty() ? name : parentKey + "\\" + name;
 }
 
+std::string RegistryPlace::Text() const {
+    using platform::RegistryHive;
+    const char* hiveName = hive == RegistryHive::kClassesRoot    ? "HKEY_CLASSES_ROOT"
+                           : hive == RegistryHive::kCurrentUser  ? "HKEY_CURRENT_USER"
+                           : hive == RegistryHive::kLocalMachine ? "HKEY_LOCAL_MACHINE"
+                           : hive == RegistryHive::kUsers        ? "HKEY_USERS"
+                                                                 : "?";
+    std::string text = hiveName;
+    if (!parentKey.empty()) {
+        text += "\\" + parentKey;
+    }
+    return text + "\\" + (isValue && name.empty() ? std::string("(Default)") : name);
+}
+
 bool PlaceOf(const CRegItem& item, bool installForAll, RegistryPlace* place) {
     if (item.parent == nullptr || (item.IsKey() && !IsKeyPath(item.name))) {
         return false;

@@ -19,6 +19,9 @@ struct RegistryPlace {
 
     // A key entry's own path: the parent key and the name joined by a backslash.
     std::string KeyPath() const;
+    // The whole place as a person reads it: the hive's name, the key path, and a value's name after a
+    // backslash ("(Default)" for the unnamed value).
+    std::string Text() const;
 };
 
 // The place of an entry. False for one that names nothing the steps may touch: a root entry, an entry

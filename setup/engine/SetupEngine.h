@@ -6,6 +6,7 @@
 
 #include "model/Project.h"
 #include "setup/engine/CreatedFolders.h"
+#include "setup/engine/SetupLog.h"
 #include "setup/engine/SetupRules.h"
 
 class CFileItem;
@@ -65,7 +66,15 @@ public:
     std::string databasePath;
     std::string tstempFolder;
 
+    SetupLog* log = nullptr;  // where the run's events go; none when null
+
     int32_t UIType() const { return project.ui.uiType; }
+    // One event of the run in the log (when there is one).
+    void Log(const std::string& event, const std::string& detail = std::string()) const {
+        if (log != nullptr) {
+            log->Write(event, detail);
+        }
+    }
 
     // The value of one path variable (the name between the angle brackets); empty for an unknown name.
     std::string ResolveVariable(const std::string& name);

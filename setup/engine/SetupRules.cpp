@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/NoCase.h"
+#include "setup/engine/Deployment.h"
 
 const char* SetupModeName(int32_t mode) {
     switch (mode) {
@@ -22,8 +23,66 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsSwitch(char c) { return c == '-' || c == '/'; }
 bool EndsGroup(char c) { return IsBlank(c) || c == ',' || IsSwitch(c); }
+char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
-// The option letters of the line, upper-cased and joined; sets the database path.
+// The letters that take a value: the next word on the line, or the text between double quotes.
+bool TakesValue(char letter) { return letter != '\0' && std::strchr("LDP", Upper(letter)) != nullptr; }
+
+size_t SkipBlanks(const std::string& text, size_t p) {
+    while (p < text.size() && IsBlank(text[p])) {
+        ++p;
+    }
+    return p;
+}
+
+void SetError(CommandLine* line, const std::string& error) {
+    if (line->error.empty()) {
+        line->error = error;
+    }
+}
+
+// A misplaced or missing value: told only when every letter is known, since a word such as "/SILENT" is
+// better explained by its unknown letter.
+void SetValueError(CommandLine* line, const std::string& error) {
+    if (line->valueError.empty()) {
+        line->valueError = error;
+    }
+}
+
+// The value of the letter that ended a group at p (the blank after it); answers where the value ends.
+size_t ReadValue(const std::string& text, size_t p, char letter, CommandLine* line) {
+    const std::string name(1, Upper(letter));
+    if (p >= text.size() || !IsBlank(text[p])) {
+        SetValueError(line, "The option \"" + name + "\" needs a value!");
+        return p >= text.size() ? p : p + 1;
+    }
+    p = SkipBlanks(text, p);
+    std::string value;
+    bool given;
+    if (p < text.size() && text[p] == '"') {
+        const size_t close = text.find('"', p + 1);
+        const size_t end = close == std::string::npos ? text.size() : close;
+        value = text.substr(p + 1, end - p - 1);
+        given = close != std::string::npos;
+        p = close == std::string::npos ? text.size() : close + 1;
+    } else {
+        const size_t start = p;
+        while (p < text.size() && !IsBlank(text[p])) {
+            ++p;
+        }
+        value = text.substr(start, p - start);
+        given = !value.empty() && !IsSwitch(value[0]);  // "-L -S" names no log file
+    }
+    if (!given) {
+        SetValueError(line, "The option \"" + name + "\" needs a value!");
+        return p;
+    }
+    line->values[Upper(letter)] = value;
+    return p;
+}
+
+// The option letters of the line, joined; sets the database path and the values of the letters that take
+// one.
 std::string ReadOptions(const std::string& text, CommandLine* line) {
     std::string options;
     size_t p = 0;
@@ -35,24 +94,56 @@ std::string ReadOptions(const std::string& text, CommandLine* line) {
         while (p < text.size() && !EndsGroup(text[p])) {
             ++p;
         }
-        options += text.substr(start, p - start);
+        const std::string group = text.substr(start, p - start);
+        options += group;
+        for (size_t i = 0; i + 1 < group.size(); ++i) {
+            if (TakesValue(group[i])) {
+                SetValueError(line, std::string("The option \"") + Upper(group[i]) +
+                                        "\" must end its group of letters!");
+            }
+        }
+        const bool afterValue = !group.empty() && TakesValue(group.back());
+        if (afterValue) {
+            p = SkipBlanks(text, ReadValue(text, p, group.back(), line));
+        }
         if (p >= text.size()) {
             return options;
         }
-        size_t next = p;
-        while (next < text.size() && IsBlank(text[next])) {
-            ++next;
-        }
-        if (text[p] != ',' && next < text.size() && IsSwitch(text[next])) {
+        const size_t next = afterValue ? p : SkipBlanks(text, p);
+        if ((afterValue || text[p] != ',') && next < text.size() && IsSwitch(text[next])) {
             p = next;
             while (p < text.size() && IsSwitch(text[p])) {
                 ++p;
             }
             continue;
         }
+        // The path follows the one character that ended the options, or the blanks after a value.
         line->hasDatabasePath = true;
-        line->databasePath = text.substr(p + 1);
+        line->databasePath = text.substr(afterValue ? p : p + 1);
         return options;
+    }
+}
+
+// The log file, target folder and features from the values of L, D and P.
+void ReadDeploymentValues(CommandLine* line) {
+    const auto& values = line->values;
+    if (values.count('L') != 0) {
+        line->logPath = values.at('L');
+    }
+    if (values.count('D') != 0) {
+        std::string error;
+        if (!NormalizeTargetFolder(values.at('D'), &line->targetFolder, &error)) {
+            SetError(line, error);
+        }
+    }
+    if (values.count('P') != 0) {
+        line->features = SplitFeatureNames(values.at('P'));
+        if (line->features.empty()) {
+            SetError(line, "The option \"P\" names no feature!");
+        }
+    }
+    if ((values.count('D') != 0 || values.count('P') != 0) && line->mode != SM_NEW) {
+        SetError(line, "The target folder and the features can be given only to an installation!");
     }
 }
 
@@ -62,15 +153,14 @@ CommandLine ParseCommandLine(const std::string& text) {
     CommandLine line;
     std::string options = ReadOptions(text, &line);
     for (char& c : options) {
-        const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        if (upper == '\0' || std::strchr("NCURFTASO2?", upper) == nullptr) {
-            if (line.error.empty()) {
-                line.error = std::string("Unknown option \"") + c + "\" on the command line!";
-            }
+        const char upper = Upper(c);
+        if (upper == '\0' || std::strchr("NCURFTASO2?LDP", upper) == nullptr) {
+            SetError(&line, std::string("Unknown option \"") + c + "\" on the command line!");
             continue;
         }
         c = upper;
     }
+    SetError(&line, line.valueError);
     auto has = [&](char letter) { return options.find(letter) != std::string::npos; };
     if (has('N')) line.mode = SM_NEW;
     if (has('C')) line.mode = SM_CHANGE;
@@ -99,6 +189,7 @@ CommandLine ParseCommandLine(const std::string& text) {
         // A separator with nothing after it names no database.
         line.hasDatabasePath = false;
     }
+    ReadDeploymentValues(&line);
     return line;
 }
 
@@ -117,8 +208,12 @@ const char* CommandLineHelp() {
            "  F\tignore the product's maintenance restrictions\n"
            "  2\tsecond copy of Setup running\n"
            "  ?\tshow this list\n"
+           "  L file\twrite the log to this file\n"
+           "  D folder\tinstall into this folder (a full path)\n"
+           "  P names\tinstall these features (names separated by commas)\n"
            "\n"
-           "Example: Setup -S installs silently.";
+           "A value with blanks goes in double quotes.\n"
+           "Example: Setup -S -L C:\\setup.log -D \"C:\\Program Files\\App\" -P Main,Help";
 }
 
 bool FileRunsOnSystem(uint32_t osCode, uint32_t osMask) {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "model/FileItem.h"
 
@@ -30,13 +32,21 @@ struct CommandLine {
     bool hasDatabasePath = false;
     std::string databasePath;  // verbatim, quotes included
     bool help = false;         // "?": the switches are to be shown, nothing else is done
-    std::string error;         // not empty: the line cannot be read, and this says why
+    std::string logPath;       // L: the log file (empty: the log goes beside the database, below)
+    std::string targetFolder;  // D: the target folder, a full path (empty: the database's)
+    std::vector<std::string> features;  // P: the features to install (empty: the database's selection)
+    std::map<char, std::string> values;  // the values of L, D and P as the line gives them
+    std::string valueError;              // a value missing or misplaced (part of error)
+    std::string error;                   // not empty: the line cannot be read, and this says why
 };
 
 // Leading blanks, tabs, dashes and slashes; then groups of option letters, each ended by a blank, a tab, a
 // comma, a dash or a slash; a dash or slash (right away or after blanks) starts another group. Otherwise
 // everything after the one character that ended the last group is the database path. The letters are
 // those of the switch list, in either case; any other character in a group makes the line unreadable.
+// L, D and P take a value: such a letter ends its group, and its value follows after blanks, as one word
+// or between double quotes; after the value come blanks and another group or the database path. The
+// target folder must be a full path, and neither it nor the features can be given to a maintenance run.
 CommandLine ParseCommandLine(const std::string& text);
 
 // The list of switches, as the setup program shows it for "?" and below a command-line error.

@@ -61,6 +61,7 @@ void RemoveDocType(InstallRun& run, const CDocType& type) {
             if (run.engine.test || !IsKeyPath(type.name)) {
                 break;  // a type without a usable name was never written, its extension key included
             }
+            run.engine.Log("Document type removed", type.name);
             const std::string extensionKey = ExtensionKey(type.extension);
             if (!extensionKey.empty()) {
                 DeleteRegistryTree(HKEY_CLASSES_ROOT, extensionKey);
@@ -81,6 +82,7 @@ void RegisterDocTypes(InstallRun& run) {
             run.SetDetailText(type->name);
             if (!run.engine.test) {
                 WriteDocType(*type);
+                run.engine.Log("Document type registered", type->name + " (" + type->extension + ")");
             }
         }
         run.Step();

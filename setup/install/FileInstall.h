@@ -29,6 +29,7 @@ void MakeFolderPath(const std::string& path, CreatedFolders* made = nullptr);
 
 // Reads what lies at the file's resolved path and applies its OverwriteMethod.
 bool ShouldOverwrite(const CFileItem& file);
+OverwriteDecision DecideOverwrite(const CFileItem& file);
 
 // Whether another program holds the file at the resolved path open: sets the file's in-use flag, and the
 // engine's restart-needed flag, on a sharing violation. The file is never changed.

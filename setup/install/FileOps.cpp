@@ -111,6 +111,10 @@ void MakeFolderPath(const std::string& path, CreatedFolders* made) {
 }
 
 bool ShouldOverwrite(const CFileItem& file) {
+    return DecideOverwrite(file).replace;
+}
+
+OverwriteDecision DecideOverwrite(const CFileItem& file) {
     ExistingFile existing;
     existing.exists = PathExists(file.resolvedPath);
     if (existing.exists && file.overwriteMethod != kAlwaysOverwrite) {
@@ -126,7 +130,7 @@ bool ShouldOverwrite(const CFileItem& file) {
         existing.hasVersion =
             platform::GetFileVersion(file.resolvedPath, &existing.versionMS, &existing.versionLS);
     }
-    return ShouldOverwrite(file, existing);
+    return DecideOverwrite(file, existing);
 }
 
 void TestInUse(SetupEngine& engine, CFileItem& file) {

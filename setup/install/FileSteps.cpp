@@ -57,6 +57,11 @@ bool RunsOnThisSystem(const SetupEngine& engine, const CFileItem& file) {
     return FileRunsOnSystem(engine.osCode, file.osMask);
 }
 
+// The overwrite rule and what decided it, as the log gives them.
+std::string RuleText(const CFileItem& file, const OverwriteDecision& decision) {
+    return std::string("(") + OverwriteMethodName(file.overwriteMethod) + ": " + decision.reason + ")";
+}
+
 void ShowDetail(const InstallRun& run, const std::string& text) {
     if (run.sink != nullptr) {
         run.sink->SetDetailText(text.c_str(), 0, nullptr);
@@ -130,19 +135,25 @@ void RemoveInstalledFile(InstallRun& run, CFileItem& file) {
         return;
     }
     if (!MayRemove(run, file)) {
+        engine.Log("File kept", file.resolvedPath + (file.wasThere ? " (it was there before)" : " (shared)"));
         return;
     }
     ShowDetail(run, file.resolvedPath);
     if (engine.test) {
+        engine.Log("File to remove (test mode)", file.resolvedPath);
         return;
     }
     UnregisterFile(file);
     ClearReadOnly(file.resolvedPath);
     if (!DeleteFileA(file.resolvedPath.c_str()) && PathExists(file.resolvedPath)) {
         TestInUse(engine, file);
-        if (file.inUse) {
-            ScheduleReplaceAtReboot(engine, file.resolvedPath, std::string());
+        if (file.inUse && ScheduleReplaceAtReboot(engine, file.resolvedPath, std::string())) {
+            engine.Log("File in use, removed at the restart", file.resolvedPath);
+        } else {
+            engine.Log("File not removed", file.resolvedPath);
         }
+    } else {
+        engine.Log("File removed", file.resolvedPath);
     }
     RemoveAppPath(file);
 }
@@ -197,8 +208,12 @@ private:
     void FindFirstCabinet() {
         while (!PathExists(engine_.dataCabinetPath)) {
             std::string path = engine_.dataCabinetPath;
-            if (!CanPromptForDisk(run_) ||
-                !AskForDisk(run_.window, engine_.project.productName, kFirstDiskPrompt, &path)) {
+            if (!CanPromptForDisk(run_)) {
+                engine_.Log("Cabinet not found", engine_.dataCabinetPath);
+                throw CTSSException("");
+            }
+            if (!AskForDisk(run_.window, engine_.project.productName, kFirstDiskPrompt, &path)) {
+                engine_.Log("Disk prompt cancelled", engine_.dataCabinetPath);
                 throw CTSSException("");
             }
             engine_.dataCabinetPath = path;
@@ -244,6 +259,7 @@ private:
             return 0;
         }
         if (engine_.test) {
+            engine_.Log("File to copy (test mode)", file->resolvedPath);
             ShowDetail(run_, baseFolder + "\\" + file->title);
             run_.Step(static_cast<int32_t>(file->size));
             return 0;
@@ -252,12 +268,16 @@ private:
             file->wasThere = true;
         }
         if (!RunsOnThisSystem(engine_, *file)) {
+            engine_.Log("File skipped", file->resolvedPath + " (not meant for this system)");
             return 0;
         }
         AdjustSharedCount(engine_, *file, +1);
-        if (!ShouldOverwrite(*file)) {
+        const OverwriteDecision decision = DecideOverwrite(*file);
+        if (!decision.replace) {
+            engine_.Log("File skipped", file->resolvedPath + " " + RuleText(*file, decision));
             return 0;
         }
+        rule_ = RuleText(*file, decision);
         // A path that does not fit the cabinet layer's buffer is found before the existing file is touched.
         if (file->resolvedPath.size() >= static_cast<size_t>(CCabinet::kPathBuffer)) {
             return TooLong(*file);
@@ -286,6 +306,8 @@ private:
         run_.Step(static_cast<int32_t>(file->size));
         WriteAppPath(*file);
         RegisterFile(*file);
+        engine_.Log(file->inUse ? "File in use, replaced at the restart" : "File copied",
+                    file->resolvedPath + " " + rule_);
         if (!file->inUse) {
             if (!file->wasThere) {
                 run_.madeFiles.push_back(file);
@@ -314,6 +336,7 @@ private:
             return 0;
         }
         if (plan.reaction == NextCabinetPlan::kFail) {
+            engine_.Log("Cabinet error", plan.message.empty() ? std::to_string(error) : plan.message);
             if (engine_.UIType() == kFullWizard && !plan.message.empty()) {
                 MessageBoxA(run_.window, plan.message.c_str(), "Error!", MB_ICONERROR);
             }
@@ -324,9 +347,11 @@ private:
         while (ask) {
             // Without a person to ask, the missing or unusable cabinet is the cause; with one, the answer.
             if (!CanPromptForDisk(run_)) {
+                engine_.Log("Cabinet not found", path);
                 return CCabinet::kFailWithEngineError;
             }
             if (!AskForDisk(run_.window, engine_.project.productName, plan.message, &path)) {
+                engine_.Log("Disk prompt cancelled", path);
                 return kUserAbort;
             }
             ask = !PathExists(path);
@@ -343,6 +368,7 @@ private:
     int32_t index_ = -1;
     const CFileItem* tooLong_ = nullptr;  // a file whose path does not fit the cabinet layer's buffer
     std::string mismatched_;              // a file the cabinets do not hold as the list records it
+    std::string rule_;                    // the overwrite rule that let the file being extracted in
 };
 
 }  // namespace
@@ -368,6 +394,16 @@ void RemoveMadeFolder(InstallRun& run, const std::string& path) {
     }
 }
 
+void LogFolderRemoval(const InstallRun& run, const std::string& path) {
+    if (run.engine.test) {
+        run.engine.Log("Folder to remove (test mode)", path);
+    } else if (FolderExists(path)) {
+        run.engine.Log("Folder kept", path + " (not empty, or there before)");
+    } else {
+        run.engine.Log("Folder removed", path);
+    }
+}
+
 }  // namespace
 
 void RemoveFolders(InstallRun& run) {
@@ -383,6 +419,7 @@ void RemoveFolders(InstallRun& run) {
         if (!engine.test && made.MayRemove(folder.resolvedPath)) {
             RemoveMadeFolder(run, folder.resolvedPath);
         }
+        LogFolderRemoval(run, folder.resolvedPath);
         run.Step(1);
     });
     if (engine.test || !made.known || (engine.mode != SM_REMOVE && engine.mode != SM_CHANGE)) {
@@ -402,6 +439,7 @@ void RemoveFolders(InstallRun& run) {
     for (const std::string& path : made.UnwantedDeepestFirst(wanted)) {
         ShowDetail(run, path);
         RemoveMadeFolder(run, path);
+        LogFolderRemoval(run, path);
     }
 }
 
@@ -440,8 +478,13 @@ void MakeFolders(InstallRun& run) {
     ForEachFolderPreOrder(engine.project.rootFolders, [&](CFolder& folder) {
         if (folder.isSelected && !folder.isInstalled) {
             ShowDetail(run, folder.resolvedPath);
-            if (!engine.test) {
+            if (engine.test) {
+                engine.Log("Folder to make (test mode)", folder.resolvedPath);
+            } else if (FolderExists(folder.resolvedPath)) {
+                engine.Log("Folder already there", folder.resolvedPath);
+            } else {
                 MakeFolderPath(folder.resolvedPath, &engine.createdFolders);
+                engine.Log("Folder made", folder.resolvedPath);
             }
         }
         run.Step(1);

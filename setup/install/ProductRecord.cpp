@@ -115,8 +115,9 @@ void RegisterProduct(InstallRun& run) {
     SetupEngine& engine = run.engine;
     CProject& project = engine.project;
     if (engine.mode == SM_REMOVE || project.noARP) {
-        if (!engine.test) {
-            DeleteRegistryTree(HKEY_LOCAL_MACHINE, ProductKeyPath(project.productID));
+        if (!engine.test &&
+            DeleteRegistryTree(HKEY_LOCAL_MACHINE, ProductKeyPath(project.productID)) == ERROR_SUCCESS) {
+            engine.Log("Product entry removed", "HKEY_LOCAL_MACHINE\\" + ProductKeyPath(project.productID));
         }
         return;
     }
@@ -138,6 +139,7 @@ void RegisterProduct(InstallRun& run) {
             WriteNumber(key, "EstimatedSize", EstimatedSizeKilobytes(engine));  // the change's selection
         }
         RegCloseKey(key);
+        engine.Log("Product registered", "HKEY_LOCAL_MACHINE\\" + ProductKeyPath(project.productID));
     }
     if (HKEY features = CreateMachineKey(InstalledFeaturesKeyPath(project.productID))) {
         for (const auto& [name, selected] : InstalledFeatureValues(project.rootFeature)) {

@@ -9,28 +9,31 @@ namespace {
 constexpr DWORD kKeyNameSize = 256;
 constexpr DWORD kValueNameSize = 16384;
 
-void WriteEntry(const CRegItem& item, bool installForAll) {
+void WriteEntry(const SetupEngine& engine, const CRegItem& item) {
     RegistryPlace place;
-    if (!PlaceOf(item, installForAll, &place)) {
+    if (!PlaceOf(item, engine.installForAll, &place)) {
         return;
     }
     const HKEY hive = platform::HiveKey(place.hive);
     RegKey key;
     if (!place.isValue) {
-        key.Create(hive, place.KeyPath());
+        const LONG error = key.Create(hive, place.KeyPath());
+        engine.Log(error == ERROR_SUCCESS ? "Registry key made" : "Registry key not made", place.Text());
         return;
     }
-    if (key.Create(hive, place.parentKey) != ERROR_SUCCESS) {
-        return;
+    LONG error = key.Create(hive, place.parentKey);
+    if (error == ERROR_SUCCESS) {
+        const std::vector<uint8_t> bytes = ValueBytes(item);
+        error = RegSetValueExA(key.Get(), place.name.c_str(), 0, item.type,
+                               bytes.empty() ? nullptr : bytes.data(), static_cast<DWORD>(bytes.size()));
     }
-    const std::vector<uint8_t> bytes = ValueBytes(item);
-    RegSetValueExA(key.Get(), place.name.c_str(), 0, item.type, bytes.empty() ? nullptr : bytes.data(),
-                   static_cast<DWORD>(bytes.size()));
+    engine.Log(error == ERROR_SUCCESS ? "Registry value written" : "Registry value not written",
+               place.Text());
 }
 
 void WriteTree(InstallRun& run, const CRegItem& item) {
     if (ShouldWriteEntry(item, run.engine.test)) {
-        WriteEntry(item, run.engine.installForAll);
+        WriteEntry(run.engine, item);
     }
     run.Step();
     for (const CRegItem* child : item.children) {
@@ -52,9 +55,9 @@ bool HasSubkeys(HKEY parent, const std::string& name) {
 // Deletes an entry from the key that holds it; false when that key cannot be opened. A key that still has
 // subkeys (of other products, or the system's own) stays: on the Windows 95 family RegDeleteKeyA would
 // take them with it.
-bool DeleteEntry(const CRegItem& item, bool installForAll) {
+bool DeleteEntry(const SetupEngine& engine, const CRegItem& item) {
     RegistryPlace place;
-    if (!PlaceOf(item, installForAll, &place)) {
+    if (!PlaceOf(item, engine.installForAll, &place)) {
         return false;
     }
     RegKey parent;
@@ -62,9 +65,13 @@ bool DeleteEntry(const CRegItem& item, bool installForAll) {
         return false;
     }
     if (place.isValue) {
-        RegDeleteValueA(parent.Get(), place.name.c_str());
-    } else if (!HasSubkeys(parent.Get(), place.name)) {
-        RegDeleteKeyA(parent.Get(), place.name.c_str());
+        if (RegDeleteValueA(parent.Get(), place.name.c_str()) == ERROR_SUCCESS) {
+            engine.Log("Registry value removed", place.Text());
+        }
+    } else if (HasSubkeys(parent.Get(), place.name)) {
+        engine.Log("Registry key kept", place.Text() + " (it holds other keys)");
+    } else if (RegDeleteKeyA(parent.Get(), place.name.c_str()) == ERROR_SUCCESS) {
+        engine.Log("Registry key removed", place.Text());
     }
     return true;
 }
@@ -80,7 +87,7 @@ void RemoveTree(InstallRun& run, const CRegItem& item) {
             run.Step();
             break;
         case RegistryRemoval::kDelete:
-            if (DeleteEntry(item, run.engine.installForAll)) {
+            if (DeleteEntry(run.engine, item)) {
                 run.Step();
             }
             break;

@@ -5,6 +5,7 @@
 #include "setup/install/Steps.h"
 
 void InstallRun::BeginStep(const char* actionText, int32_t range) const {
+    engine.Log("Step", actionText);
     if (sink == nullptr) {
         return;
     }
@@ -62,11 +63,16 @@ void RunSequence(SetupEngine& engine, ProgressSink* sink, HWND window) {
         RunSteps(run);
     } catch (const CTSSException& e) {
         engine.failed = true;
+        engine.Log("Failed", e.Message().empty() ? "cancelled, or a disk or cabinet is missing" : e.Message());
         if (engine.UIType() == kFullWizard && window != nullptr && !e.Message().empty()) {
             MessageBoxA(window, e.Message().c_str(), nullptr, MB_OK);
         }
     }
     if (engine.failed && engine.mode == SM_NEW && !run.registered && !engine.test) {
+        engine.Log("Undoing the installation", "its new files, shortcuts and empty folders go");
         UndoFailedInstallation(run);
+    }
+    if (engine.completed) {
+        engine.Log("Sequence completed");
     }
 }

@@ -45,17 +45,23 @@ bool HeldOpen(SetupEngine& engine, CFileItem& file) {
 void InstallCopy(SetupEngine& engine, CFileItem& file) {
     AdjustSharedCount(engine, file, +1);
     WriteAppPath(file);
-    if (!ShouldOverwrite(file)) {
+    const OverwriteDecision decision = DecideOverwrite(file);
+    const std::string rule =
+        std::string(" (") + OverwriteMethodName(file.overwriteMethod) + ": " + decision.reason + ")";
+    if (!decision.replace) {
+        engine.Log("Setup program copy skipped", file.resolvedPath + rule);
         return;
     }
     if (HeldOpen(engine, file)) {
         const std::string twin = file.resolvedPath + ".cor";
         if (CopyFileA(engine.setupProgramPath.c_str(), twin.c_str(), FALSE)) {
             ScheduleReplaceAtReboot(engine, twin, file.resolvedPath);
+            engine.Log("Setup program copy in use, replaced at the restart", file.resolvedPath + rule);
         }
         return;
     }
-    CopyFileA(engine.setupProgramPath.c_str(), file.resolvedPath.c_str(), FALSE);
+    const bool copied = CopyFileA(engine.setupProgramPath.c_str(), file.resolvedPath.c_str(), FALSE) != FALSE;
+    engine.Log(copied ? "Setup program copied" : "Setup program not copied", file.resolvedPath + rule);
 }
 
 // The database of this run, with its state (target folder, marks, selections) and the support cabinet,
@@ -75,8 +81,11 @@ void SaveDatabase(SetupEngine& engine) {
         engine.project.Serialize(kProjectKey, archive);
         archive.ExchangeFile(engine.tstempFolder + "\\TSFiles.cab");
         archive.CloseAfterSave();
-    } catch (const CTSException&) {
-    } catch (const CTSSException&) {
+        engine.Log("Database saved", path);
+    } catch (const CTSException& e) {
+        engine.Log("Database not saved", path + " (" + e.Message() + ")");
+    } catch (const CTSSException& e) {
+        engine.Log("Database not saved", path + " (" + e.Message() + ")");
     }
 }
 

@@ -111,9 +111,11 @@ void CreateShortcuts(InstallRun& run) {
                 const std::string link = ShortcutFilePath(*shortcut);
                 const bool wasThere = GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES;
                 MakeShortcut(*shortcut, run.engine.createdFolders);
-                if (!wasThere && GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES) {
+                const bool made = GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+                if (!wasThere && made) {
                     run.madeShortcuts.push_back(link);
                 }
+                run.engine.Log(made ? "Shortcut created" : "Shortcut not created", link);
             }
         }
         run.Step();
@@ -129,7 +131,9 @@ void RemoveShortcuts(InstallRun& run) {
             const std::string file = ShortcutFilePath(*shortcut);
             const std::string folder = ShortcutFolderToRemove(*shortcut);
             if (!run.engine.test && !file.empty()) {
-                DeleteFileA(file.c_str());
+                if (DeleteFileA(file.c_str())) {
+                    run.engine.Log("Shortcut removed", file);
+                }
                 // A folder that was there before the installation stays, empty or not.
                 if (!folder.empty() && run.engine.createdFolders.MayRemove(folder) &&
                     RemoveDirectoryA(folder.c_str())) {

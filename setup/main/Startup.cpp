@@ -16,12 +16,14 @@
 #include "platform/TSException.h"
 #include "platform/TSSException.h"
 #include "setup/engine/CustomActions.h"
+#include "setup/engine/Deployment.h"
 #include "setup/engine/ExitCodes.h"
 #include "setup/engine/Selection.h"
 #include "setup/engine/SetupEngine.h"
 #include "setup/engine/SingleFileImage.h"
 #include "setup/install/ProductRecord.h"
 #include "setup/install/Sequence.h"
+#include "setup/main/LogFile.h"
 #include "setup/main/ProgressDialog.h"
 #include "setup/main/SetupRes.h"
 #include "setup/main/WinSystem.h"
@@ -141,9 +143,25 @@ private:
     SetupEngine& engine_;
 };
 
+// The system's temporary folder, with its trailing backslash.
+std::string TempPath() {
+    char tempPath[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, tempPath);
+    std::string temp = tempPath;
+    if (temp.empty() || temp.back() != '\\') {
+        temp += '\\';
+    }
+    return temp;
+}
+
+const char* UITypeName(int32_t uiType) {
+    return uiType == kSilentSetup ? "silent" : uiType == kUnattendedSetup ? "unattended" : "full wizard";
+}
+
 class Startup {
 public:
-    Startup(HINSTANCE instance, SetupEngine& engine) : instance_(instance), engine_(engine) {}
+    Startup(HINSTANCE instance, SetupEngine& engine, LogFile& log)
+        : instance_(instance), engine_(engine), log_(log) {}
     // The program's exit code: kExitDone when the run was handed over and its sequence, if it ran, completed
     // (or the switches were shown); kFailedDuring when the sequence failed.
     int Run(const char* commandLine);
@@ -151,11 +169,17 @@ public:
 private:
     bool FullUI() const { return engine_.UIType() == kFullWizard; }
     void Error(const std::string& text, const char* caption = kCaption) {
+        engine_.Log("Failed", text);
         if (FullUI()) {
             MessageBoxA(nullptr, text.c_str(), caption, MB_OK | MB_ICONERROR);
         }
     }
     int ReportCommandLine(const CommandLine& line);
+    // Opens the log and writes the run's first lines; asked: the command line named the file.
+    bool OpenLog(const std::string& path, bool asked, const char* commandLine);
+    // The target folder and the features that the command line gives; false for a feature that the
+    // database does not have.
+    bool ApplyDeploymentValues(const CommandLine& line, bool report);
     bool UnpackImage();
     bool LoadDatabase();
     void ExtractSupportFiles();
@@ -164,6 +188,7 @@ private:
 
     HINSTANCE instance_;
     SetupEngine& engine_;
+    LogFile& log_;
     std::unique_ptr<StartupNotice> notice_;
     bool imageDamaged_ = false;
 };
@@ -180,6 +205,49 @@ int Startup::ReportCommandLine(const CommandLine& line) {
     }
     MessageBoxA(nullptr, CommandLineHelp(), kCaption, MB_OK | MB_ICONINFORMATION);
     return kExitDone;
+}
+
+// A log file that cannot be written is known before anything changes: the run does not go on without the
+// record that its caller asked for. Without one of its own, the run goes on unlogged.
+bool Startup::OpenLog(const std::string& path, bool asked, const char* commandLine) {
+    std::string reason;
+    if (!log_.Open(path, &reason)) {
+        if (asked && FullUI()) {
+            MessageBoxA(nullptr, ("Can't open the log file \"" + path + "\"!\n\n" + reason).c_str(), kCaption,
+                        MB_OK | MB_ICONERROR);
+        }
+        return false;
+    }
+    engine_.log = &log_;
+    engine_.Log("Setup started",
+                engine_.setupProgramPath + " " + (commandLine != nullptr ? commandLine : ""));
+    engine_.Log("Mode", std::string(SetupModeName(engine_.mode)) + (engine_.test ? ", test mode" : "") + ", " +
+                            UITypeName(engine_.UIType()));
+    return true;
+}
+
+bool Startup::ApplyDeploymentValues(const CommandLine& line, bool report) {
+    if (!line.features.empty()) {
+        std::string unknown;
+        if (!SelectNamedFeatures(engine_.project.rootFeature, line.features, &unknown)) {
+            Error("Unknown feature \"" + unknown + "\" on the command line!");
+            return false;
+        }
+        std::string names;
+        for (const std::string& name : line.features) {
+            names += (names.empty() ? "" : ", ") + name;
+        }
+        if (report) {
+            engine_.Log("Features from the command line", names);
+        }
+    }
+    if (!line.targetFolder.empty()) {
+        engine_.project.target = line.targetFolder;
+        if (report) {
+            engine_.Log("Target folder from the command line", line.targetFolder);
+        }
+    }
+    return true;
 }
 
 bool Startup::UnpackImage() {
@@ -288,6 +356,9 @@ int Startup::Run(const char* commandLineText) {
     if (line.help || !line.error.empty()) {
         return ReportCommandLine(line);
     }
+    if (!line.logPath.empty() && !OpenLog(line.logPath, true, commandLineText)) {
+        return kExitUsage;
+    }
     if (FullUI()) {
         notice_ = std::make_unique<StartupNotice>(instance_);
     }
@@ -297,18 +368,15 @@ int Startup::Run(const char* commandLineText) {
         engine_.dataCabinetPath = engine_.sourceFolder + "\\TSData1.cab";
     }
 
-    char tempPath[MAX_PATH] = "";
-    GetTempPathA(MAX_PATH, tempPath);
-    std::string temp = tempPath;
-    if (temp.empty() || temp.back() != '\\') {
-        temp += '\\';
-    }
     // Every run, a second copy included, has a private folder of its own: one that it made, never a folder
     // that was there before (that is someone else's, whatever it is named).
-    engine_.tstempFolder = MakePrivateFolder(temp, "ts");
+    engine_.tstempFolder = MakePrivateFolder(TempPath(), "ts");
     if (engine_.tstempFolder.empty()) {
         Error("Can't create a temporary folder!");
         return kExitFailed;
+    }
+    if (line.logPath.empty()) {
+        OpenLog(engine_.tstempFolder + "\\" + kRunLogTitle, false, commandLineText);
     }
 
     if (!line.hasDatabasePath) {
@@ -329,6 +397,13 @@ int Startup::Run(const char* commandLineText) {
     if (!LoadDatabase()) {
         return kExitFailed;
     }
+    engine_.Log("Database loaded", engine_.databasePath + " (" + engine_.project.productName + " " +
+                                       engine_.project.productVersion + ")");
+    // Names that the database does not know end the run before the installed-copy check can change
+    // anything; the choice is made again after it, which may have read an installed record.
+    if (!ApplyDeploymentValues(line, true)) {
+        return kExitUsage;
+    }
     if (engine_.project.noARP) {
         engine_.mode = SM_NEW;
     }
@@ -348,8 +423,11 @@ int Startup::Run(const char* commandLineText) {
 
     InstalledCopyDialogs dialogs(notice_);
     if (!CheckExistingInstallation(engine_, dialogs)) {
+        engine_.Log("Ended by the installed copy's check",
+                    "an installed copy took over, or the versions do not allow this run");
         return kExitFailed;
     }
+    ApplyDeploymentValues(line, false);
 
     const ModeDecision decision =
         DecideMode(engine_.mode, engine_.UIType(), engine_.force, engine_.project.noModify,
@@ -357,17 +435,37 @@ int Startup::Run(const char* commandLineText) {
     if (decision.exit) {
         if (!decision.message.empty()) {
             Error(decision.message);
+        } else {
+            engine_.Log("Failed", "a silent run cannot change the installation or ask what to do");
         }
         return kExitFailed;
     }
     engine_.mode = decision.mode;
     engine_.project.ui.uiType = decision.uiType;
+    engine_.Log("Run", std::string(SetupModeName(engine_.mode)) + ", " + UITypeName(engine_.UIType()) +
+                           ", target folder " + engine_.project.target);
 
     ExtractSupportFiles();
     notice_.reset();
     // Only a maintenance run has features recorded as installed.
     MarkInstalledItems(engine_);
     return HandOver();
+}
+
+// The exit code ends the log. A failed run's log in the private temporary folder, which goes at the exit,
+// is kept in the user's temporary folder under a name of its own.
+void FinishLog(SetupEngine& engine, LogFile& log, int exitCode) {
+    engine.Log("Exit code", std::to_string(exitCode) + " (" + setup_exit::Meaning(exitCode) + ")");
+    const bool inTempFolder = !engine.tstempFolder.empty() && log.IsOpen() &&
+                              log.Path().compare(0, engine.tstempFolder.size(), engine.tstempFolder) == 0;
+    if (setup_exit::Succeeded(exitCode) || !inTempFolder) {
+        log.Close();
+        return;
+    }
+    const std::string kept = TempPath() + kKeptLogTitle;
+    engine.Log("Log kept", kept);
+    log.Close();
+    CopyFileA(log.Path().c_str(), kept.c_str(), FALSE);
 }
 
 }  // namespace
@@ -391,7 +489,8 @@ int RunSetupProgram(HINSTANCE instance, const char* commandLine) {
     int exitCode = kExitFailed;
     {
         TempFolderGuard guard(*engine);
-        Startup startup(instance, *engine);
+        LogFile log;
+        Startup startup(instance, *engine, log);
         std::string failure;
         try {
             exitCode = startup.Run(commandLine);
@@ -402,9 +501,14 @@ int RunSetupProgram(HINSTANCE instance, const char* commandLine) {
         } catch (const std::bad_alloc&) {
             failure = "Out of memory!";
         }
+        if (!failure.empty()) {
+            engine->Log("Failed", failure);
+        }
         if (!failure.empty() && engine->UIType() == kFullWizard) {
             MessageBoxA(nullptr, failure.c_str(), kCaption, MB_OK | MB_ICONERROR);
         }
+        FinishLog(*engine, log, exitCode);
+        engine->log = nullptr;
     }
     SetupEngine::SetInstance(nullptr);
     engine.reset();

@@ -39,10 +39,10 @@ run_setup() {  # media folder, options; prints the exit code
 # Runs a command line stored by the setup program with S (silent) and the given letters added to its
 # options; prints the exit code.
 run_stored() {
-    set -f
-    # shellcheck disable=SC2086
-    set -- $(printf "%s\n" "$1" | sed "s/ -\([A-Z]*\) / -S$2\1 /")
-    set +f
+    # Split into words as the system splits a command line: blanks part words, double quotes keep a path
+    # with blanks whole (backslashes doubled first, so that eval keeps them).
+    command=$(printf "%s\n" "$1" | sed "s/ -\([A-Z]*\) / -S$2\1 /; s/\\\\/\\\\\\\\/g")
+    eval "set -- $command"
     "$wine_run" "$@" </dev/null >/dev/null 2>&1
     echo $?
 }

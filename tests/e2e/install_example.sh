@@ -33,13 +33,13 @@ reg_value() {
 reg_key_exists() { "$wine_run" reg query "$1" >/dev/null 2>&1; }
 uninstall_key() { echo "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1"; }
 listed() { "$wine_run" uninstaller --list 2>/dev/null | tr -d '\r' | grep -q "^$1|||Widget\$"; }
-# Runs a command line stored by the setup program, with S (silent) added to its options: the program's
-# path has no blank, and the database path after the options is taken verbatim, blanks included.
+# Runs a command line stored by the setup program, with S (silent) and the given letters added to its
+# options; the database path, blanks included, is in double quotes.
 run_stored() {  # command line, extra option letters
-    set -f
-    # shellcheck disable=SC2086
-    set -- $(printf "%s\n" "$1" | sed "s/ -\([A-Z]*\) / -S$2\1 /")
-    set +f
+    # Split into words as the system splits a command line: blanks part words, double quotes keep a path
+    # with blanks whole (backslashes doubled first, so that eval keeps them).
+    command=$(printf "%s\n" "$1" | sed "s/ -\([A-Z]*\) / -S$2\1 /; s/\\\\/\\\\\\\\/g")
+    eval "set -- $command"
     "$wine_run" "$@" </dev/null >/dev/null 2>&1
 }
 
@@ -92,9 +92,9 @@ key=$(uninstall_key "$guid")
 [ "$(reg_value "$key" InstallLocation)" = 'C:\Program Files\Aldmere\Widget' ] || fail "InstallLocation"
 uninstall=$(reg_value "$key" UninstallString)
 modify=$(reg_value "$key" ModifyPath)
-[ "$uninstall" = 'C:\windows\system32\TSSetup.exe -U C:\Program Files\Aldmere\Widget\TSdb.dat' ] ||
+[ "$uninstall" = 'C:\windows\system32\TSSetup.exe -U "C:\Program Files\Aldmere\Widget\TSdb.dat"' ] ||
     fail "UninstallString: $uninstall"
-[ "$modify" = 'C:\windows\system32\TSSetup.exe -C C:\Program Files\Aldmere\Widget\TSdb.dat' ] ||
+[ "$modify" = 'C:\windows\system32\TSSetup.exe -C "C:\Program Files\Aldmere\Widget\TSdb.dat"' ] ||
     fail "ModifyPath: $modify"
 reg_key_exists "$key\\InstalledFeatures" || fail "no InstalledFeatures"
 

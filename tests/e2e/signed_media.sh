@@ -83,7 +83,7 @@ kb=$(( ($(find "$target" -type f ! -name tsdb.dat -printf '%s\n' | awk '{s += $1
 [ "$(reg_value "$key" URLInfoAbout)" = "$(reg_value "$key" HelpLink)" ] && [ -n "$(reg_value "$key" URLInfoAbout)" ] ||
     fail "URLInfoAbout $(reg_value "$key" URLInfoAbout)"
 quiet=$(reg_value "$key" QuietUninstallString)
-[ "$quiet" = 'C:\windows\system32\TSSetup.exe -SU C:\Program Files\Aldmere\Widget\TSdb.dat' ] ||
+[ "$quiet" = 'C:\windows\system32\TSSetup.exe -SU "C:\Program Files\Aldmere\Widget\TSdb.dat"' ] ||
     fail "QuietUninstallString: $quiet"
 # A file in use during a repair is replaced at the restart: the run ends with 3010 (194 through Wine).
 "$wine_run" "$tree/tests/ui/wizard_action.exe" hold 'C:\Program Files\Aldmere\Widget\Bin\Widget.exe' \
@@ -100,11 +100,11 @@ wait "$holder" 2>/dev/null
 rm -f "$target/Bin/Widget.exe.cor"
 "$wine_run" reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations \
     /f >/dev/null 2>&1
-# The quiet removal as deployment tools run it: the stored line as it stands, through the signed copy.
-set -f
-# shellcheck disable=SC2086
-set -- $quiet
-set +f
+# The quiet removal as deployment tools run it: the stored line as it stands, split as the system splits a
+# command line (the quoted database path is one word), through the signed copy. Backslashes are doubled
+# first, so that eval keeps them.
+command=$(printf "%s\n" "$quiet" | sed 's/\\/\\\\/g')
+eval "set -- $command"
 "$wine_run" "$@" </dev/null >/dev/null 2>&1 || fail "the quiet removal through the signed copy ended with $?"
 [ ! -e "$target" ] || fail "the removal left the target folder"
 rm -rf "$drive/Program Files/Aldmere"

@@ -78,6 +78,47 @@ TEST(ShouldOverwrite, DateMethodKeepsEqualTimeStamps) {
     EXPECT_FALSE(ShouldOverwrite(NewFile(4, 0, 0, kEarlier), existing));
 }
 
+// The log names the rule and what decided it; each reason goes with the answer it explains.
+TEST(DecideOverwrite, ReasonsForTheLog) {
+    const ExistingFile none;
+    const ExistingFile v1 = Existing(true, 0x00010000, 0x00000001, kLater);
+    const ExistingFile plain = Existing(false, 0, 0, kLater);
+    ExistingFile locked = plain;
+    locked.readable = false;
+    ExistingFile edited = plain;
+    edited.creationTime = kEarlier;
+    CFileItem config = NewFile(3, 0x00010000, 0x00000002, kLater + 1);
+    config.isConfigFile = true;
+    const struct {
+        CFileItem file;
+        ExistingFile existing;
+        bool replace;
+        const char* reason;
+    } cases[] = {
+        {NewFile(0, 0, 0, 0), none, true, "no file there"},
+        {NewFile(5, 0, 0, kEarlier), locked, true, "always replaced"},
+        {NewFile(4, 0, 0, kLater + 1), locked, false, "the existing file cannot be read"},
+        {config, edited, false, "the user changed the configuration file"},
+        {NewFile(0, 0x00020000, 1, kLater + 1), v1, false, "a file is there"},
+        {NewFile(3, 0x00010000, 0x00000000, kLater + 1), v1, false,
+         "the new file has no version, the existing one has"},
+        {NewFile(1, 0x00010000, 0x00000001, kEarlier), plain, true, "the existing file has no version"},
+        {NewFile(3, 0x00010000, 0x00000002, kEarlier), v1, true, "newer version"},
+        {NewFile(2, 0x00010000, 0x00000000 + 1, kLater + 1), Existing(true, 0x00020000, 1, kLater), false,
+         "older version"},
+        {NewFile(1, 0x00010000, 0x00000001, kLater + 1), v1, false, "no newer version"},
+        {NewFile(2, 0x00010000, 0x00000001, kEarlier), v1, true, "no older version"},
+        {NewFile(3, 0x00010000, 0x00000001, kLater + 1), v1, true, "more recent date"},
+        {NewFile(4, 0, 0, kLater), plain, false, "no more recent date"},
+    };
+    for (const auto& c : cases) {
+        const OverwriteDecision decision = DecideOverwrite(c.file, c.existing);
+        EXPECT_EQ(decision.replace, c.replace) << c.reason;
+        EXPECT_STREQ(decision.reason, c.reason);
+        EXPECT_EQ(ShouldOverwrite(c.file, c.existing), c.replace) << c.reason;
+    }
+}
+
 TEST(ShouldOverwrite, NeverAndAlways) {
     const ExistingFile existing = Existing(false, 0, 0, kEarlier);
     EXPECT_FALSE(ShouldOverwrite(NewFile(0, 0x00050000, 1, kLater), existing));

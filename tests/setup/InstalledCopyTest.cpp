@@ -116,6 +116,30 @@ TEST(InstalledCopyCommands, RemovalOfAnotherVersion) {
     EXPECT_FALSE(RemovalCall("", &call));
 }
 
+// Stored commands quote the database path; a program in quotes is the text between them.
+TEST(InstalledCopyCommands, RemovalFromQuotedCommands) {
+    const struct {
+        const char* command;
+        const char* program;  // nullptr: not a command
+        const char* arguments;
+    } cases[] = {
+        {"C:\\WINDOWS\\SYSTEM\\TSSetup.exe -U \"C:\\Program Files\\W\\TSdb.dat\"",
+         "C:\\WINDOWS\\SYSTEM\\TSSetup.exe", " -FO2U \"C:\\Program Files\\W\\TSdb.dat\""},
+        {"\"C:\\My -Tools\\TSSetup.exe\" -U \"C:\\W\\TSdb.dat\"", "C:\\My -Tools\\TSSetup.exe",
+         " -FO2U \"C:\\W\\TSdb.dat\""},
+        {"\"C:\\TSSetup.exe -U C:\\W\\TSdb.dat", nullptr, ""},  // no closing quote
+        {"\"C:\\TSSetup.exe\"", nullptr, ""},                   // no options
+    };
+    for (const auto& c : cases) {
+        ProgramCall call;
+        EXPECT_EQ(RemovalCall(c.command, &call), c.program != nullptr) << c.command;
+        if (c.program != nullptr) {
+            EXPECT_EQ(call.program, c.program);
+            EXPECT_EQ(call.arguments, c.arguments);
+        }
+    }
+}
+
 // A registry with one product installed, or none.
 class OneProductStore : public RecordStore {
 public:

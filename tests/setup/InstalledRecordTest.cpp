@@ -167,18 +167,42 @@ TEST_F(InstalledRecord, ValuesOfAFirstInstallationInTheirOrder) {
         "InstallLocation=C:\\Program Files\\Widget",
         "NoModify=#1",
         "NoRemove=#0",
-        "ModifyPath=C:\\WINDOWS\\SYSTEM\\TSSetup.exe -C C:\\Program Files\\Widget\\TSdb.dat",
-        "UninstallString=C:\\WINDOWS\\SYSTEM\\TSSetup.exe -U C:\\Program Files\\Widget\\TSdb.dat",
+        "ModifyPath=C:\\WINDOWS\\SYSTEM\\TSSetup.exe -C \"C:\\Program Files\\Widget\\TSdb.dat\"",
+        "UninstallString=C:\\WINDOWS\\SYSTEM\\TSSetup.exe -U \"C:\\Program Files\\Widget\\TSdb.dat\"",
         "Comments=Widgets everywhere",
         "InstallStartMenuShortcuts=#1",
         "InstallDesktopShortcuts=#0",
         "InstallForAll=#1",
         "EstimatedSize=#5",
         "InstallDate=20261208",
-        "QuietUninstallString=C:\\WINDOWS\\SYSTEM\\TSSetup.exe -SU C:\\Program Files\\Widget\\TSdb.dat",
+        "QuietUninstallString=C:\\WINDOWS\\SYSTEM\\TSSetup.exe -SU \"C:\\Program Files\\Widget\\TSdb.dat\"",
         "URLInfoAbout=http://example.com/help",
     };
     EXPECT_EQ(rows, expected);
+}
+
+// What the system's list of programs starts is the stored command as it stands: the program, then the
+// options and the database path that the setup program reads from its command line.
+TEST(StoredCommands, StartTheirRunOnTheSavedDatabase) {
+    const struct {
+        std::string command;
+        int32_t mode;
+    } cases[] = {
+        {UninstallCommand("C:\\WINDOWS\\SYSTEM", "C:\\Program Files\\My -Widget"), SM_REMOVE},
+        {ModifyCommand("C:\\WINDOWS\\SYSTEM", "C:\\Program Files\\My -Widget"), SM_CHANGE},
+        {UninstallCommand("C:\\WINDOWS\\SYSTEM", "E:\\W"), SM_REMOVE},
+    };
+    for (const auto& c : cases) {
+        const size_t options = c.command.find(" -");
+        ASSERT_NE(options, std::string::npos) << c.command;
+        EXPECT_EQ(c.command.substr(0, options), "C:\\WINDOWS\\SYSTEM\\TSSetup.exe");
+        const CommandLine line = ParseCommandLine(c.command.substr(options + 1));
+        EXPECT_EQ(line.error, "") << c.command;
+        EXPECT_EQ(line.mode, c.mode) << c.command;
+        const std::string target =
+            c.command.find("E:") != std::string::npos ? "E:\\W" : "C:\\Program Files\\My -Widget";
+        EXPECT_EQ(line.databasePath, target + "\\TSdb.dat") << c.command;
+    }
 }
 
 TEST_F(InstalledRecord, IconValueOnlyWithAnIconFile) {
@@ -258,7 +282,7 @@ TEST_F(InstalledRecord, ReadBackRestoresFoldersAnswersAndFeatureMarks) {
     EXPECT_EQ(engine.userName, "Ann");
     EXPECT_EQ(engine.companyName, "Acme");
     EXPECT_EQ(engine.userEmail, "ann@example.com");
-    EXPECT_EQ(engine.installedUninstallCommand, "C:\\WINDOWS\\SYSTEM\\TSSetup.exe -U E:\\Widget\\TSdb.dat");
+    EXPECT_EQ(engine.installedUninstallCommand, "C:\\WINDOWS\\SYSTEM\\TSSetup.exe -U \"E:\\Widget\\TSdb.dat\"");
     CFeature& root = engine.project.rootFeature;
     CFeature* main = Child(root, "Main");
     CFeature* extra = Child(root, "Extra");

@@ -69,6 +69,27 @@ TEST(RegistryPlace, KeyPathLeavesOutTheRoot) {
     EXPECT_EQ(unnamed.parentKey, "Software\\Maker\\Product");
 }
 
+TEST(RegistryPlace, TextForTheLog) {
+    CRegItem machine("Installation Type Dependant", 0);
+    CRegItem user("HKEY_CURRENT_USER", 0);
+    CRegItem* product = Add(Add(&machine, "Software"), "Maker");
+    const struct {
+        const CRegItem* item;
+        bool installForAll;
+        const char* text;
+    } cases[] = {
+        {product, true, "HKEY_LOCAL_MACHINE\\Software\\Maker"},
+        {product, false, "HKEY_CURRENT_USER\\Software\\Maker"},
+        {Add(product, "Path", platform::kRegString), true, "HKEY_LOCAL_MACHINE\\Software\\Maker\\Path"},
+        {Add(product, "", platform::kRegString), true, "HKEY_LOCAL_MACHINE\\Software\\Maker\\(Default)"},
+        {Add(&user, "TopValue", platform::kRegDword), false, "HKEY_CURRENT_USER\\TopValue"},
+        {Add(&user, "Software"), false, "HKEY_CURRENT_USER\\Software"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PlaceOrFail(*c.item, c.installForAll).Text(), c.text);
+    }
+}
+
 TEST(RegistryPlace, EntriesRightBelowTheRoot) {
     CRegItem root("HKEY_CURRENT_USER", 0);
     const RegistryPlace key = PlaceOrFail(*Add(&root, "Software"));

@@ -117,6 +117,72 @@ TEST(CommandLine, SeparatorsAndVerbatimPath) {
     EXPECT_EQ(ParseCommandLine("U  x").databasePath, " x");  // only one separator is taken
 }
 
+TEST(CommandLine, DeploymentValues) {
+    const struct {
+        const char* text;
+        const char* log;
+        const char* target;
+        const char* features;  // joined by "|"
+        int32_t uiType;
+        const char* path;  // nullptr: no database named
+    } cases[] = {
+        {"-S -L C:\\setup.log", "C:\\setup.log", "", "", 0, nullptr},
+        {"/sl C:\\setup.log", "C:\\setup.log", "", "", 0, nullptr},
+        {"-L \"C:\\My Logs\\a.log\" -S", "C:\\My Logs\\a.log", "", "", 0, nullptr},
+        {"-S -D \"C:\\Program Files\\W\" -P Main,Help", "", "C:\\Program Files\\W", "Main|Help", 0, nullptr},
+        {"-S -D C:/Apps/W/ -p \" Main , Help ,\"", "", "C:\\Apps\\W", "Main|Help", 0, nullptr},
+        {"-D C:\\ -S", "", "C:", "", 0, nullptr},
+        {"-D \\\\server\\share\\W", "", "\\\\server\\share\\W", "", 2, nullptr},
+        {"-O -L x.log D:\\Media\\tsdb.dat", "x.log", "", "", 1, "D:\\Media\\tsdb.dat"},
+        {"-SL a.log,b.dat", "a.log,b.dat", "", "", 0, nullptr},  // a value ends at a blank only
+        {"-S -L a.log -L b.log", "b.log", "", "", 0, nullptr},   // the last value wins
+        {"-S -P \"Main Program\" \"C:\\Media Dir\\tsdb.dat\"", "", "", "Main Program", 0, "C:\\Media Dir\\tsdb.dat"},
+    };
+    for (const auto& c : cases) {
+        const CommandLine line = ParseCommandLine(c.text);
+        EXPECT_EQ(line.error, "") << c.text;
+        EXPECT_EQ(line.logPath, c.log) << c.text;
+        EXPECT_EQ(line.targetFolder, c.target) << c.text;
+        std::string features;
+        for (const std::string& name : line.features) {
+            features += (features.empty() ? "" : "|") + name;
+        }
+        EXPECT_EQ(features, c.features) << c.text;
+        EXPECT_EQ(line.uiType, c.uiType) << c.text;
+        EXPECT_EQ(line.hasDatabasePath, c.path != nullptr) << c.text;
+        EXPECT_EQ(line.databasePath, c.path != nullptr ? c.path : "") << c.text;
+    }
+}
+
+TEST(CommandLine, BadDeploymentValuesMakeTheLineUnreadable) {
+    const struct {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"-S -L", "The option \"L\" needs a value!"},
+        {"-S -L -U", "The option \"L\" needs a value!"},
+        {"-S -L \"C:\\a.log", "The option \"L\" needs a value!"},  // no closing quote
+        {"-S -L,C:\\a.log", "The option \"L\" needs a value!"},
+        {"-LS a.log", "The option \"L\" must end its group of letters!"},
+        {"-S -D", "The option \"D\" needs a value!"},
+        {"-S -D \"\"", "The target folder is empty!"},
+        {"-S -D Widget", "The target folder \"Widget\" is not a full path!"},
+        {"-S -D C:Widget", "The target folder \"C:Widget\" is not a full path!"},
+        {"-S -D \\Widget", "The target folder \"\\Widget\" is not a full path!"},
+        {"-S -D \\\\server", "The target folder \"\\\\server\" is not a full path!"},
+        {"-S -D C:\\W?dget", "The target folder \"C:\\W?dget\" holds a character that no folder name can hold!"},
+        {"-S -D C:\\a:b", "The target folder \"C:\\a:b\" holds a character that no folder name can hold!"},
+        {"-S -P \" , \"", "The option \"P\" names no feature!"},
+        {"-SU -D C:\\W C:\\W\\TSdb.dat", "The target folder and the features can be given only to an installation!"},
+        {"-C -P Main C:\\W\\TSdb.dat", "The target folder and the features can be given only to an installation!"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseCommandLine(c.text).error, c.error) << c.text;
+    }
+    EXPECT_EQ(ParseCommandLine("-S -D Widget").uiType, 0);  // still silent while it refuses
+    EXPECT_NE(std::string(CommandLineHelp()).find("  L file\twrite the log"), std::string::npos);
+}
+
 TEST(OsCode, Releases) {
     EXPECT_EQ(OsCode(kPlatformNT, 5, 0, ""), 0x4000u);
     EXPECT_EQ(OsCode(kPlatformNT, 5, 1, "Service Pack 3"), 0x8003u);

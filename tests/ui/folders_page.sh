@@ -178,10 +178,10 @@ guid=$(sed -n 's/^ *ProductID = \({.*}\)$/\1/p' "$work/saved.txt")
 uninstall=$("$wine_run" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$guid" \
     /v UninstallString 2>/dev/null | tr -d '\r' | sed -n 's/^ *UninstallString *REG_SZ *//p')
 if [ -n "$uninstall" ]; then
-    set -f
-    # shellcheck disable=SC2086
-    set -- $(printf "%s\n" "$uninstall" | sed "s/ -\([A-Z]*\) / -S\1 /")
-    set +f
+    # Split as the system splits a command line (the quoted database path is one word); backslashes are
+    # doubled first, so that eval keeps them.
+    command=$(printf "%s\n" "$uninstall" | sed "s/ -\([A-Z]*\) / -S\1 /; s/\\\\/\\\\\\\\/g")
+    eval "set -- $command"
     "$wine_run" "$@" </dev/null >/dev/null 2>&1 || fail "the removal ended with $?"
     [ -e "$installed/Bin/tool.dat" ] && fail "the removal left the files"
 else

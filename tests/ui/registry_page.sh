@@ -216,10 +216,10 @@ guid=${entry%%|*}
 [ -n "$guid" ] || fail "Wine's uninstaller does not list the product"
 uninstall=$("$wine_run" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$guid" \
     /v UninstallString 2>/dev/null | tr -d '\r' | sed -n 's/^ *UninstallString *REG_SZ *//p')
-set -f
-# shellcheck disable=SC2086
-set -- $(printf '%s\n' "$uninstall" | sed 's/ -\([A-Z]*\) / -S\1 /')
-set +f
+# Split as the system splits a command line (the quoted database path is one word); backslashes are doubled
+# first, so that eval keeps them.
+command=$(printf '%s\n' "$uninstall" | sed 's/ -\([A-Z]*\) / -S\1 /; s/\\/\\\\/g')
+eval "set -- $command"
 [ $# -gt 0 ] && "$wine_run" "$@" </dev/null >/dev/null 2>&1 || fail "the removal ($uninstall) ended with $?"
 [ "$(query)" = "HKEY_LOCAL_MACHINE\\Software\\Tessaro Reg Test;    Path    REG_SZ    C:\\Tessaro;" ] ||
     fail "the removal left: $(query)"

@@ -195,8 +195,8 @@ TEST_F(InstalledCopy, FirstInstallationThenRemovalByTheStoredCommand) {
     EXPECT_EQ(Product("InstallSource").Text(), media);
     EXPECT_EQ(Product("SetupFile").Text(), media + "\\Setup.exe");
     const std::string uninstall = Product("UninstallString").Text();
-    EXPECT_EQ(uninstall, copyPath + " -U " + target + "\\TSdb.dat");
-    EXPECT_EQ(Product("ModifyPath").Text(), copyPath + " -C " + target + "\\TSdb.dat");
+    EXPECT_EQ(uninstall, copyPath + " -U \"" + target + "\\TSdb.dat\"");
+    EXPECT_EQ(Product("ModifyPath").Text(), copyPath + " -C \"" + target + "\\TSdb.dat\"");
     EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, productKey() + "\\InstalledFeatures", "Main").Number(), 1u);
     EXPECT_EQ(ReadBytes(copyPath), ReadBytes(media + "\\Setup.exe"));
     EXPECT_EQ(SharedCount().Number(), countBefore + 1);

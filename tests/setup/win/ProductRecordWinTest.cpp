@@ -165,13 +165,13 @@ TEST_F(ProductRecord, FirstInstallationWritesEveryValueTheCopyAndTheDatabase) {
         {"InstallLocation", REG_SZ, target, 0},
         {"NoModify", REG_DWORD, "", 0},
         {"NoRemove", REG_DWORD, "", 1},
-        {"ModifyPath", REG_SZ, system + "\\TSSetup.exe -C " + target + "\\TSdb.dat", 0},
-        {"UninstallString", REG_SZ, system + "\\TSSetup.exe -U " + target + "\\TSdb.dat", 0},
+        {"ModifyPath", REG_SZ, system + "\\TSSetup.exe -C \"" + target + "\\TSdb.dat\"", 0},
+        {"UninstallString", REG_SZ, system + "\\TSSetup.exe -U \"" + target + "\\TSdb.dat\"", 0},
         {"Comments", REG_SZ, "A comment", 0},
         {"InstallStartMenuShortcuts", REG_DWORD, "", 1},
         {"InstallDesktopShortcuts", REG_DWORD, "", 0},
         {"InstallForAll", REG_DWORD, "", 1},
-        {"QuietUninstallString", REG_SZ, system + "\\TSSetup.exe -SU " + target + "\\TSdb.dat", 0},
+        {"QuietUninstallString", REG_SZ, system + "\\TSSetup.exe -SU \"" + target + "\\TSdb.dat\"", 0},
     };
     for (const Expected& row : table) {
         SCOPED_TRACE(row.name);
@@ -245,7 +245,7 @@ TEST_F(ProductRecord, RecordReadsBackIntoALaterRun) {
     EXPECT_EQ(later.userName, "Ann");
     EXPECT_EQ(later.companyName, "Acme");
     EXPECT_EQ(later.userEmail, "ann@example.com");
-    EXPECT_EQ(later.installedUninstallCommand, system + "\\TSSetup.exe -U " + target + "\\TSdb.dat");
+    EXPECT_EQ(later.installedUninstallCommand, system + "\\TSSetup.exe -U \"" + target + "\\TSdb.dat\"");
     CFeature* extra = later.project.rootFeature.FindChild("Extra");
     EXPECT_FALSE(extra->installed || extra->selected);
     EXPECT_TRUE(extra->FindChild("Help")->installed);

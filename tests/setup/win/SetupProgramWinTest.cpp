@@ -133,14 +133,19 @@ protected:
     }
 
     // No private folder of a run ("ts" and a number) is left in the temporary folder.
+    // No private folder of a run is left (the log a failed run keeps, TSSetup.log, is a file).
     bool TempFolderGone() const {
         WIN32_FIND_DATAA found{};
         HANDLE search = FindFirstFileA((tmp + "\\ts*").c_str(), &found);
         if (search == INVALID_HANDLE_VALUE) {
             return true;
         }
+        bool gone = true;
+        do {
+            gone = gone && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        } while (FindNextFileA(search, &found));
         FindClose(search);
-        return false;
+        return gone;
     }
 
     SavedVariable savedTmp{"TMP"};
@@ -267,9 +272,13 @@ TEST_F(SetupProgram, ProgramActionsWaitByWaitTimeWithExactCommandLine) {
 
 TEST_F(SetupProgram, EarlyEndsLeaveNoTemporaryFolder) {
     CopyInto(TSS_PATH, media + "\\Setup.exe");
-    // No database beside the program.
+    // No database beside the program. The run's log is kept with the reason and the exit code.
     EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-S"), 1);
     EXPECT_TRUE(TempFolderGone());
+    const std::string kept = ReadText(tmp + "\\TSSetup.log");
+    EXPECT_NE(kept.find("  Failed: Can't open database file!\r\n"), std::string::npos) << kept;
+    EXPECT_NE(kept.find("  Exit code: 1 (ended before anything on the machine changed)\r\n"), std::string::npos)
+        << kept;
     // A maintenance run without a database path.
     EXPECT_EQ(RunAndWait(media + "\\Setup.exe", "-SU"), 1);
     EXPECT_TRUE(TempFolderGone());

@@ -1,0 +1,56 @@
+#include "setup/main/LogFile.h"
+
+#include <vector>
+
+#include "win/SystemError.h"
+
+std::string AnsiToUtf8(const std::string& text) {
+    if (text.empty()) {
+        return text;
+    }
+    const int wideSize =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (wideSize <= 0) {
+        return text;
+    }
+    std::vector<wchar_t> wide(static_cast<size_t>(wideSize));
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideSize);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) {
+        return text;
+    }
+    std::string utf8(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, &utf8[0], size, nullptr, nullptr);
+    return utf8;
+}
+
+bool LogFile::Open(const std::string& path, std::string* error) {
+    Close();
+    file_ = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file_ == INVALID_HANDLE_VALUE) {
+        *error = win::SystemErrorText(GetLastError());
+        return false;
+    }
+    path_ = path;
+    return true;
+}
+
+void LogFile::Close() {
+    if (file_ != INVALID_HANDLE_VALUE) {
+        CloseHandle(file_);
+        file_ = INVALID_HANDLE_VALUE;
+    }
+}
+
+void LogFile::Write(const std::string& event, const std::string& detail) {
+    if (file_ == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const LogTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+    const std::string line = AnsiToUtf8(FormatLogLine(time, event, detail)) + "\r\n";
+    DWORD written = 0;
+    WriteFile(file_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
