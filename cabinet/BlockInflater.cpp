@@ -56,7 +56,9 @@ int BlockInflater::DefaultLanes() {
     return static_cast<int>(std::clamp(processors, 1u, 4u));
 }
 
-BlockInflater::Slot& BlockInflater::SlotOf(InflateJob* job) { return slots_[job->slot]; }
+BlockInflater::Slot& BlockInflater::SlotOf(InflateJob* job) {
+    return slots_[job->slot];
+}
 
 InflateJob* BlockInflater::Acquire() {
     if (count_ == slots_.size()) {
@@ -83,7 +85,9 @@ void BlockInflater::Submit(InflateJob* job) {
     lane.workReady.notify_one();
 }
 
-InflateJob* BlockInflater::Front() { return count_ == 0 ? nullptr : &slots_[first_].job; }
+InflateJob* BlockInflater::Front() {
+    return count_ == 0 ? nullptr : &slots_[first_].job;
+}
 
 void BlockInflater::WaitFront() {
     Slot& slot = slots_[first_];

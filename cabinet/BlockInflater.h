@@ -32,8 +32,8 @@ struct InflateJob {
 
     // Set by the lane.
     std::vector<uint8_t> output;
-    int decoded = 0;        // blocks decoded; the one after them is not valid data
-    int decodeError = 0;    // FDI error for that block
+    int decoded = 0;         // blocks decoded; the one after them is not valid data
+    int decodeError = 0;     // FDI error for that block
     size_t outputBytes = 0;  // bytes of output of the decoded blocks
 
     void Reset();

@@ -16,15 +16,21 @@ namespace {
 uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
     return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
 }
-uint16_t Get16(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint16_t>(b[at] | (b[at + 1] << 8)); }
+uint16_t Get16(const std::vector<uint8_t>& b, size_t at) {
+    return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
+}
 void Put16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
     b[at] = static_cast<uint8_t>(v);
     b[at + 1] = static_cast<uint8_t>(v >> 8);
 }
 
 // Where a cabinet without reserved fields keeps its tables and data blocks.
-size_t FolderAt(int folder) { return 36 + 8 * static_cast<size_t>(folder); }
-int FolderCount(const std::vector<uint8_t>& cab) { return Get16(cab, 0x1A); }
+size_t FolderAt(int folder) {
+    return 36 + 8 * static_cast<size_t>(folder);
+}
+int FolderCount(const std::vector<uint8_t>& cab) {
+    return Get16(cab, 0x1A);
+}
 size_t BlockAt(const std::vector<uint8_t>& cab, int folder, int block) {
     size_t at = Get32(cab, FolderAt(folder));
     for (int i = 0; i < block; ++i) {
@@ -53,7 +59,8 @@ std::vector<cabtest::InputFile> Files(int count, size_t size) {
     for (int i = 0; i < count; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "file%03d.bin", i);
-        files.push_back({name, i % 3 == 2 ? cabtest::RandomBytes(size, i) : cabtest::TextBytes(size + 97 * i, i)});
+        files.push_back(
+            {name, i % 3 == 2 ? cabtest::RandomBytes(size, i) : cabtest::TextBytes(size + 97 * i, i)});
     }
     return files;
 }
@@ -71,8 +78,8 @@ struct Case {
     cabtest::WriteOptions write;
     std::function<void(std::vector<uint8_t>&)> damage;  // changes the first cabinet (may be empty)
     std::set<std::string> skip;
-    bool extracts;         // the cabinet extracts without error
-    int skipFolder = -1;   // the files of this folder are declined too
+    bool extracts;        // the cabinet extracts without error
+    int skipFolder = -1;  // the files of this folder are declined too
 };
 
 std::vector<Case> Cases() {
@@ -85,7 +92,8 @@ std::vector<Case> Cases() {
     cabtest::WriteOptions spanned = small;
     spanned.limit = 150000;
     auto flipInBlock = [](int folder, int block) {
-        return [folder, block](std::vector<uint8_t>& cab) { cab[BlockAt(cab, folder, block) + 8 + 10] ^= 0x55; };
+        return
+            [folder, block](std::vector<uint8_t>& cab) { cab[BlockAt(cab, folder, block) + 8 + 10] ^= 0x55; };
     };
     auto flipUnchecked = [](int folder, int block) {
         return [folder, block](std::vector<uint8_t>& cab) {
@@ -99,25 +107,45 @@ std::vector<Case> Cases() {
         {"one folder of many blocks", Files(6, 700000), oneFolder, nullptr, {}, true},
         {"stored blocks", Files(20, 15000), stored, nullptr, {}, true},
         {"spanned set", Files(20, 30000), spanned, nullptr, {}, true},
-        {"files declined", Files(40, 9000), small, nullptr, {"file003.bin", "file017.bin", "file039.bin"}, true},
+        {"files declined",
+         Files(40, 9000),
+         small,
+         nullptr,
+         {"file003.bin", "file017.bin", "file039.bin"},
+         true},
         {"bad checksum", Files(40, 9000), small, flipInBlock(5, 0), {}, false},
         {"bad checksum late in one big folder", Files(6, 700000), oneFolder, flipInBlock(0, 70), {}, false},
         {"bad deflate data", Files(40, 9000), small, flipUnchecked(7, 0), {}, false},
         {"bad deflate data in a long folder", Files(6, 700000), oneFolder, flipUnchecked(0, 33), {}, false},
-        {"bad deflate data before a bad checksum", Files(6, 700000), oneFolder,
+        {"bad deflate data before a bad checksum",
+         Files(6, 700000),
+         oneFolder,
          [=](std::vector<uint8_t>& cab) {
              flipInBlock(0, 35)(cab);
              flipUnchecked(0, 33)(cab);
          },
-         {}, false},
+         {},
+         false},
         {"damage only where no file is wanted", Files(40, 9000), small, flipInBlock(2, 0), {}, true, 2},
-        {"a folder with fewer blocks than its files need", Files(40, 9000), small,
-         [](std::vector<uint8_t>& cab) { Put16(cab, FolderAt(3) + 4, Get16(cab, FolderAt(3) + 4) - 1); }, {}, false},
-        {"a folder of unknown type", Files(40, 9000), small,
-         [](std::vector<uint8_t>& cab) { Put16(cab, FolderAt(4) + 6, 7); }, {}, false},
+        {"a folder with fewer blocks than its files need",
+         Files(40, 9000),
+         small,
+         [](std::vector<uint8_t>& cab) { Put16(cab, FolderAt(3) + 4, Get16(cab, FolderAt(3) + 4) - 1); },
+         {},
+         false},
+        {"a folder of unknown type",
+         Files(40, 9000),
+         small,
+         [](std::vector<uint8_t>& cab) { Put16(cab, FolderAt(4) + 6, 7); },
+         {},
+         false},
         {"empty files among the others", WithEmptyFiles(Files(40, 9000)), small, nullptr, {}, true},
-        {"truncated in the data", Files(40, 9000), small,
-         [](std::vector<uint8_t>& cab) { cab.resize(BlockAt(cab, FolderCount(cab) / 2, 1)); }, {}, false},
+        {"truncated in the data",
+         Files(40, 9000),
+         small,
+         [](std::vector<uint8_t>& cab) { cab.resize(BlockAt(cab, FolderCount(cab) / 2, 1)); },
+         {},
+         false},
     };
 }
 
@@ -148,7 +176,8 @@ TEST(ReadAhead, EveryNumberOfThreadsExtractsAsTheCallersThreadDoes) {
         cabtest::ExtractOptions options;
         options.skip = c.skip;
         if (c.skipFolder >= 0) {
-            std::set<std::string> declined = FilesInFolder(cabtest::ReadFile(temp / "set1.cab"), c.skipFolder);
+            std::set<std::string> declined =
+                FilesInFolder(cabtest::ReadFile(temp / "set1.cab"), c.skipFolder);
             ASSERT_FALSE(declined.empty());
             options.skip.insert(declined.begin(), declined.end());
         }
@@ -159,7 +188,8 @@ TEST(ReadAhead, EveryNumberOfThreadsExtractsAsTheCallersThreadDoes) {
             EXPECT_EQ(alone.files.size(), c.files.size() - options.skip.size());
             for (const cabtest::InputFile& file : c.files) {
                 if (options.skip.count(file.name) == 0) {
-                    EXPECT_TRUE(alone.files.count(file.name) && alone.files.at(file.name) == file.content) << file.name;
+                    EXPECT_TRUE(alone.files.count(file.name) && alone.files.at(file.name) == file.content)
+                        << file.name;
                 }
             }
         }
