@@ -266,6 +266,9 @@ void CCabinet::Open() {
     if (m_hfdi == nullptr) {
         throw CCabinetException(ErrorMessage("Cannot Open FDI!(%s)"));
     }
+    if (m_decodeThreads >= 0) {
+        cab::FDISetDecompressionThreads(m_hfdi, m_decodeThreads);
+    }
     cab::INT_PTR file = FdiOpen(m_cabinetPath.data(), cab::CAB_O_RDONLY | cab::CAB_O_BINARY | cab::CAB_O_SEQUENTIAL, 0);
     if (file == -1) {
         cab::FDIDestroy(m_hfdi);

@@ -70,6 +70,9 @@ public:
     const char* CabinetFolder() const { return m_ccab.szCabPath; }
     const char* CabinetName() const { return m_ccab.szCab; }
     const char* DiskName() const { return m_ccab.szDisk; }
+    // The threads that decode a cabinet's data ahead of the files being written (0: none, every block is
+    // decoded when it is needed); set before Open. The engine's default otherwise.
+    void SetDecodeThreads(int threads) { m_decodeThreads = threads; }
     // The uncompressed size that the cabinet records for the file the copy-file hook is asked about.
     uint32_t ExtractingSize() const { return m_extractingSize; }
 
@@ -101,6 +104,7 @@ private:
     std::string m_diskPattern;
     std::string m_cabinetPattern;
     cab::HFDI m_hfdi = nullptr;
+    int m_decodeThreads = -1;  // -1: the engine's default
     std::string m_cabinetPath;
 
     char m_nextCabinet[kPathBuffer] = {};

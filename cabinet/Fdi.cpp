@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "cabinet/BlockInflater.h"
 #include "cabinet/CabFormat.h"
 #include "cabinet/Mszip.h"
 
@@ -103,12 +105,49 @@ struct OpenCabinet {
     }
 };
 
+// A CFDATA record as read: its sizes and where the next record begins.
+struct DataRecord {
+    uint16_t cbData = 0;
+    uint16_t cbUncomp = 0;
+    uint64_t next = 0;
+};
+
+// Reads the CFDATA record at pos into out (room bytes free), checking its sizes against the cabinet and
+// its checksum; FDIERROR_NONE or FDIERROR_CORRUPT_CABINET.
+int ReadDataRecord(const OpenCabinet& cabinet, uint64_t pos, uint8_t* out, size_t room, DataRecord* record) {
+    const format::Header& h = cabinet.cab.header;
+    const size_t headerSize = format::DataRecordSize(h);
+    uint8_t header[format::kDataRecordSize + format::kMaxDataReserve];
+    if (pos + headerSize > h.cbCabinet || !cabinet.input->ReadAt(pos, header, headerSize)) {
+        return FDIERROR_CORRUPT_CABINET;
+    }
+    const uint32_t checksum = static_cast<uint32_t>(header[0]) | (static_cast<uint32_t>(header[1]) << 8) |
+                              (static_cast<uint32_t>(header[2]) << 16) | (static_cast<uint32_t>(header[3]) << 24);
+    const uint16_t cbData = static_cast<uint16_t>(header[4] | (header[5] << 8));
+    const uint16_t cbUncomp = static_cast<uint16_t>(header[6] | (header[7] << 8));
+    const uint64_t dataPos = pos + headerSize;
+    if (cbUncomp > format::kBlockSize || cbData > room || dataPos + cbData > h.cbCabinet) {
+        return FDIERROR_CORRUPT_CABINET;
+    }
+    if (cbData > 0 && !cabinet.input->ReadAt(dataPos, out, cbData)) {
+        return FDIERROR_CORRUPT_CABINET;
+    }
+    if (checksum != 0 && format::DataChecksum(out, cbData, cbUncomp) != checksum) {
+        return FDIERROR_CORRUPT_CABINET;
+    }
+    record->cbData = cbData;
+    record->cbUncomp = cbUncomp;
+    record->next = dataPos + cbData;
+    return FDIERROR_NONE;
+}
+
 class Context {
 public:
     Context(const Callbacks& io, PERF erf) : io_(io), erf_(erf) {}
 
     bool IsCabinet(INT_PTR handle, FDICABINETINFO* info);
     bool Copy(const char* cabinet, const char* path, PFNFDINOTIFY notify, void* pv);
+    void SetThreads(int threads);
 
 private:
     bool CopyFiles(const char* cabinet, const char* path);
@@ -123,9 +162,22 @@ private:
     bool CabinetInfo(const OpenCabinet& cabinet, const char* path);
     bool ExtractFile(const format::FileRecord& file, INT_PTR target);
     bool StartFolder(uint16_t folder);
+    bool NextSpan() { return pipelined_ ? NextJobSpan() : NextBlock(); }
     bool NextBlock();
     bool ReadRecord(std::vector<uint8_t>* data, uint16_t* uncompressed);
     bool ContinueInNextCabinet();
+
+    // Read-ahead through the inflater (FDICopy's caller's thread reads the records and writes the files,
+    // the inflater's lanes decode).
+    void StartInflater();
+    void StopInflater();
+    bool ReadsAhead(uint16_t folder) const;
+    bool StartPipelinedFolder(uint16_t folder);
+    bool NextJobSpan();
+    void PlanFrom(size_t file);
+    void Pump();
+    bool PlanNextFolder();
+    void FillJob(InflateJob* job);
 
     const Callbacks& io_;
     PERF erf_;
@@ -148,6 +200,27 @@ private:
     std::vector<uint8_t> block_;
     uint64_t blockStart_ = 0;  // folder offset of block_[0]
     std::vector<uint8_t> compressed_;
+
+    // The decoded bytes at hand: block_, or the output of the inflater's oldest job.
+    const uint8_t* span_ = nullptr;
+    size_t spanSize_ = 0;
+    uint64_t spanStart_ = 0;  // folder offset of span_[0]
+
+    int threads_ = BlockInflater::DefaultLanes();  // 0: every block is decoded on the caller's thread
+    std::unique_ptr<BlockInflater> inflater_;
+    bool firstFolderContinued_ = false;
+    size_t currentFile_ = 0;  // the file of the first cabinet being extracted
+    bool pipelined_ = false;  // the folder being read comes from the inflater
+    bool jobInUse_ = false;   // span_ is the output of the inflater's oldest job
+    // What is being read ahead: the next file whose folder is looked at, and the folder being read.
+    size_t planFile_ = 0;
+    int planFolder_ = -1;
+    int lastPlanned_ = -1;
+    bool planStopped_ = true;
+    bool planStartsFolder_ = false;
+    uint32_t planRecordsLeft_ = 0;
+    uint64_t planRecordPos_ = 0;
+    uint64_t planOffset_ = 0;
 };
 
 bool Context::IsCabinet(INT_PTR handle, FDICABINETINFO* info) {
@@ -203,12 +276,26 @@ bool Context::CabinetInfo(const OpenCabinet& cabinet, const char* path) {
 bool Context::Copy(const char* cabinet, const char* path, PFNFDINOTIFY notify, void* pv) {
     notify_ = notify;
     pv_ = pv;
-    bool ok = CopyFiles(cabinet, path);
-    reading_.reset();
-    first_.reset();
-    folderCabinet_ = nullptr;
-    firstFolder_ = folder_ = -1;
-    return ok;
+    // Whatever ends the copy, nothing of it is kept for the next one.
+    struct Cleanup {
+        Context* self;
+        ~Cleanup() {
+            self->StopInflater();
+            self->reading_.reset();
+            self->first_.reset();
+            self->folderCabinet_ = nullptr;
+            self->firstFolder_ = self->folder_ = -1;
+        }
+    } cleanup{this};
+    return CopyFiles(cabinet, path);
+}
+
+void Context::SetThreads(int threads) {
+    threads = std::clamp(threads, 0, 16);
+    if (threads != threads_) {
+        inflater_.reset();
+        threads_ = threads;
+    }
 }
 
 bool Context::CopyFiles(const char* cabinet, const char* path) {
@@ -224,7 +311,10 @@ bool Context::CopyFiles(const char* cabinet, const char* path) {
     const format::Cabinet& cab = first_->cab;
     const bool firstFolderContinued =
         std::any_of(cab.files.begin(), cab.files.end(), [&](const format::FileRecord& f) { return cab.ContinuesFromPrevious(f); });
-    for (const format::FileRecord& file : cab.files) {
+    firstFolderContinued_ = firstFolderContinued;
+    StartInflater();
+    for (currentFile_ = 0; currentFile_ < cab.files.size(); ++currentFile_) {
+        const format::FileRecord& file = cab.files[currentFile_];
         std::string name = file.name;
         FDINOTIFICATION n{};
         n.psz1 = name.data();
@@ -272,7 +362,7 @@ bool Context::CopyFiles(const char* cabinet, const char* path) {
 
 bool Context::ExtractFile(const format::FileRecord& file, INT_PTR target) {
     const uint16_t folder = first_->cab.FolderOf(file);
-    if (firstFolder_ != folder || file.uoffFolderStart < blockStart_) {
+    if (firstFolder_ != folder || file.uoffFolderStart < spanStart_) {
         if (!StartFolder(folder)) {
             return false;
         }
@@ -280,15 +370,15 @@ bool Context::ExtractFile(const format::FileRecord& file, INT_PTR target) {
     uint64_t position = file.uoffFolderStart;
     const uint64_t end = position + file.cbFile;
     while (position < end) {
-        while (blockStart_ + block_.size() <= position) {
-            if (!NextBlock()) {
+        while (spanStart_ + spanSize_ <= position) {
+            if (!NextSpan()) {
                 firstFolder_ = -1;
                 return false;
             }
         }
-        size_t offset = static_cast<size_t>(position - blockStart_);
-        size_t n = static_cast<size_t>(std::min<uint64_t>(block_.size() - offset, end - position));
-        if (io_.write(target, block_.data() + offset, static_cast<UINT>(n)) != n) {
+        size_t offset = static_cast<size_t>(position - spanStart_);
+        size_t n = static_cast<size_t>(std::min<uint64_t>(spanSize_ - offset, end - position));
+        if (io_.write(target, const_cast<uint8_t*>(span_) + offset, static_cast<UINT>(n)) != n) {
             return Fail(FDIERROR_TARGET_FILE);
         }
         position += n;
@@ -297,6 +387,13 @@ bool Context::ExtractFile(const format::FileRecord& file, INT_PTR target) {
 }
 
 bool Context::StartFolder(uint16_t folder) {
+    if (ReadsAhead(folder)) {
+        return StartPipelinedFolder(folder);
+    }
+    pipelined_ = false;
+    span_ = nullptr;
+    spanSize_ = 0;
+    spanStart_ = 0;
     reading_.reset();
     folderCabinet_ = first_.get();
     firstFolder_ = folder_ = folder;
@@ -325,33 +422,18 @@ bool Context::ReadRecord(std::vector<uint8_t>* data, uint16_t* uncompressed) {
             return false;
         }
         const format::Cabinet& cab = folderCabinet_->cab;
-        const size_t headerSize = format::DataRecordSize(cab.header);
-        uint8_t header[format::kDataRecordSize + format::kMaxDataReserve];
-        if (recordPos_ + headerSize > cab.header.cbCabinet ||
-            !folderCabinet_->input->ReadAt(recordPos_, header, headerSize)) {
-            return Fail(FDIERROR_CORRUPT_CABINET);
+        const size_t old = data->size();
+        data->resize(format::kMaxBlockData);
+        DataRecord record;
+        int error = ReadDataRecord(*folderCabinet_, recordPos_, data->data() + old, format::kMaxBlockData - old, &record);
+        if (error != FDIERROR_NONE) {
+            return Fail(error);
         }
-        const uint32_t checksum = static_cast<uint32_t>(header[0]) | (static_cast<uint32_t>(header[1]) << 8) |
-                                  (static_cast<uint32_t>(header[2]) << 16) | (static_cast<uint32_t>(header[3]) << 24);
-        const uint16_t cbData = static_cast<uint16_t>(header[4] | (header[5] << 8));
-        const uint16_t cbUncomp = static_cast<uint16_t>(header[6] | (header[7] << 8));
-        const uint64_t dataPos = recordPos_ + headerSize;
-        if (cbUncomp > format::kBlockSize || data->size() + cbData > format::kMaxBlockData ||
-            dataPos + cbData > cab.header.cbCabinet) {
-            return Fail(FDIERROR_CORRUPT_CABINET);
-        }
-        size_t old = data->size();
-        data->resize(old + cbData);
-        if (cbData > 0 && !folderCabinet_->input->ReadAt(dataPos, data->data() + old, cbData)) {
-            return Fail(FDIERROR_CORRUPT_CABINET);
-        }
-        if (checksum != 0 && format::DataChecksum(data->data() + old, cbData, cbUncomp) != checksum) {
-            return Fail(FDIERROR_CORRUPT_CABINET);
-        }
-        recordPos_ = dataPos + cbData;
+        data->resize(old + record.cbData);
+        recordPos_ = record.next;
         recordsLeft_--;
-        if (cbUncomp != 0) {
-            *uncompressed = cbUncomp;
+        if (record.cbUncomp != 0) {
+            *uncompressed = record.cbUncomp;
             return true;
         }
         // The first part of a split block: only the last record of a folder that goes on in the next cabinet.
@@ -369,6 +451,9 @@ bool Context::NextBlock() {
     }
     blockStart_ += block_.size();
     block_.resize(uncompressed);
+    span_ = block_.data();
+    spanSize_ = block_.size();
+    spanStart_ = blockStart_;
     if (type_ == tcompTYPE_NONE) {
         if (compressed_.size() != uncompressed) {
             return Fail(FDIERROR_CORRUPT_CABINET);
@@ -380,6 +465,177 @@ bool Context::NextBlock() {
         return Fail(FDIERROR_MDI_FAIL);
     }
     return true;
+}
+
+void Context::StartInflater() {
+    if (threads_ > 0 && !inflater_) {
+        try {
+            inflater_ = std::make_unique<BlockInflater>(threads_);
+        } catch (const std::exception&) {
+            threads_ = 0;  // no threads or no memory for them: everything on this thread, as it can
+        }
+    }
+    PlanFrom(0);
+}
+
+void Context::StopInflater() {
+    if (inflater_) {
+        inflater_->Clear();
+    }
+    jobInUse_ = pipelined_ = false;
+    planStopped_ = true;
+    span_ = nullptr;
+    spanSize_ = 0;
+    spanStart_ = 0;
+}
+
+// Whether a folder of the first cabinet is decoded ahead: not one that goes on in the next cabinet (its
+// records there are asked for only when needed) or comes from the one before, nor one of an unknown type.
+bool Context::ReadsAhead(uint16_t folder) const {
+    if (!inflater_) {
+        return false;
+    }
+    const format::Cabinet& cab = first_->cab;
+    const uint16_t type = cab.folders[folder].typeCompress & tcompMASK_TYPE;
+    const bool goesOn = folder == cab.header.cFolders - 1 && (cab.header.flags & format::kFlagNextCabinet);
+    return (type == tcompTYPE_NONE || type == tcompTYPE_MSZIP) && !goesOn && !(firstFolderContinued_ && folder == 0);
+}
+
+bool Context::StartPipelinedFolder(uint16_t folder) {
+    reading_.reset();
+    folderCabinet_ = first_.get();
+    firstFolder_ = folder_ = folder;
+    pipelined_ = true;
+    span_ = nullptr;
+    spanSize_ = 0;
+    spanStart_ = 0;
+    if (jobInUse_) {
+        inflater_->ReleaseFront();
+        jobInUse_ = false;
+    }
+    // The jobs read ahead for folders not wanted after all are dropped; when the folder is not among them,
+    // reading ahead begins again at the file being extracted.
+    for (InflateJob* front = inflater_->Front(); !(front && front->startsFolder && front->folder == folder);
+         front = inflater_->Front()) {
+        if (front == nullptr) {
+            PlanFrom(currentFile_);
+            break;
+        }
+        inflater_->ReleaseFront();
+    }
+    return true;
+}
+
+bool Context::NextJobSpan() {
+    const bool first = !jobInUse_ && spanStart_ == 0 && spanSize_ == 0;
+    if (jobInUse_) {
+        const InflateJob& job = *inflater_->Front();
+        if (job.decoded < job.blocks || job.decodeError != FDIERROR_NONE) {
+            return Fail(job.decodeError);
+        }
+        if (job.readError != FDIERROR_NONE) {
+            return Fail(job.readError);
+        }
+        if (job.endsFolder) {
+            return Fail(FDIERROR_CORRUPT_CABINET);  // a file said to go on past the folder's data
+        }
+        inflater_->ReleaseFront();
+        jobInUse_ = false;
+    }
+    Pump();
+    InflateJob* job = inflater_->Front();
+    if (job == nullptr || job->folder != folder_ || job->startsFolder != first) {
+        return Fail(FDIERROR_CORRUPT_CABINET);
+    }
+    inflater_->WaitFront();
+    jobInUse_ = true;
+    span_ = job->output.data();
+    spanSize_ = job->outputBytes;
+    spanStart_ = job->start;
+    return true;
+}
+
+void Context::PlanFrom(size_t file) {
+    if (inflater_) {
+        inflater_->Clear();
+    }
+    jobInUse_ = false;
+    planFile_ = file;
+    planFolder_ = lastPlanned_ = -1;
+    planStopped_ = inflater_ == nullptr;
+    Pump();
+}
+
+// Reads ahead while there are free slots: the records of the folders the coming files need, in order.
+void Context::Pump() {
+    while (!planStopped_) {
+        if (planFolder_ < 0 && !PlanNextFolder()) {
+            planStopped_ = true;
+            return;
+        }
+        InflateJob* job = inflater_->Acquire();
+        if (job == nullptr) {
+            return;
+        }
+        FillJob(job);
+        inflater_->Submit(job);
+    }
+}
+
+// Moves on to the folder of the next file that needs another folder; false when there is none or when that
+// folder is not read ahead.
+bool Context::PlanNextFolder() {
+    const format::Cabinet& cab = first_->cab;
+    for (; planFile_ < cab.files.size(); ++planFile_) {
+        const format::FileRecord& file = cab.files[planFile_];
+        if (cab.ContinuesFromPrevious(file) || cab.FolderOf(file) == lastPlanned_) {
+            continue;
+        }
+        const uint16_t folder = cab.FolderOf(file);
+        if (!ReadsAhead(folder)) {
+            return false;
+        }
+        const format::FolderRecord& record = cab.folders[folder];
+        planFolder_ = lastPlanned_ = folder;
+        planStartsFolder_ = true;
+        planRecordsLeft_ = record.cCFData;
+        planRecordPos_ = record.coffCabStart;
+        planOffset_ = 0;
+        return true;
+    }
+    return false;
+}
+
+void Context::FillJob(InflateJob* job) {
+    job->type = first_->cab.folders[planFolder_].typeCompress & tcompMASK_TYPE;
+    job->folder = planFolder_;
+    job->startsFolder = planStartsFolder_;
+    job->start = planOffset_;
+    planStartsFolder_ = false;
+    uint32_t used = 0;
+    while (job->blocks < InflateJob::kMaxBlocks && planRecordsLeft_ > 0) {
+        DataRecord record;
+        int error = ReadDataRecord(*first_, planRecordPos_, job->input.data() + used, format::kMaxBlockData, &record);
+        if (error == FDIERROR_NONE && record.cbUncomp == 0) {
+            error = FDIERROR_CORRUPT_CABINET;  // a split block ends only a folder that goes on in the next cabinet
+        }
+        if (error != FDIERROR_NONE) {
+            job->readError = error;
+            planFolder_ = -1;  // the rest of the folder cannot be reached
+            return;
+        }
+        used += record.cbData;
+        job->inputEnd[job->blocks] = used;
+        job->outputSize[job->blocks] = record.cbUncomp;
+        job->blocks++;
+        planOffset_ += record.cbUncomp;
+        planRecordPos_ = record.next;
+        planRecordsLeft_--;
+    }
+    if (planRecordsLeft_ == 0) {
+        job->endsFolder = true;
+        planFolder_ = -1;
+    }
 }
 
 // The folder being read goes on in the next cabinet of the set: asks the caller for it (fdintNEXT_CABINET),
@@ -507,6 +763,14 @@ BOOL FDICopy(HFDI hfdi, char* pszCabinet, char* pszCabPath, int flags, PFNFDINOT
         *h->erf = ERF{FDIERROR_ALLOC_FAIL, 0, 1};
         return 0;
     }
+}
+
+BOOL FDISetDecompressionThreads(HFDI hfdi, int threads) {
+    if (hfdi == nullptr) {
+        return 0;
+    }
+    HandleOf(hfdi)->context->SetThreads(threads);
+    return 1;
 }
 
 BOOL FDIDestroy(HFDI hfdi) {

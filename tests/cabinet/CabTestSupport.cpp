@@ -94,7 +94,7 @@ cab::LONG FdiSeek(cab::INT_PTR f, cab::LONG distance, int origin) {
 // Extracted files are kept in memory: the "handle" is a pointer to the buffer being filled.
 struct ExtractContext {
     ExtractResult* result;
-    std::string nextFolder;
+    const ExtractOptions* options;
     std::vector<uint8_t> buffer;
     std::string current;
 };
@@ -116,18 +116,22 @@ cab::INT_PTR Notify(cab::FDINOTIFICATIONTYPE type, cab::PFDINOTIFICATION n) {
     c->result->notifications.push_back({type, n->psz1 != nullptr ? n->psz1 : "", static_cast<int>(n->fdie)});
     switch (type) {
         case cab::fdintCOPY_FILE:
+            if (c->options->skip.count(n->psz1) != 0) {
+                return 0;
+            }
             c->current = n->psz1;
             c->buffer.clear();
             return 1;
         case cab::fdintCLOSE_FILE_INFO:
             c->result->files[c->current] = c->buffer;
+            c->buffer.clear();
             return 1;
         case cab::fdintNEXT_CABINET:
             if (n->fdie != cab::FDIERROR_NONE) {
                 return -1;
             }
-            if (!c->nextFolder.empty()) {
-                std::snprintf(n->psz3, cab::CB_MAX_CAB_PATH, "%s", c->nextFolder.c_str());
+            if (!c->options->nextFolder.empty()) {
+                std::snprintf(n->psz3, cab::CB_MAX_CAB_PATH, "%s", c->options->nextFolder.c_str());
             }
             return 0;
         default: return 0;
@@ -213,18 +217,38 @@ std::vector<std::string> WriteSet(const std::string& folder, const std::vector<I
 }
 
 ExtractResult Extract(const std::string& folder, const std::string& cabinet, const std::string& nextFolder) {
-    ExtractResult result;
-    ExtractContext context{&result, nextFolder, {}, {}};
-    g_extract = &context;
+    ExtractOptions options;
+    options.nextFolder = nextFolder;
+    return Extract(folder, cabinet, options);
+}
+
+ExtractResult Extract(const std::string& folder, const std::string& cabinet, const ExtractOptions& options) {
+    return ExtractSeveral(folder, {cabinet}, options).front();
+}
+
+std::vector<ExtractResult> ExtractSeveral(const std::string& folder, const std::vector<std::string>& cabinets,
+                                          const ExtractOptions& options) {
+    std::vector<ExtractResult> results;
     cab::ERF erf{};
     cab::HFDI fdi = cab::FDICreate(Alloc, Free, FdiOpen, FdiRead, MemoryWrite, AnyClose, FdiSeek, cab::cpu80386, &erf);
-    std::string name = cabinet;
-    std::string path = folder + "\\";
-    result.ok = cab::FDICopy(fdi, name.data(), path.data(), 0, Notify, nullptr, nullptr) != 0;
-    result.error = erf.erfOper;
+    if (options.threads >= 0) {
+        cab::FDISetDecompressionThreads(fdi, options.threads);
+    }
+    for (const std::string& cabinet : cabinets) {
+        ExtractResult result;
+        ExtractContext context{&result, &options, {}, {}};
+        g_extract = &context;
+        erf = cab::ERF{};
+        std::string name = cabinet;
+        std::string path = folder + "\\";
+        result.ok = cab::FDICopy(fdi, name.data(), path.data(), 0, Notify, nullptr, nullptr) != 0;
+        result.error = erf.erfOper;
+        result.unfinished = context.buffer;
+        g_extract = nullptr;
+        results.push_back(std::move(result));
+    }
     cab::FDIDestroy(fdi);
-    g_extract = nullptr;
-    return result;
+    return results;
 }
 
 std::map<std::string, std::vector<uint8_t>> ExtractSet(const std::string& folder, size_t cabinets) {

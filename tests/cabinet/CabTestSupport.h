@@ -4,6 +4,7 @@
 // every cabinet of a set in one folder ("set1.cab", "set2.cab", ...).
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -44,11 +45,22 @@ struct ExtractResult {
     int error = 0;
     std::map<std::string, std::vector<uint8_t>> files;
     std::vector<Notification> notifications;
+    std::vector<uint8_t> unfinished;  // what was written to a file that the failure left open
+};
+
+struct ExtractOptions {
+    std::string nextFolder;       // where next cabinets are looked for (empty: the cabinet's folder)
+    int threads = -1;             // FDISetDecompressionThreads (-1: the engine's default)
+    std::set<std::string> skip;   // files declined on fdintCOPY_FILE
 };
 
 // Runs FDICopy on one cabinet, keeping the extracted files in memory. Next cabinets are looked for in
 // the folder given, or in nextFolder when it is not empty.
 ExtractResult Extract(const std::string& folder, const std::string& cabinet, const std::string& nextFolder = "");
+ExtractResult Extract(const std::string& folder, const std::string& cabinet, const ExtractOptions& options);
+// FDICopy on each cabinet in turn with one engine object.
+std::vector<ExtractResult> ExtractSeveral(const std::string& folder, const std::vector<std::string>& cabinets,
+                                          const ExtractOptions& options);
 
 // Every file of a set, reading each cabinet in turn as an installer does (from the first).
 std::map<std::string, std::vector<uint8_t>> ExtractSet(const std::string& folder, size_t cabinets);
