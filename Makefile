@@ -76,7 +76,8 @@ fuzz: deps fuzz-tree
 
 size:
 	@cmake -S . -B $(BUILD)/win32 $(CMAKE_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake >/dev/null
-	@cmake --build $(BUILD)/win32 -j $(JOBS) --target TSS >/dev/null
+	@cmake --build $(BUILD)/win32 -j $(JOBS) --target TSS >$(BUILD)/win32/size-build.log 2>&1 || \
+		{ cat $(BUILD)/win32/size-build.log; exit 1; }
 	@scripts/size $(BUILD)/win32/setup/TSS.dat $(BUILD)/win32/setup/TSS.map i686-w64-mingw32-objdump i686-w64-mingw32-strip
 
 clean:
