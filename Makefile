@@ -7,6 +7,7 @@
 #                 the same at 120 pixels per inch in build/screenshots/120dpi
 #   make bench    run the benchmarks (not tests)
 #   make fuzz     run every fuzz target for longer (FUZZ_SECONDS each, default 600)
+#   make size     what fills the setup program's image (i686, the release target): sections and largest parts
 
 JOBS ?= 2
 BUILD := build
@@ -19,7 +20,7 @@ export CCACHE_NOHASHDIR := 1
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER)
 WINE_RUN := $(CURDIR)/scripts/wine-run
 
-.PHONY: all test demo screenshots bench fuzz deps native win64 win32 fuzz-tree dist clean
+.PHONY: all test demo screenshots bench fuzz deps native win64 win32 fuzz-tree dist clean size
 
 all: native win64 win32 dist
 
@@ -80,6 +81,12 @@ bench: deps win64
 
 fuzz: deps fuzz-tree
 	@scripts/fuzz-run $(BUILD)/fuzz $${FUZZ_SECONDS:-600}
+
+size:
+	@cmake -S . -B $(BUILD)/win32 $(CMAKE_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake >/dev/null
+	@cmake --build $(BUILD)/win32 -j $(JOBS) --target TSS >$(BUILD)/win32/size-build.log 2>&1 || \
+		{ cat $(BUILD)/win32/size-build.log; exit 1; }
+	@scripts/size $(BUILD)/win32/setup/TSS.dat $(BUILD)/win32/setup/TSS.map i686-w64-mingw32-objdump i686-w64-mingw32-strip
 
 clean:
 	rm -rf $(BUILD) dist

@@ -43,7 +43,9 @@ public:
     static constexpr int kPathBuffer = 260;
     static constexpr int kFailWithEngineError = -1;
 
-    // Compression: the first disk folder exists as soon as the object does.
+    // Compression: the first disk folder exists as soon as the object does. Its code (CabinetCompression.cpp)
+    // and the compressor come into a program only with this constructor, so the setup program, which only
+    // extracts, carries none of it.
     CCabinet(const std::string& baseFolder, const std::string& diskPattern, const std::string& cabinetPattern,
              int32_t diskSize, int32_t firstDiskReserve);
     // Decompression of the cabinet at cabinetPath (and of the cabinets that follow it).
@@ -77,10 +79,12 @@ public:
     uint32_t ExtractingSize() const { return m_extractingSize; }
 
 private:
-    // The next-cabinet step: fills in a cabinet's folder, names and size limit and makes its folder.
-    void NextCabinetStep(cab::CCAB* ccab);
     std::string ErrorMessage(const char* format) const;
 
+    void OpenCompression();
+    void CloseCompression();
+    // The next-cabinet step: fills in a cabinet's folder, names and size limit and makes its folder.
+    void NextCabinetStep(cab::CCAB* ccab);
     static int FilePlaced(cab::PCCAB ccab, char* file, cab::LONG size, cab::BOOL continuation, void* pv);
     static cab::BOOL GetNextCabinet(cab::PCCAB ccab, cab::ULONG previousSize, void* pv);
     static cab::LONG Status(cab::UINT type, cab::ULONG cb1, cab::ULONG cb2, void* pv);
@@ -93,6 +97,9 @@ private:
 
     cab::ERF m_erf{};
     bool m_decompress = false;
+    // Set by the compression constructor: Open and Close reach the compression side only through them.
+    void (CCabinet::*m_openCompression)() = nullptr;
+    void (CCabinet::*m_closeCompression)() = nullptr;
     cab::HFCI m_hfci = nullptr;
     cab::CCAB m_ccab{};
     uint64_t m_latestTime = 0;

@@ -3,6 +3,8 @@
 // The file operations that CCabinet hands to the cabinet engine, in the manner of the C runtime's
 // _open/_read/_write/_close/_lseek/remove (flags as in CabTypes.h), over the platform layer so that
 // model paths work on every platform. Failures report the operating system's error number.
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "cabinet/CabTypes.h"
@@ -21,5 +23,19 @@ int Remove(const char* path, int* error);
 // extraction that fails half-way leaves an existing file untouched and never leaves stale bytes.
 cab::INT_PTR OpenReplacing(const std::string& target, int* error);
 bool CommitAndClose(cab::INT_PTR file, int* error);
+
+// The engine's memory callbacks.
+inline void* Alloc(cab::ULONG size) { return std::malloc(size); }
+inline void Free(void* memory) { std::free(memory); }
+
+// Copies text into a fixed buffer; false (and an empty buffer) when it does not fit.
+inline bool CopyText(char* buffer, size_t size, const std::string& text) {
+    if (text.size() >= size) {
+        buffer[0] = '\0';
+        return false;
+    }
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    return true;
+}
 
 }  // namespace cabfiles

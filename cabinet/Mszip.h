@@ -10,6 +10,10 @@ struct z_stream_s;
 
 namespace cab {
 
+// The window of MSZIP (each block's history for the next) and zlib's window bits for raw deflate data.
+constexpr size_t kMszipWindow = 32768;
+constexpr int kMszipRawDeflate = -15;
+
 // Compresses blocks one at a time; one object per thread. The setting is zlib's lazy matcher of level 4
 // with longer lazy and nice match lengths: with the history of the preceding block it makes cabinets
 // smaller than level 6 without history does, at about half the work.

@@ -1,7 +1,11 @@
 #include <objidl.h>
 #include <shlobj.h>
 
+#include <string>
+#include <vector>
+
 #include "model/FileItem.h"
+#include "setup/install/ComIds.h"
 #include "setup/engine/ShellRules.h"
 #include "setup/install/FileInstall.h"
 #include "setup/install/Steps.h"
@@ -46,14 +50,13 @@ private:
     T* object_ = nullptr;
 };
 
-std::wstring Wide(const std::string& text) {
+// The text in UTF-16 with its ending zero; an empty text when it cannot be converted.
+std::vector<wchar_t> Wide(const std::string& text) {
     const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (length <= 0) {
-        return std::wstring();
+    std::vector<wchar_t> wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
+    if (length > 0) {
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
     }
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
-    wide.resize(static_cast<size_t>(length - 1));
     return wide;
 }
 
@@ -82,7 +85,7 @@ bool Describe(IShellLinkA* link, const CShortcut& shortcut) {
 void MakeShortcut(const CShortcut& shortcut, CreatedFolders& made) {
     ComRef<IShellLinkA> link;
     if (FAILED(
-            CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.Out())) ||
+            CoCreateInstance(com_ids::kShellLink, nullptr, CLSCTX_INPROC_SERVER, com_ids::kShellLinkA, link.Out())) ||
         !Describe(link.Get(), shortcut)) {
         return;
     }
@@ -90,8 +93,8 @@ void MakeShortcut(const CShortcut& shortcut, CreatedFolders& made) {
         MakeFolderPath(folder->resolvedPath, &made);
     }
     ComRef<IPersistFile> file;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.Out()))) {
-        file->Save(Wide(ShortcutFilePath(shortcut)).c_str(), TRUE);
+    if (SUCCEEDED(link->QueryInterface(com_ids::kPersistFile, file.Out()))) {
+        file->Save(Wide(ShortcutFilePath(shortcut)).data(), TRUE);
     }
 }
 

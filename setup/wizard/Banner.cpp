@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "setup/install/ComIds.h"
 #include "setup/wizard/Wizard.h"
 #include "setup/wizard/WizardRes.h"
 
@@ -76,7 +77,7 @@ HBITMAP LoadPictureBitmap(const std::string& path, SIZE* size) {
         return nullptr;
     }
     IPicture* picture = nullptr;
-    const HRESULT loaded = OleLoadPicture(stream, static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
+    const HRESULT loaded = OleLoadPicture(stream, static_cast<LONG>(bytes.size()), FALSE, com_ids::kPicture,
                                           reinterpret_cast<void**>(&picture));
     stream->Release();
     if (FAILED(loaded) || picture == nullptr) {

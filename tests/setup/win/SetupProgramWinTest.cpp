@@ -270,6 +270,36 @@ TEST_F(SetupProgram, ProgramActionsWaitByWaitTimeWithExactCommandLine) {
     EXPECT_EQ(ReadText(probeOut + ".args"), media + "\\record.exe x");
 }
 
+// System libraries that are not among the system's known DLLs, some loaded by the system's own libraries: a
+// program that imported them, or loaded them before confining its library search, would take these copies.
+TEST_F(SetupProgram, LibrariesPlantedBesideSetupAreNeverLoaded) {
+    const char* const planted[] = {"shcore.dll",   "compstui.dll", "comctl32.dll", "comdlg32.dll",
+                                   "oleaut32.dll", "version.dll",  "winspool.drv", "uxtheme.dll",
+                                   "riched20.dll", "msftedit.dll", "imm32.dll",    "dwmapi.dll"};
+    // The planted library does leave its marker when it is loaded.
+    const std::string control = temp / "control";
+    platform::CreateFolder(control);
+    CopyInto(PLANTED_LIBRARY_PATH, control + "\\planted.dll");
+    HMODULE loaded = LoadLibraryA((control + "\\planted.dll").c_str());
+    ASSERT_NE(loaded, nullptr);
+    FreeLibrary(loaded);
+    ASSERT_TRUE(platform::FileExists(control + "\\planted.dll.loaded"));
+
+    CopyInto(TSS_PATH, media + "\\Setup.exe");
+    CopyInto(PROBE_DLL_PATH, media + "\\probe.dll");
+    for (const char* name : planted) CopyInto(PLANTED_LIBRARY_PATH, media + "\\" + name);
+    MakeDatabase(media + "\\tsdb.dat", {probe}, 0, MakeSupportCabinet());
+    // A silent run, and an unattended one with its progress window.
+    for (const char* line : {"-S", "-O"}) {
+        DeleteFileA(probeOut.c_str());
+        EXPECT_EQ(RunAndWait(media + "\\Setup.exe", line), 0) << line;
+        EXPECT_EQ(ReadText(probeOut), "hwnd=null img=1 support=1 tsdb=0 tssetup=0 datacab=0 window=0\n") << line;
+        for (const char* name : planted) {
+            EXPECT_FALSE(platform::FileExists(media + "\\" + name + ".loaded")) << line << ": " << name << " was loaded";
+        }
+    }
+}
+
 TEST_F(SetupProgram, EarlyEndsLeaveNoTemporaryFolder) {
     CopyInto(TSS_PATH, media + "\\Setup.exe");
     // No database beside the program. The run's log is kept with the reason and the exit code.

@@ -2,10 +2,12 @@
 // their verbs in HKEY_CLASSES_ROOT, shortcuts read back through the shell's link object, suppressed
 // folders, removal by marks, and test mode across all six registry, document-type and shortcut steps.
 #include <objidl.h>
+#include <olectl.h>
 #include <shlobj.h>
 
 #include "platform/TSSException.h"
 #include "setup/engine/RegistryRules.h"
+#include "setup/install/ComIds.h"
 #include "tests/TestSupport.h"
 #include "tests/setup/win/InstallStepsSupport.h"
 
@@ -261,6 +263,23 @@ protected:
     CFolder* product;
     CFolder* desktop;
 };
+
+// The identifiers that the setup program spells out itself are the system's own.
+TEST(ComIds, AreTheSystemsIdentifiers) {
+    const struct {
+        const GUID& ours;
+        const GUID& system;
+        const char* name;
+    } ids[] = {
+        {com_ids::kShellLink, CLSID_ShellLink, "CLSID_ShellLink"},
+        {com_ids::kShellLinkA, IID_IShellLinkA, "IID_IShellLinkA"},
+        {com_ids::kPersistFile, IID_IPersistFile, "IID_IPersistFile"},
+        {com_ids::kPicture, IID_IPicture, "IID_IPicture"},
+    };
+    for (const auto& id : ids) {
+        EXPECT_TRUE(IsEqualGUID(id.ours, id.system)) << id.name;
+    }
+}
 
 TEST_F(ShortcutSteps, CreatedWithEveryFieldAndRemovedWithItsFolder) {
     CShortcut* widget = AddShortcut("Widget", product, app);
