@@ -11,7 +11,7 @@
 //   default|TITLE|ID                the button is the default push button
 //   checked|TITLE|ID|0|1            the check box or radio button is clear (0) or checked (1)
 //   icon|TITLE|ID|0|1               the picture control shows no icon (0) or an icon (1) within 5 s
-//   enabled|TITLE|ID|0|1            the control is disabled (0) or enabled (1)
+//   enabled|TITLE|ID|0|1            the control is disabled (0) or enabled (1), within 5 s
 //   type|TITLE|ID|TEXT              replaces the text of an edit control
 //   check|TITLE|ID|0|1              clears or sets a check box, as a click on it would
 //   select|TITLE|ID|INDEX           chooses an entry of a drop-down list, as a person would
@@ -678,7 +678,13 @@ void Run(const std::vector<std::string>& a) {
         }
     } else if (verb == "enabled") {
         Need(a, 4);
-        bool enabled = IsWindowEnabled(Control(a[1], a[2])) != FALSE;
+        // Within 5 s: a click posted by an earlier step may still be on its way.
+        HWND control = Control(a[1], a[2]);
+        bool enabled = IsWindowEnabled(control) != FALSE;
+        for (DWORD waited = 0; enabled != (a[3] == "1") && waited < 5000; waited += 50) {
+            Sleep(50);
+            enabled = IsWindowEnabled(control) != FALSE;
+        }
         if (enabled != (a[3] == "1")) {
             throw Failure{"control " + a[2] + " of \"" + a[1] + "\" is " + (enabled ? "enabled" : "disabled")};
         }
