@@ -7,27 +7,11 @@
 # The whole media install and remove as usual afterwards.
 # Arguments: the x86_64 tree, tessaro, make_example, the Wine runner.
 set -u
-tree=$1
-tessaro=$2
-make_example=$3
-wine_run=$4
-here=$(cd "$(dirname "$0")" && pwd)
-prefix=${TESSARO_WINEPREFIX:-$here/../../build/wineprefix}
-drive="$prefix/drive_c"
+. "$(dirname "$0")/example_media.sh"
 vendor="$drive/Program Files/Aldmere"
 target="$vendor/Widget"
-failures=0
 # Wine hands a program's exit code to the shell in its low 8 bits: a failed sequence's 1603 arrives as 67.
 failed_during=$((1603 % 256))
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { printf 'FAIL: %s\n' "$*"; failures=$((failures + 1)); }
-winpath() { echo "Z:$1" | tr / '\\'; }
-reg_value() {
-    "$wine_run" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name {
-        $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
-}
-reg_key_exists() { "$wine_run" reg query "$1" >/dev/null 2>&1; }
 product_guid() {
     "$wine_run" uninstaller --list 2>/dev/null | tr -d '\r' | awk -F'|' '$4 == "Widget" {print $1}' | tail -1
 }

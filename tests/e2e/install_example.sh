@@ -8,29 +8,8 @@
 # files, installed and removed the same way.
 # Arguments: the x86_64 tree, tessaro, make_example, the Wine runner.
 set -u
-tree=$1
-tessaro=$2
-make_example=$3
-wine_run=$4
-here=$(cd "$(dirname "$0")" && pwd)
-prefix=${TESSARO_WINEPREFIX:-$here/../../build/wineprefix}
-drive="$prefix/drive_c"
+. "$(dirname "$0")/example_media.sh"
 target="$drive/Program Files/Aldmere/Widget"
-failures=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { printf 'FAIL: %s\n' "$*"; failures=$((failures + 1)); }
-winpath() { echo "Z:$1" | tr / '\\'; }
-# A registry value's data as reg query prints it, or nothing when the key or value is missing; the name
-# "(Default)" is the key's default value.
-reg_value() {
-    if [ "$2" = "(Default)" ]; then set -- "$1" "$2" /ve; else set -- "$1" "$2" /v "$2"; fi
-    key=$1 name=$2
-    shift 2
-    "$wine_run" reg query "$key" "$@" 2>/dev/null | tr -d '\r' | awk -v name="$name" '$1 == name {
-        $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
-}
-reg_key_exists() { "$wine_run" reg query "$1" >/dev/null 2>&1; }
 uninstall_key() { echo "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1"; }
 listed() { "$wine_run" uninstaller --list 2>/dev/null | tr -d '\r' | grep -q "^$1|||Widget\$"; }
 # Runs a command line stored by the setup program, with S (silent) and the given letters added to its

@@ -6,23 +6,8 @@
 # 1 and installs nothing; signing options that cannot work are refused before anything is built.
 # Arguments: the x86_64 tree, tessaro, make_example, the Wine runner.
 set -u
-tree=$1
-tessaro=$2
-make_example=$3
-wine_run=$4
-here=$(cd "$(dirname "$0")" && pwd)
-prefix=${TESSARO_WINEPREFIX:-$here/../../build/wineprefix}
-drive="$prefix/drive_c"
+. "$(dirname "$0")/example_media.sh"
 target="$drive/Program Files/Aldmere/Widget"
-failures=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { printf 'FAIL: %s\n' "$*"; failures=$((failures + 1)); }
-winpath() { echo "Z:$1" | tr / '\\'; }
-reg_value() {
-    "$wine_run" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name {
-        $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
-}
 verify() { osslsigncode verify -CAfile "$work/cert.pem" -in "$1" >"$work/verify.log" 2>&1; }
 
 rm -rf "$drive/Program Files/Aldmere"
