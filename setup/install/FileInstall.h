@@ -27,9 +27,11 @@ bool FolderExists(const std::string& path);
 void MakeFolderPath(const std::string& path, CreatedFolders* made = nullptr);
 
 
-// Reads what lies at the file's resolved path and applies its OverwriteMethod.
+// Reads what lies at the file's resolved path and applies its OverwriteMethod; `exists` tells whether
+// anything lies there, when the caller has looked already.
 bool ShouldOverwrite(const CFileItem& file);
 OverwriteDecision DecideOverwrite(const CFileItem& file);
+OverwriteDecision DecideOverwrite(const CFileItem& file, bool exists);
 
 // Whether another program holds the file at the resolved path open: sets the file's in-use flag, and the
 // engine's restart-needed flag, on a sharing violation. The file is never changed.

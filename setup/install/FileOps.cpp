@@ -115,8 +115,12 @@ bool ShouldOverwrite(const CFileItem& file) {
 }
 
 OverwriteDecision DecideOverwrite(const CFileItem& file) {
+    return DecideOverwrite(file, PathExists(file.resolvedPath));
+}
+
+OverwriteDecision DecideOverwrite(const CFileItem& file, bool exists) {
     ExistingFile existing;
-    existing.exists = PathExists(file.resolvedPath);
+    existing.exists = exists;
     if (existing.exists && file.overwriteMethod != kAlwaysOverwrite) {
         HANDLE handle = CreateFileA(file.resolvedPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

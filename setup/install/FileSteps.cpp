@@ -264,7 +264,9 @@ private:
             run_.Step(static_cast<int32_t>(file->size));
             return 0;
         }
-        if (PathExists(file->resolvedPath)) {
+        // Looked up once: a file that is not there is neither read-only nor in use.
+        const bool exists = PathExists(file->resolvedPath);
+        if (exists) {
             file->wasThere = true;
         }
         if (!RunsOnThisSystem(engine_, *file)) {
@@ -272,7 +274,7 @@ private:
             return 0;
         }
         AdjustSharedCount(engine_, *file, +1);
-        const OverwriteDecision decision = DecideOverwrite(*file);
+        const OverwriteDecision decision = DecideOverwrite(*file, exists);
         if (!decision.replace) {
             engine_.Log("File skipped", file->resolvedPath + " " + RuleText(*file, decision));
             return 0;
@@ -282,8 +284,12 @@ private:
         if (file->resolvedPath.size() >= static_cast<size_t>(CCabinet::kPathBuffer)) {
             return TooLong(*file);
         }
-        ClearReadOnly(file->resolvedPath);
-        TestInUse(engine_, *file);
+        if (exists) {
+            ClearReadOnly(file->resolvedPath);
+            TestInUse(engine_, *file);
+        } else {
+            file->inUse = false;
+        }
         if (!CopyToBuffer(buffer, file->inUse ? file->resolvedPath + ".cor" : file->resolvedPath)) {
             return TooLong(*file);
         }
