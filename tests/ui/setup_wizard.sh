@@ -404,6 +404,11 @@ shot finish-restart-needed
 # The restart ends the session's programs, and the waiting file takes the place of the one that was in use.
 drive "click|$e|6" "gone|$e" "gone|Holding a file|30000" || fail "the restart"
 ended 600 || fail "the setup program did not end after the restart"
+# The waiting file is moved by the restart's own process, which may still be at work when Setup ends.
+for _ in $(seq 1 100); do
+    [ "$(tr -d '\r' <"$readme")" = "Gadget readme" ] && break
+    sleep 0.1
+done
 [ "$(tr -d '\r' <"$readme")" = "Gadget readme" ] || fail "the restart did not replace the file in use: $(cat "$readme")"
 [ ! -e "$readme.cor" ] || fail "the restart left the waiting file"
 "$wine_run" "$media/Setup.exe" -SU "$database" </dev/null >/dev/null 2>&1 || fail "removing the product"
