@@ -22,3 +22,14 @@ reg_value() {
         $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
 }
 reg_key_exists() { "$wine_run" reg query "$1" >/dev/null 2>&1; }
+# The example's product code in the system's list of installed programs, or nothing.
+product_guid() {
+    "$wine_run" uninstaller --list 2>/dev/null | tr -d '\r' | awk -F'|' '$4 == "Widget" {print $1}' | tail -1
+}
+start_menu() { find "$drive/users" -path '*Start Menu/Programs/Widget' 2>/dev/null | head -1; }
+run_setup() {  # media folder, arguments...; prints the exit code
+    setup=$(winpath "$1/Setup.exe")
+    shift
+    "$wine_run" "$setup" "$@" </dev/null >/dev/null 2>&1
+    echo $?
+}

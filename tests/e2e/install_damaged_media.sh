@@ -12,14 +12,6 @@ vendor="$drive/Program Files/Aldmere"
 target="$vendor/Widget"
 # Wine hands a program's exit code to the shell in its low 8 bits: a failed sequence's 1603 arrives as 67.
 failed_during=$((1603 % 256))
-product_guid() {
-    "$wine_run" uninstaller --list 2>/dev/null | tr -d '\r' | awk -F'|' '$4 == "Widget" {print $1}' | tail -1
-}
-start_menu() { find "$drive/users" -path '*Start Menu/Programs/Widget' 2>/dev/null | head -1; }
-run_setup() {  # media folder, options; prints the exit code
-    "$wine_run" "$(winpath "$1/Setup.exe")" "$2" </dev/null >/dev/null 2>&1
-    echo $?
-}
 # Runs a command line stored by the setup program with S (silent) and the given letters added to its
 # options; prints the exit code.
 run_stored() {

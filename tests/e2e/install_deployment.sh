@@ -13,16 +13,6 @@ target="$drive/Deploy Test/Widget"
 target_win='C:\Deploy Test\Widget'
 # Wine hands a program's exit code to the shell in its low 8 bits: 1603 arrives as 67.
 failed_during=$((1603 % 256))
-product_guid() {
-    "$wine_run" uninstaller --list 2>/dev/null | tr -d '\r' | awk -F'|' '$4 == "Widget" {print $1}' | tail -1
-}
-start_menu() { find "$drive/users" -path '*Start Menu/Programs/Widget' 2>/dev/null | head -1; }
-run_setup() {  # media folder, arguments...; prints the exit code
-    media=$1
-    shift
-    "$wine_run" "$(winpath "$media/Setup.exe")" "$@" </dev/null >/dev/null 2>&1
-    echo $?
-}
 # The log without its time stamps and line ends: "Event: detail" per line.
 events() { tr -d '\r' <"$1" | cut -c22-; }
 # The log holds a line that begins with this text (taken as it is: no pattern, no escapes).
