@@ -38,7 +38,7 @@ expect_call() {
 
 start "$app/Tessaro.exe"
 T="Tessaro - Project1"
-drive "wait|$T" || fail "the program did not start"
+started "$T"
 
 drive "press|$T|1101|F1" || fail "F1 on the Product Name"
 expect_call "F1 on the General page" 0 'UsersGuide\Pages\GeneralPage\GeneralPage.htm' "$T"

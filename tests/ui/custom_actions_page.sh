@@ -36,7 +36,8 @@ choose() {
 }
 
 start "$program" "$(winpath "$project/wizard.tsp")"
-drive "wait|$T" "command|$T|40015" "wait|$T" || fail "the Custom Actions page"
+started "$T"
+drive "command|$T|40015" "wait|$T" || fail "the Custom Actions page"
 [ -z "$(rows)" ] || fail "a new project lists actions: $(rows)"
 
 # ---- Insert: a new action's controls; the messages of OK in their order ----

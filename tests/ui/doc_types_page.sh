@@ -42,7 +42,8 @@ open_row="open | $tool | \"%1\""
 print_row="print | $tool | /p \"%1\""
 
 start "$program" "$(winpath "$project/wizard.tsp")"
-drive "wait|$T" "command|$T|40014" "wait|$T" || fail "the Doc Types page"
+started "$T"
+drive "command|$T|40014" "wait|$T" || fail "the Doc Types page"
 [ "$(rows 1761)" = "" ] && [ "$(rows 1763)" = "" ] || fail "a new project shows document types"
 for id in 1761 1763; do
     for column in 0 1 2; do

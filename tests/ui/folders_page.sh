@@ -38,7 +38,8 @@ printf 'first\n' >"$src/data/d1.txt"
 printf 'second\n' >"$src/data/d2.txt"
 "$native/cli/tessaro" new "$work/folders.tsp" >/dev/null || fail "a new project"
 start "$tree/author/Tessaro.exe" "$(winpath "$work/folders.tsp")"
-drive "wait|$T" "sleep|1000" "command|$T|40011" "wait|$T" "sleep|500" >/dev/null || fail "the Folders page"
+started "$T"
+drive "sleep|1000" "command|$T|40011" "wait|$T" "sleep|500" >/dev/null || fail "the Folders page"
 [ "$(folders)" = "*Target Folder;" ] || fail "a new project's folders: $(folders)"
 
 # Special folders: the Temp Folder and Programs, from the folder menu.

@@ -32,7 +32,8 @@ refused() {  # the message, then OK
 T="Tessaro - reg.tsp"
 "$wine_run" "$tree/author/Tessaro.exe" "$(winpath "$work/reg.tsp")" >/dev/null 2>&1 </dev/null &
 app_pid=$!
-drive "wait|$T" "sleep|1000" "command|$T|40012" "wait|$T" "sleep|500" >/dev/null || fail "the Registry page"
+started "$T"
+drive "sleep|1000" "command|$T|40012" "wait|$T" "sleep|500" >/dev/null || fail "the Registry page"
 [ "$(keys)" = "*HKEY_CLASSES_ROOT;HKEY_CURRENT_USER;HKEY_LOCAL_MACHINE;HKEY_USERS;Installation Type Dependant;" ] ||
     fail "the root keys: $(keys)"
 [ "$(rows)" = "" ] || fail "a root key of a new project shows values"

@@ -22,6 +22,15 @@ ended() {
     kill "$app_pid" 2>/dev/null
     return 1
 }
+# The program started last shows the window titled $1; otherwise the script ends at once with what is
+# there instead, since every later step would wait for that window in vain.
+started() {
+    drive "wait|$1" >/dev/null && return 0
+    if kill -0 "$app_pid" 2>/dev/null; then state="is running"; else state="has ended"; fi
+    fail "no window \"$1\": the program $state; the windows shown: $(drive windows | tr -d '\r' | tr '\n' ';')"
+    kill "$app_pid" 2>/dev/null
+    exit "$failures"
+}
 # A control's text with the rich-edit line ends made plain.
 text_of() { drive "text|$1|$2" | tr -d '\r'; }
 # Ends the script with the number of failed steps, and a line that names the script when there is none.

@@ -5,6 +5,7 @@
 //
 //   wait|TITLE[|MS]                 a visible top-level window with that title appears
 //   gone|TITLE[|MS]                 no such window is left
+//   windows                         prints the titles of the visible top-level windows, one per line
 //   text|TITLE|ID                   prints the control's text
 //   expect|TITLE|ID|TEXT            the control's text becomes TEXT (within 5 s)
 //   visible|TITLE|ID|0|1            the control becomes hidden (0) or shown (1) within 5 s
@@ -131,6 +132,15 @@ HWND FindWindowTitled(const std::string& title) {
     FindState state{&title, nullptr};
     EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&state));
     return state.found;
+}
+
+BOOL CALLBACK PrintTopLevel(HWND hwnd, LPARAM) {
+    char text[512] = "";
+    if (IsWindowVisible(hwnd)) {
+        GetWindowTextA(hwnd, text, sizeof text);
+        std::printf("%s\n", text);
+    }
+    return TRUE;
 }
 
 HWND WaitWindow(const std::string& title, DWORD timeout) {
@@ -627,6 +637,8 @@ void Run(const std::vector<std::string>& a) {
     if (verb == "wait") {
         Need(a, 2);
         WaitWindow(a[1], a.size() > 2 ? static_cast<DWORD>(std::atoi(a[2].c_str())) : kDefaultWait);
+    } else if (verb == "windows") {
+        EnumWindows(PrintTopLevel, 0);
     } else if (verb == "gone") {
         Need(a, 2);
         DWORD timeout = a.size() > 2 ? static_cast<DWORD>(std::atoi(a[2].c_str())) : kDefaultWait;
