@@ -36,9 +36,8 @@ expect_call() {
     fi
 }
 
-start "$app/Tessaro.exe"
 T="Tessaro - Project1"
-started "$T"
+launch "$T" "$app/Tessaro.exe"
 
 drive "press|$T|1101|F1" || fail "F1 on the Product Name"
 expect_call "F1 on the General page" 0 'UsersGuide\Pages\GeneralPage\GeneralPage.htm' "$T"

@@ -35,8 +35,7 @@ choose() {
         "click|Select File|1" "gone|Select File" || fail "choosing row $3 of $2"
 }
 
-start "$program" "$(winpath "$project/wizard.tsp")"
-started "$T"
+launch "$T" "$program" "$(winpath "$project/wizard.tsp")"
 drive "command|$T|40015" "wait|$T" || fail "the Custom Actions page"
 [ -z "$(rows)" ] || fail "a new project lists actions: $(rows)"
 

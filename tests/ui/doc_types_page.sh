@@ -41,8 +41,7 @@ tool='<Target Folder>\Bin\tool.exe'
 open_row="open | $tool | \"%1\""
 print_row="print | $tool | /p \"%1\""
 
-start "$program" "$(winpath "$project/wizard.tsp")"
-started "$T"
+launch "$T" "$program" "$(winpath "$project/wizard.tsp")"
 drive "command|$T|40014" "wait|$T" || fail "the Doc Types page"
 [ "$(rows 1761)" = "" ] && [ "$(rows 1763)" = "" ] || fail "a new project shows document types"
 for id in 1761 1763; do

@@ -101,9 +101,7 @@ required = true
 TOML
 "$native/cli/tessaro" import "$work/featured.toml" -o "$work/featured.tsp" >/dev/null || fail "the project"
 T="Tessaro - featured.tsp"
-"$wine_run" "$tree/author/Tessaro.exe" "$(winpath "$work/featured.tsp")" >/dev/null 2>&1 </dev/null &
-app_pid=$!
-started "$T"
+launch "$T" "$tree/author/Tessaro.exe" "$(winpath "$work/featured.tsp")"
 drive "sleep|1000" "command|$T|40013" "wait|$T" "sleep|500" >/dev/null || fail "the Features page"
 [ "$(features)" = "*Main;" ] || fail "the features of the project: $(features)"
 [ "$(resources)" = "*Main Resources;  File System;  Registry;" ] || fail "Main's resources: $(resources)"

@@ -37,8 +37,7 @@ for name in tool.dat lib.dat old.dat readme.txt; do printf '%s contents\n' "$nam
 printf 'first\n' >"$src/data/d1.txt"
 printf 'second\n' >"$src/data/d2.txt"
 "$native/cli/tessaro" new "$work/folders.tsp" >/dev/null || fail "a new project"
-start "$tree/author/Tessaro.exe" "$(winpath "$work/folders.tsp")"
-started "$T"
+launch "$T" "$tree/author/Tessaro.exe" "$(winpath "$work/folders.tsp")"
 drive "sleep|1000" "command|$T|40011" "wait|$T" "sleep|500" >/dev/null || fail "the Folders page"
 [ "$(folders)" = "*Target Folder;" ] || fail "a new project's folders: $(folders)"
 

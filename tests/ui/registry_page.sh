@@ -30,9 +30,7 @@ refused() {  # the message, then OK
 
 "$native/cli/tessaro" new "$work/reg.tsp" >/dev/null || fail "a new project"
 T="Tessaro - reg.tsp"
-"$wine_run" "$tree/author/Tessaro.exe" "$(winpath "$work/reg.tsp")" >/dev/null 2>&1 </dev/null &
-app_pid=$!
-started "$T"
+launch "$T" "$tree/author/Tessaro.exe" "$(winpath "$work/reg.tsp")"
 drive "sleep|1000" "command|$T|40012" "wait|$T" "sleep|500" >/dev/null || fail "the Registry page"
 [ "$(keys)" = "*HKEY_CLASSES_ROOT;HKEY_CURRENT_USER;HKEY_LOCAL_MACHINE;HKEY_USERS;Installation Type Dependant;" ] ||
     fail "the root keys: $(keys)"

@@ -22,13 +22,22 @@ ended() {
     kill "$app_pid" 2>/dev/null
     return 1
 }
-# The program started last shows the window titled $1; otherwise the script ends at once with what is
-# there instead, since every later step would wait for that window in vain.
-started() {
-    drive "wait|$1" >/dev/null && return 0
-    if kill -0 "$app_pid" 2>/dev/null; then state="is running"; else state="has ended"; fi
-    fail "no window \"$1\": the program $state; the windows shown: $(drive windows | tr -d '\r' | tr '\n' ';')"
-    kill "$app_pid" 2>/dev/null
+# Starts a Windows program ($2...) and waits for its window titled $1. A start that shows no window is
+# reported with what the program and the screen show, and tried once more; when the second shows none
+# either, the script ends at once, since every later step would wait for that window in vain.
+launch() {
+    title=$1
+    shift
+    for attempt in 1 2; do
+        start "$@"
+        drive "wait|$title" >/dev/null && return 0
+        if kill -0 "$app_pid" 2>/dev/null; then state="is running"; else state="has ended"; fi
+        echo "start $attempt of $1: no window \"$title\"; the program $state; the windows shown:" \
+            "$(drive windows | tr -d '\r' | tr '\n' ';')"
+        kill "$app_pid" 2>/dev/null
+        wait "$app_pid" 2>/dev/null
+    done
+    fail "$1 did not show \"$title\""
     exit "$failures"
 }
 # A control's text with the rich-edit line ends made plain.
