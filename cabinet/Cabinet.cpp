@@ -1,11 +1,11 @@
 #include "cabinet/Cabinet.h"
 
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "cabinet/CabinetFiles.h"
+#include "platform/Format.h"
 
 using cabfiles::Alloc;
 using cabfiles::CopyText;
@@ -90,7 +90,7 @@ std::string FormatNumberPattern(const std::string& pattern, int number) {
         if (end < pattern.size() && end - i <= 8 && std::strchr("diuxX", pattern[end]) != nullptr) {
             std::string conversion = pattern.substr(i, end - i + 1);
             char text[64];
-            std::snprintf(text, sizeof text, conversion.c_str(), number);
+            platform::FormatTo(text, sizeof text, conversion.c_str(), number);
             result += text;
             i = end;
         } else {
@@ -261,7 +261,7 @@ cab::INT_PTR CCabinet::Notify(cab::FDINOTIFICATIONTYPE type, cab::PFDINOTIFICATI
 cab::INT_PTR CCabinet::CopyFileNotification(cab::PFDINOTIFICATION n) {
     m_fileIndex++;
     char path[kPathBuffer + 4] = {};
-    std::snprintf(path, sizeof path, "%s", n->psz1);
+    platform::FormatTo(path, sizeof path, "%s", n->psz1);
     if (m_copyFile) {
         m_extractingSize = static_cast<uint32_t>(n->cb);
         const int answer = m_copyFile(m_fileIndex, m_baseFolder, path);
@@ -317,7 +317,7 @@ int CCabinet::NextCabinetNotification(const char* cabinetName, const char* diskN
         return error == 0 ? 0 : -1;
     }
     char folder[kPathBuffer];
-    std::snprintf(folder, sizeof folder, "%s", engineFolder);
+    platform::FormatTo(folder, sizeof folder, "%s", engineFolder);
     int answer = m_nextCabinetHook(cabinetName, diskName, folder, error);
     m_hookDeclined = answer != 0;
     if (answer == kFailWithEngineError) {

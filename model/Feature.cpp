@@ -1,19 +1,19 @@
 #include "model/Feature.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "model/FileItem.h"
 #include "model/Folder.h"
 #include "model/Project.h"
 #include "model/RegItem.h"
 #include "model/Text.h"
+#include "platform/Format.h"
 
 namespace {
 
 std::string EntryKey(const char* format, size_t number) {
     char key[64];
-    std::snprintf(key, sizeof key, format, static_cast<int>(number));
+    platform::FormatTo(key, sizeof key, format, static_cast<int>(number));
     return key;
 }
 

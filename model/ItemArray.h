@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -150,9 +149,7 @@ public:
 
 private:
     static std::string ElementKey(int number) {
-        char key[16];
-        std::snprintf(key, sizeof key, "Arr%d", number);
-        return key;
+        return "Arr" + std::to_string(number);
     }
 
     void Renumber(size_t from) {

@@ -1,9 +1,9 @@
 // Reading the files the registry editor writes (.reg) into the project's registry items.
 #include "model/RegFileImport.h"
 
-#include <cstdio>
 
 #include "model/RegItem.h"
+#include "platform/Format.h"
 #include "platform/NoCase.h"
 
 namespace regfile {
@@ -404,7 +404,7 @@ private:
                 return;
             }
             char decimal[16];
-            std::snprintf(decimal, sizeof decimal, "%d", static_cast<int>(static_cast<int32_t>(number32)));
+            platform::FormatTo(decimal, sizeof decimal, "%d", static_cast<int>(static_cast<int32_t>(number32)));
             text = decimal;
             type = platform::kRegDword;
         } else if (nocase::StartsWith(data, "hex")) {
@@ -492,7 +492,7 @@ private:
                 return true;
             default: {
                 char typeText[16];
-                std::snprintf(typeText, sizeof typeText, "%u", kind);
+                platform::FormatTo(typeText, sizeof typeText, "%u", kind);
                 Skip(number,
                      "the value \"" + shown + "\" is of type " + typeText + ", which a project cannot hold");
                 return false;

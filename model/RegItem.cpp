@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <memory>
 
 #include "model/Text.h"
+#include "platform/Format.h"
 
 const char* const kRootRegistryNames[5] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
                                            "HKEY_USERS", "Installation Type Dependant"};
@@ -95,7 +95,7 @@ bool CRegItem::TextFromData(uint32_t type, const std::vector<uint8_t>& bytes, st
         text->clear();
         for (size_t i = 0; i < bytes.size(); ++i) {
             char hex[4];
-            std::snprintf(hex, sizeof hex, "%02x", bytes[i]);
+            platform::FormatTo(hex, sizeof hex, "%02x", bytes[i]);
             if (i > 0) {
                 *text += ' ';
             }

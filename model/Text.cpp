@@ -1,7 +1,7 @@
 #include "model/Text.h"
 
-#include <cstdio>
 
+#include "platform/Format.h"
 #include "platform/NoCase.h"
 
 namespace text {
@@ -12,7 +12,7 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
 
 std::string Format(const char* format, long value) {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, format, value);
+    platform::FormatTo(buffer, sizeof buffer, format, value);
     return buffer;
 }
 

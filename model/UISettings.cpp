@@ -1,10 +1,10 @@
 #include "model/UISettings.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "model/ArchiveRefs.h"
 #include "model/Project.h"
+#include "platform/Format.h"
 
 const char* const kWizardPageNames[kWizardPageCount] = {
     "Welcome",      "License Agreement", "User Information", "Destination Folder", "Setup Type", "Features",
@@ -19,7 +19,7 @@ namespace {
 
 std::string NumberedKey(const char* format, int number) {
     char key[32];
-    std::snprintf(key, sizeof key, format, number);
+    platform::FormatTo(key, sizeof key, format, number);
     return key;
 }
 

@@ -1,7 +1,8 @@
 #include "platform/Guid.h"
 
-#include <cstdio>
 #include <cstring>
+
+#include "platform/Format.h"
 
 namespace platform {
 
@@ -20,7 +21,7 @@ bool Guid::operator==(const Guid& other) const { return std::memcmp(bytes, other
 
 std::string GuidText(const Guid& guid) {
     char text[40];
-    std::snprintf(text, sizeof text, "{%08lX-%04X-%04x-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+    platform::FormatTo(text, sizeof text, "{%08lX-%04X-%04x-%02X%02X-%02X%02X%02X%02X%02X%02X}",
                   static_cast<unsigned long>(guid.Data1()), guid.Data2(), guid.Data3(), guid.bytes[8],
                   guid.bytes[9], guid.bytes[10], guid.bytes[11], guid.bytes[12], guid.bytes[13], guid.bytes[14],
                   guid.bytes[15]);

@@ -3,7 +3,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
+
+#include "platform/Format.h"
 
 namespace platform {
 
@@ -31,7 +32,7 @@ std::string ReplaceWorkPath(const std::string& modelPath, unsigned attempt) {
     const uint64_t mixed = clock * 0x9E3779B97F4A7C15ull ^ reinterpret_cast<uintptr_t>(&calls) ^
                            (static_cast<uint64_t>(calls.fetch_add(1)) << 40) ^ attempt;
     char part[24];
-    std::snprintf(part, sizeof part, ".%08x", static_cast<unsigned>(mixed ^ (mixed >> 32)));
+    platform::FormatTo(part, sizeof part, ".%08x", static_cast<unsigned>(mixed ^ (mixed >> 32)));
     return modelPath + part + ".new~";
 }
 

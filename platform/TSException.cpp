@@ -1,20 +1,23 @@
 #include "platform/TSException.h"
 #include "platform/TSSException.h"
 
-#include <cstdio>
+#include <cstring>
 #include <vector>
+
+#include "platform/Format.h"
 
 namespace {
 
+// The room a message needs beyond its format: the argument's text, and a margin for a width or a
+// number's digits.
+size_t Room(int) { return 0; }
+size_t Room(const char* argument) { return argument != nullptr ? std::strlen(argument) : 0; }
+
 template <typename T>
 std::string FormatOne(const char* format, T argument) {
-    int length = std::snprintf(nullptr, 0, format, argument);
-    if (length <= 0) {
-        return format;
-    }
-    std::vector<char> text(static_cast<size_t>(length) + 1);
-    std::snprintf(text.data(), text.size(), format, argument);
-    return std::string(text.data(), static_cast<size_t>(length));
+    std::vector<char> text(std::strlen(format) + Room(argument) + 64);
+    platform::FormatTo(text.data(), text.size(), format, argument);
+    return text.data();
 }
 
 }  // namespace

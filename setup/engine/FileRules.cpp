@@ -1,9 +1,8 @@
 #include "setup/engine/FileRules.h"
 
-#include <cstdio>
-
 #include "model/FileItem.h"
 #include "model/Folder.h"
+#include "platform/Format.h"
 
 namespace {
 
@@ -19,7 +18,7 @@ uint64_t Version(uint32_t ms, uint32_t ls) {
 
 std::string Format(const char* format, const std::string& text) {
     char buffer[600];
-    std::snprintf(buffer, sizeof buffer, format, text.c_str());
+    platform::FormatTo(buffer, sizeof buffer, format, text.c_str());
     return buffer;
 }
 

@@ -1,6 +1,6 @@
 #include "setup/engine/SetupLog.h"
 
-#include <cstdio>
+#include "platform/Format.h"
 
 namespace {
 
@@ -34,8 +34,8 @@ std::string OneLine(const std::string& text) {
 
 std::string FormatLogLine(const LogTime& time, const std::string& event, const std::string& detail) {
     char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d  ", time.year, time.month, time.day,
-                  time.hour, time.minute, time.second);
+    platform::FormatTo(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d  ", time.year, time.month,
+                       time.day, time.hour, time.minute, time.second);
     std::string line = stamp + OneLine(event);
     const std::string text = OneLine(detail);
     if (!text.empty()) {

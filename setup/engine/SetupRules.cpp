@@ -1,9 +1,9 @@
 #include "setup/engine/SetupRules.h"
 
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 
+#include "platform/Format.h"
 #include "platform/NoCase.h"
 #include "setup/engine/Deployment.h"
 
@@ -289,7 +289,7 @@ OsCheckResult CheckOperatingSystem(uint32_t code, uint32_t min95, uint32_t minNT
         const uint32_t pack = minNT & 0xFF;
         if (pack != 0) {
             char ending[40];
-            std::snprintf(ending, sizeof ending, "Service Pack %u\n", pack);
+            platform::FormatTo(ending, sizeof ending, "Service Pack %u\n", pack);
             message += ending;
         } else {
             message += ",\n";
@@ -339,13 +339,13 @@ std::string FormatSize(int64_t bytes) {
     const int64_t k = bytes / 1024;
     char text[64];
     if (k > 1048576) {
-        std::snprintf(text, sizeof text, "%.1f GB", static_cast<double>(k) / 1048576.0);
+        platform::FormatTo(text, sizeof text, "%.1f GB", static_cast<double>(k) / 1048576.0);
     } else if (k > 1024) {
-        std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(k) / 1024.0);
+        platform::FormatTo(text, sizeof text, "%.1f MB", static_cast<double>(k) / 1024.0);
     } else if (k != 0) {
-        std::snprintf(text, sizeof text, "%.1f KB", static_cast<double>(k));
+        platform::FormatTo(text, sizeof text, "%.1f KB", static_cast<double>(k));
     } else {
-        std::snprintf(text, sizeof text, "%d bytes", static_cast<int>(bytes));
+        platform::FormatTo(text, sizeof text, "%d bytes", static_cast<int>(bytes));
     }
     return text;
 }

@@ -6,6 +6,7 @@
 #include "cabinet/Cabinet.h"
 #include "model/FileItem.h"
 #include "model/Folder.h"
+#include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/TSSException.h"
 #include "setup/install/DiskPrompt.h"
@@ -94,7 +95,7 @@ bool RemoveUnusedSharedFile(InstallRun& run, const CFileItem& file) {
         return false;
     }
     std::vector<char> message(sizeof kSharedQuestion + file.resolvedPath.size());
-    std::snprintf(message.data(), message.size(), kSharedQuestion, file.resolvedPath.c_str());
+    platform::FormatTo(message.data(), message.size(), kSharedQuestion, file.resolvedPath.c_str());
     switch (CQuestionBox::Ask(run.window, message.data(), kSharedQuestionStyle)) {
         case kAnswerYes:
             return true;

@@ -1,7 +1,7 @@
 // The pages before the choice of features: Welcome, License, User Information, Destination Folder and
 // Setup Types.
-#include <cstdio>
 
+#include "platform/Format.h"
 #include "setup/wizard/FolderChooser.h"
 #include "setup/wizard/WizardPages.h"
 
@@ -83,8 +83,8 @@ int CWelcomePage::NextIndex() {
 
 BOOL CLicensePage::OnInit() {
     char line[512];
-    std::snprintf(line, sizeof line, "To install %s, you must accept this agreement.",
-                  Engine().project.productName.c_str());
+    platform::FormatTo(line, sizeof line, "To install %s, you must accept this agreement.",
+                       Engine().project.productName.c_str());
     Item(IDC_LICENSE_LINE).SetText(line);
     return FALSE;
 }
@@ -101,8 +101,8 @@ void CLicensePage::LoadLicense() {
     const std::string& folder = Engine().tstempFolder;
     char rtf[MAX_PATH + 32];
     char txt[MAX_PATH + 32];
-    std::snprintf(rtf, sizeof rtf, "%s\\License%d.rtf", folder.c_str(), shown_);
-    std::snprintf(txt, sizeof txt, "%s\\License%d.txt", folder.c_str(), shown_);
+    platform::FormatTo(rtf, sizeof rtf, "%s\\License%d.rtf", folder.c_str(), shown_);
+    platform::FormatTo(txt, sizeof txt, "%s\\License%d.txt", folder.c_str(), shown_);
     if (!text.StreamInFile(rtf, SF_RTF)) {
         text.SetPlainParagraphs();
         text.SetAllFormat(win::RichEdit::Format("Courier New", 200, false, -1));

@@ -1,9 +1,9 @@
 #include "setup/wizard/WizardRules.h"
 
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 
+#include "platform/Format.h"
 #include "platform/NoCase.h"
 #include "setup/engine/SetupEngine.h"
 #include "setup/engine/SetupRules.h"
@@ -22,7 +22,7 @@ constexpr int kMaxWalk = 32;
 
 std::string Format(const char* format, const std::string& text) {
     char buffer[1024];
-    std::snprintf(buffer, sizeof buffer, format, text.c_str());
+    platform::FormatTo(buffer, sizeof buffer, format, text.c_str());
     return buffer;
 }
 
@@ -588,11 +588,11 @@ bool SetRunValue(SetupEngine& engine, const std::string& name, const std::string
 std::string ActionLine(const char* format, const char* text, int32_t number) {
     char line[1024];
     if (text == nullptr) {
-        std::snprintf(line, sizeof line, "%s", format);
+        platform::FormatTo(line, sizeof line, "%s", format);
     } else if (number != 0) {
-        std::snprintf(line, sizeof line, format, text, number);
+        platform::FormatTo(line, sizeof line, format, text, number);
     } else {
-        std::snprintf(line, sizeof line, format, text);
+        platform::FormatTo(line, sizeof line, format, text);
     }
     return line;
 }
@@ -600,11 +600,11 @@ std::string ActionLine(const char* format, const char* text, int32_t number) {
 std::string DetailLine(const char* format, int32_t number, const char* text) {
     char line[1024];
     if (number == 0) {
-        std::snprintf(line, sizeof line, "%s", format);
+        platform::FormatTo(line, sizeof line, "%s", format);
     } else if (text != nullptr) {
-        std::snprintf(line, sizeof line, format, number, text);
+        platform::FormatTo(line, sizeof line, format, number, text);
     } else {
-        std::snprintf(line, sizeof line, format, number);
+        platform::FormatTo(line, sizeof line, format, number);
     }
     return line;
 }

@@ -85,7 +85,7 @@ TEST_F(AutorunIconTest, CdIconIsWrittenAndNamed) {
     project.cdIconFile = Source("cd.ico", Ico({40, 70}));
     project.cdIconIndex = 3;
     CMediaBuild build;
-    ASSERT_TRUE(build.Build(project, lines, BuildOptions{output, rawSetup}));
+    ASSERT_TRUE(build.Build(project, lines, BuildOptions{output, rawSetup, {}}));
     const std::string cd1 = output + "\\CD\\CD1";
     const auto autorun = ReadBytes(cd1 + "\\autorun.inf");
     EXPECT_EQ(std::string(autorun.begin(), autorun.end()), "[autorun]\r\nopen=Setup.exe\r\nicon=CDIcon.ico,0\r\n");
