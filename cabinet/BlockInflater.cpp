@@ -101,8 +101,8 @@ void BlockInflater::Submit(InflateJob* job, int lane) {
     Lane& target = *lanes_[static_cast<size_t>(lane) % lanes_.size()];
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        SlotOf(job).submitted = true;
         target.queue.push_back(job);
+        SlotOf(job).submitted = true;  // only once queued: a job that never reaches a lane is freed at once
     }
     target.workReady.notify_one();
 }
