@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "cabinet/CabFormat.h"
 #include "cabinet/CabTypes.h"
@@ -20,14 +21,23 @@ void InflateJob::Reset() {
     decoded = 0;
     decodeError = 0;
     outputBytes = 0;
+    next = nullptr;
 }
 
-BlockInflater::BlockInflater(int lanes) : slots_(static_cast<size_t>(2 * std::max(lanes, 1) + 4)) {
-    for (size_t i = 0; i < slots_.size(); ++i) {
-        Slot& slot = slots_[i];
-        slot.job.slot = i;
-        slot.job.input.resize(InflateJob::kMaxBlocks * format::kMaxBlockData);
-        slot.job.output.resize(InflateJob::kMaxBlocks * format::kBlockSize);
+namespace {
+
+// Slots per lane: enough for a lane to decode the next folders while a large one is being written. A slot
+// holds about 560 KB once used, so the slots of many lanes are limited.
+constexpr int kSlotsPerLane = 8;
+constexpr int kMaxSlots = 34;
+
+}  // namespace
+
+BlockInflater::BlockInflater(int lanes)
+    : slots_(static_cast<size_t>(std::min(kSlotsPerLane * std::max(lanes, 1) + 2, kMaxSlots))) {
+    for (size_t i = slots_.size(); i-- > 0;) {
+        slots_[i].job.slot = i;
+        free_.push_back(i);
     }
     for (int i = 0; i < std::max(lanes, 1); ++i) {
         lanes_.push_back(std::make_unique<Lane>());
@@ -56,61 +66,80 @@ int BlockInflater::DefaultLanes() {
     return static_cast<int>(std::clamp(processors, 1u, 4u));
 }
 
-BlockInflater::Slot& BlockInflater::SlotOf(InflateJob* job) {
-    return slots_[job->slot];
-}
-
 InflateJob* BlockInflater::Acquire() {
-    if (count_ == slots_.size()) {
-        return nullptr;
+    size_t index = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (free_.empty()) {
+            return nullptr;
+        }
+        index = free_.back();
+        free_.pop_back();
+        Slot& slot = slots_[index];
+        slot.givenOut = true;
+        slot.submitted = slot.done = slot.released = false;
     }
-    Slot& slot = slots_[(first_ + count_) % slots_.size()];
+    Slot& slot = slots_[index];
+    if (slot.job.input.empty()) {
+        try {
+            slot.job.input.resize(InflateJob::kMaxBlocks * format::kMaxBlockData);
+            slot.job.output.resize(InflateJob::kMaxBlocks * format::kBlockSize);
+        } catch (const std::bad_alloc&) {
+            slot.job.input = std::vector<uint8_t>();
+            slot.job.output = std::vector<uint8_t>();
+            std::lock_guard<std::mutex> lock(mutex_);
+            slot.givenOut = false;
+            free_.push_back(index);
+            throw;
+        }
+    }
     slot.job.Reset();
-    slot.submitted = slot.done = slot.dropped = false;
     return &slot.job;
 }
 
-void BlockInflater::Submit(InflateJob* job) {
-    Slot& slot = SlotOf(job);
-    if (job->startsFolder) {
-        lastLane_ = (lastLane_ + 1) % lanes_.size();
-    }
-    Lane& lane = *lanes_[lastLane_];
+void BlockInflater::Submit(InflateJob* job, int lane) {
+    Lane& target = *lanes_[static_cast<size_t>(lane) % lanes_.size()];
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        slot.submitted = true;
-        lane.queue.push_back(job);
+        target.queue.push_back(job);
+        SlotOf(job).submitted = true;  // only once queued: a job that never reaches a lane is freed at once
     }
-    count_++;
-    lane.workReady.notify_one();
+    target.workReady.notify_one();
 }
 
-InflateJob* BlockInflater::Front() {
-    return count_ == 0 ? nullptr : &slots_[first_].job;
-}
-
-void BlockInflater::WaitFront() {
-    Slot& slot = slots_[first_];
+void BlockInflater::Wait(InflateJob* job) {
+    Slot& slot = SlotOf(job);
     std::unique_lock<std::mutex> lock(mutex_);
     jobDone_.wait(lock, [&slot] { return slot.done; });
 }
 
-void BlockInflater::ReleaseFront() {
-    Slot& slot = slots_[first_];
-    {
-        // A lane may still hold the slot: it skips a dropped job, and the slot is reused only when done.
-        std::unique_lock<std::mutex> lock(mutex_);
-        slot.dropped = true;
-        jobDone_.wait(lock, [&slot] { return slot.done; });
+void BlockInflater::Release(InflateJob* job) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ReleaseLocked(SlotOf(job));
+}
+
+// A slot that a lane still holds is freed by the lane when it lets go of it.
+void BlockInflater::ReleaseLocked(Slot& slot) {
+    slot.givenOut = false;
+    slot.released = true;
+    if (slot.done || !slot.submitted) {
+        free_.push_back(slot.job.slot);
     }
-    first_ = (first_ + 1) % slots_.size();
-    count_--;
+}
+
+void BlockInflater::WaitForFree() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    jobDone_.wait(lock, [this] { return !free_.empty(); });
 }
 
 void BlockInflater::Clear() {
-    while (count_ > 0) {
-        ReleaseFront();
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (Slot& slot : slots_) {
+        if (slot.givenOut) {
+            ReleaseLocked(slot);
+        }
     }
+    jobDone_.wait(lock, [this] { return free_.size() == slots_.size(); });
 }
 
 void BlockInflater::Decode(InflateJob& job, MszipDecompressor& decoder) {
@@ -156,14 +185,18 @@ void BlockInflater::LaneLoop(Lane* lane) {
             }
             job = lane->queue.front();
             lane->queue.pop_front();
-            dropped = SlotOf(job).dropped;
+            dropped = SlotOf(job).released;
         }
         if (!dropped) {
             Decode(*job, decoder);
         }
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            SlotOf(job).done = true;
+            Slot& slot = SlotOf(job);
+            slot.done = true;
+            if (slot.released) {
+                free_.push_back(job->slot);
+            }
         }
         jobDone_.notify_all();
     }

@@ -2,8 +2,9 @@
 
 // Decodes the data blocks of the folders being extracted on worker threads while the caller reads the
 // records that follow and writes the files. Each worker ("lane") keeps one decompressor: the blocks of a
-// folder depend on the 32 KiB before them, so a folder stays on the lane that began it, and successive
-// folders go to successive lanes. Jobs live in a fixed ring of slots, taken back in the order given out.
+// folder depend on the 32 KiB before them, so all the jobs of a folder go to one lane, which the caller
+// chooses; several folders decode at once on several lanes. Jobs live in a fixed set of slots, taken from
+// a free list and given back in any order; a slot's buffers are made the first time it is used and kept.
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -29,6 +30,7 @@ struct InflateJob {
     uint16_t outputSize[kMaxBlocks] = {};
     int readError = 0;  // FDI error met reading the record after the last one read (0: none)
     std::vector<uint8_t> input;
+    InflateJob* next = nullptr;  // the caller's: the folder's next job, in the order of its data
 
     // Set by the lane.
     std::vector<uint8_t> output;
@@ -38,7 +40,7 @@ struct InflateJob {
 
     void Reset();
 
-    size_t slot = 0;  // the job's place in the ring
+    size_t slot = 0;  // the job's slot
 };
 
 class BlockInflater {
@@ -48,17 +50,22 @@ public:
     BlockInflater(const BlockInflater&) = delete;
     BlockInflater& operator=(const BlockInflater&) = delete;
 
-    // The next free slot, reset, or null when every slot is given out.
+    int Lanes() const { return static_cast<int>(lanes_.size()); }
+    int Slots() const { return static_cast<int>(slots_.size()); }
+
+    // A free slot's job, reset, or null when every slot is given out; std::bad_alloc when the buffers of
+    // a slot used for the first time cannot be had.
     InflateJob* Acquire();
-    // Hands the slot last acquired to a lane.
-    void Submit(InflateJob* job);
-    // The oldest job given out and not yet released, or null.
-    InflateJob* Front();
-    // Waits until the oldest job is decoded.
-    void WaitFront();
-    // Gives the oldest job's slot back (a job still being decoded is dropped: its result is not waited for
-    // by anyone, and later jobs of its folder are dropped with it by the caller).
-    void ReleaseFront();
+    // Hands an acquired job to a lane; the jobs of one lane are decoded in the order given.
+    void Submit(InflateJob* job, int lane);
+    // Waits until a submitted job is decoded.
+    void Wait(InflateJob* job);
+    // Gives a job's slot back. A job not yet decoded is dropped: its lane skips it (or ends it) and frees
+    // the slot then; the caller drops the later jobs of its folder with it.
+    void Release(InflateJob* job);
+    // Waits until a slot is free.
+    void WaitForFree();
+    // Gives back every slot given out and waits until the lanes have let go of them all.
     void Clear();
 
     static int DefaultLanes();
@@ -71,20 +78,20 @@ private:
     };
     struct Slot {
         InflateJob job;
-        bool submitted = false;
-        bool done = false;
-        bool dropped = false;
+        bool givenOut = false;   // acquired and not yet released
+        bool submitted = false;  // handed to a lane
+        bool done = false;       // the lane has finished with it
+        bool released = false;
     };
 
     void LaneLoop(Lane* lane);
     static void Decode(InflateJob& job, class MszipDecompressor& decoder);
-    Slot& SlotOf(InflateJob* job);
+    void ReleaseLocked(Slot& slot);
+    Slot& SlotOf(InflateJob* job) { return slots_[job->slot]; }
 
     std::vector<Slot> slots_;
-    size_t first_ = 0;  // the oldest slot given out
-    size_t count_ = 0;  // slots given out
+    std::vector<size_t> free_;
     std::vector<std::unique_ptr<Lane>> lanes_;
-    size_t lastLane_ = 0;
     std::mutex mutex_;
     std::condition_variable jobDone_;
     bool stopping_ = false;

@@ -13,6 +13,7 @@
 #include "cabinet/BlockInflater.h"
 #include "cabinet/CabFormat.h"
 #include "cabinet/Mszip.h"
+#include "cabinet/ReadAheadPlan.h"
 
 namespace cab {
 
@@ -168,16 +169,20 @@ private:
     bool ContinueInNextCabinet();
 
     // Read-ahead through the inflater (FDICopy's caller's thread reads the records and writes the files,
-    // the inflater's lanes decode).
+    // the inflater's lanes decode). The folders that the coming files need are planned in their order;
+    // each lane reads one of them at a time, from the folder's own place in the cabinet, so that the
+    // next folders decode while a large one is being written.
     void StartInflater();
     void StopInflater();
     bool ReadsAhead(uint16_t folder) const;
     bool StartPipelinedFolder(uint16_t folder);
     bool NextJobSpan();
     void PlanFrom(size_t file);
+    void DropPlans();
+    void DropFrontPlan();
     void Pump();
-    bool PlanNextFolder();
-    void FillJob(InflateJob* job);
+    bool PlanNextFolder(int lane);
+    void FillJob(PlannedFolder& plan, InflateJob* job);
 
     const Callbacks& io_;
     PERF erf_;
@@ -211,16 +216,12 @@ private:
     bool firstFolderContinued_ = false;
     size_t currentFile_ = 0;  // the file of the first cabinet being extracted
     bool pipelined_ = false;  // the folder being read comes from the inflater
-    bool jobInUse_ = false;   // span_ is the output of the inflater's oldest job
-    // What is being read ahead: the next file whose folder is looked at, and the folder being read.
+    bool jobInUse_ = false;   // span_ is the output of the first job of the first planned folder
+    // What is being read ahead: the next file whose folder is looked at, and the folders planned.
     size_t planFile_ = 0;
-    int planFolder_ = -1;
     int lastPlanned_ = -1;
     bool planStopped_ = true;
-    bool planStartsFolder_ = false;
-    uint32_t planRecordsLeft_ = 0;
-    uint64_t planRecordPos_ = 0;
-    uint64_t planOffset_ = 0;
+    ReadAheadPlan plans_;
 };
 
 bool Context::IsCabinet(INT_PTR handle, FDICABINETINFO* info) {
@@ -479,10 +480,7 @@ void Context::StartInflater() {
 }
 
 void Context::StopInflater() {
-    if (inflater_) {
-        inflater_->Clear();
-    }
-    jobInUse_ = pipelined_ = false;
+    DropPlans();
     planStopped_ = true;
     span_ = nullptr;
     spanSize_ = 0;
@@ -509,19 +507,17 @@ bool Context::StartPipelinedFolder(uint16_t folder) {
     span_ = nullptr;
     spanSize_ = 0;
     spanStart_ = 0;
-    if (jobInUse_) {
-        inflater_->ReleaseFront();
-        jobInUse_ = false;
-    }
-    // The jobs read ahead for folders not wanted after all are dropped; when the folder is not among them,
-    // reading ahead begins again at the file being extracted.
-    for (InflateJob* front = inflater_->Front(); !(front && front->startsFolder && front->folder == folder);
-         front = inflater_->Front()) {
-        if (front == nullptr) {
+    // The folders planned but not wanted after all are dropped; when the folder is not among them (or
+    // has been partly written already), reading ahead begins again at the file being extracted.
+    for (;;) {
+        if (plans_.empty()) {
             PlanFrom(currentFile_);
             break;
         }
-        inflater_->ReleaseFront();
+        if (plans_.front().folder == folder && !plans_.front().consumed) {
+            break;
+        }
+        DropFrontPlan();
     }
     return true;
 }
@@ -529,7 +525,8 @@ bool Context::StartPipelinedFolder(uint16_t folder) {
 bool Context::NextJobSpan() {
     const bool first = !jobInUse_ && spanStart_ == 0 && spanSize_ == 0;
     if (jobInUse_) {
-        const InflateJob& job = *inflater_->Front();
+        PlannedFolder& plan = plans_.front();
+        InflateJob& job = *plan.head;
         if (job.decoded < job.blocks || job.decodeError != FDIERROR_NONE) {
             return Fail(job.decodeError);
         }
@@ -539,15 +536,32 @@ bool Context::NextJobSpan() {
         if (job.endsFolder) {
             return Fail(FDIERROR_CORRUPT_CABINET);  // a file said to go on past the folder's data
         }
-        inflater_->ReleaseFront();
+        plan.head = job.next;
+        plan.held--;
+        inflater_->Release(&job);
         jobInUse_ = false;
     }
-    Pump();
-    InflateJob* job = inflater_->Front();
-    if (job == nullptr || job->folder != folder_ || job->startsFolder != first) {
+    for (;;) {
+        Pump();
+        if (plans_.empty() || plans_.front().folder != folder_) {
+            return Fail(FDIERROR_CORRUPT_CABINET);
+        }
+        const PlannedFolder& plan = plans_.front();
+        if (plan.head != nullptr) {
+            break;
+        }
+        if (!plan.reading) {
+            return Fail(FDIERROR_CORRUPT_CABINET);
+        }
+        inflater_->WaitForFree();  // slots of dropped jobs come back when their lanes let go of them
+    }
+    PlannedFolder& plan = plans_.front();
+    InflateJob* job = plan.head;
+    if (job->startsFolder != first) {
         return Fail(FDIERROR_CORRUPT_CABINET);
     }
-    inflater_->WaitFront();
+    inflater_->Wait(job);
+    plan.consumed = true;
     jobInUse_ = true;
     span_ = job->output.data();
     spanSize_ = job->outputBytes;
@@ -556,35 +570,64 @@ bool Context::NextJobSpan() {
 }
 
 void Context::PlanFrom(size_t file) {
-    if (inflater_) {
-        inflater_->Clear();
-    }
-    jobInUse_ = false;
+    DropPlans();
     planFile_ = file;
-    planFolder_ = lastPlanned_ = -1;
+    lastPlanned_ = -1;
     planStopped_ = inflater_ == nullptr;
     Pump();
 }
 
-// Reads ahead while there are free slots: the records of the folders the coming files need, in order.
+void Context::DropPlans() {
+    while (!plans_.empty()) {
+        DropFrontPlan();
+    }
+    if (inflater_) {
+        inflater_->Clear();
+    }
+}
+
+void Context::DropFrontPlan() {
+    PlannedFolder& plan = plans_.front();
+    for (InflateJob* job = plan.head; job != nullptr;) {
+        InflateJob* next = job->next;
+        inflater_->Release(job);
+        job = next;
+    }
+    plans_.pop_front();
+    jobInUse_ = false;
+}
+
+// Reads ahead while there are free slots: the records of the folders the coming files need.
 void Context::Pump() {
-    while (!planStopped_) {
-        if (planFolder_ < 0 && !PlanNextFolder()) {
-            planStopped_ = true;
+    if (!inflater_) {
+        return;
+    }
+    for (;;) {
+        // Every lane that reads no folder takes the next folder that the coming files need.
+        for (int lane = IdleLane(plans_, inflater_->Lanes()); lane >= 0 && !planStopped_;
+             lane = IdleLane(plans_, inflater_->Lanes())) {
+            planStopped_ = !PlanNextFolder(lane);
+        }
+        const int next = FolderToRead(plans_, inflater_->Slots());
+        if (next < 0) {
             return;
         }
         InflateJob* job = inflater_->Acquire();
         if (job == nullptr) {
             return;
         }
-        FillJob(job);
-        inflater_->Submit(job);
+        PlannedFolder& plan = plans_[static_cast<size_t>(next)];
+        FillJob(plan, job);
+        (plan.head == nullptr ? plan.head : plan.tail->next) = job;
+        plan.tail = job;
+        plan.held++;
+        inflater_->Submit(job, plan.lane);
     }
 }
 
-// Moves on to the folder of the next file that needs another folder; false when there is none or when that
-// folder is not read ahead.
-bool Context::PlanNextFolder() {
+// Plans the folder of the next file that needs another folder, to be read on the given lane; false when
+// there is none or when that folder is not read ahead.
+bool Context::PlanNextFolder(int lane) {
     const format::Cabinet& cab = first_->cab;
     for (; planFile_ < cab.files.size(); ++planFile_) {
         const format::FileRecord& file = cab.files[planFile_];
@@ -596,45 +639,46 @@ bool Context::PlanNextFolder() {
             return false;
         }
         const format::FolderRecord& record = cab.folders[folder];
-        planFolder_ = lastPlanned_ = folder;
-        planStartsFolder_ = true;
-        planRecordsLeft_ = record.cCFData;
-        planRecordPos_ = record.coffCabStart;
-        planOffset_ = 0;
+        PlannedFolder plan;
+        plan.folder = lastPlanned_ = folder;
+        plan.lane = lane;
+        plan.recordsLeft = record.cCFData;
+        plan.recordPos = record.coffCabStart;
+        plans_.push_back(plan);
         return true;
     }
     return false;
 }
 
-void Context::FillJob(InflateJob* job) {
-    job->type = first_->cab.folders[planFolder_].typeCompress & tcompMASK_TYPE;
-    job->folder = planFolder_;
-    job->startsFolder = planStartsFolder_;
-    job->start = planOffset_;
-    planStartsFolder_ = false;
+void Context::FillJob(PlannedFolder& plan, InflateJob* job) {
+    job->type = first_->cab.folders[plan.folder].typeCompress & tcompMASK_TYPE;
+    job->folder = plan.folder;
+    job->startsFolder = plan.startsFolder;
+    job->start = plan.offset;
+    plan.startsFolder = false;
     uint32_t used = 0;
-    while (job->blocks < InflateJob::kMaxBlocks && planRecordsLeft_ > 0) {
+    while (job->blocks < InflateJob::kMaxBlocks && plan.recordsLeft > 0) {
         DataRecord record;
-        int error = ReadDataRecord(*first_, planRecordPos_, job->input.data() + used, format::kMaxBlockData, &record);
+        int error = ReadDataRecord(*first_, plan.recordPos, job->input.data() + used, format::kMaxBlockData, &record);
         if (error == FDIERROR_NONE && record.cbUncomp == 0) {
             error = FDIERROR_CORRUPT_CABINET;  // a split block ends only a folder that goes on in the next cabinet
         }
         if (error != FDIERROR_NONE) {
             job->readError = error;
-            planFolder_ = -1;  // the rest of the folder cannot be reached
+            plan.reading = false;  // the rest of the folder cannot be reached
             return;
         }
         used += record.cbData;
         job->inputEnd[job->blocks] = used;
         job->outputSize[job->blocks] = record.cbUncomp;
         job->blocks++;
-        planOffset_ += record.cbUncomp;
-        planRecordPos_ = record.next;
-        planRecordsLeft_--;
+        plan.offset += record.cbUncomp;
+        plan.recordPos = record.next;
+        plan.recordsLeft--;
     }
-    if (planRecordsLeft_ == 0) {
+    if (plan.recordsLeft == 0) {
         job->endsFolder = true;
-        planFolder_ = -1;
+        plan.reading = false;
     }
 }
 

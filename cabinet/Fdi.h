@@ -86,9 +86,9 @@ BOOL FDICopy(HFDI hfdi, char* pszCabinet, char* pszCabPath, int flags, PFNFDINOT
 BOOL FDIDestroy(HFDI hfdi);
 
 // Beyond the SDK: the number of threads that decode data blocks ahead of the files being written (0
-// decodes every block on the caller's thread when it is needed). The callbacks are called on the caller's
-// thread, in the same order and with the same data whatever the number; the default is the number of
-// processors (at most 4).
+// decodes every block on the caller's thread when it is needed); each decodes one folder at a time, so
+// that as many folders decode at once. The callbacks are called on the caller's thread, in the same order
+// and with the same data whatever the number; the default is the number of processors (at most 4).
 BOOL FDISetDecompressionThreads(HFDI hfdi, int threads);
 
 }  // namespace cab

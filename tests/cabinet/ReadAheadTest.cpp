@@ -65,6 +65,14 @@ std::vector<cabtest::InputFile> Files(int count, size_t size) {
     return files;
 }
 
+// A large file, in a folder of its own, before many small ones: the small folders decode while the large
+// one is written, until they hold every slot that they may.
+std::vector<cabtest::InputFile> LargeThenSmall() {
+    std::vector<cabtest::InputFile> files = Files(40, 9000);
+    files.insert(files.begin(), {"fileBIG.bin", cabtest::TextBytes(6'000'000, 99)});
+    return files;
+}
+
 std::vector<cabtest::InputFile> WithEmptyFiles(std::vector<cabtest::InputFile> files) {
     for (size_t i = 0; i < files.size(); i += 4) {
         files[i].content.clear();
@@ -137,6 +145,14 @@ std::vector<Case> Cases() {
          Files(40, 9000),
          small,
          [](std::vector<uint8_t>& cab) { Put16(cab, FolderAt(4) + 6, 7); },
+         {},
+         false},
+        {"a large folder before many small ones", LargeThenSmall(), small, nullptr, {}, true},
+        {"the large folder declined", LargeThenSmall(), small, nullptr, {"fileBIG.bin"}, true},
+        {"bad checksum in a small folder decoded while a large one is written",
+         LargeThenSmall(),
+         small,
+         flipInBlock(6, 0),
          {},
          false},
         {"empty files among the others", WithEmptyFiles(Files(40, 9000)), small, nullptr, {}, true},
