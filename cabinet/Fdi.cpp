@@ -2,7 +2,6 @@
 #include "cabinet/Fdi.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -300,7 +299,8 @@ void Context::SetThreads(int threads) {
 }
 
 bool Context::CopyFiles(const char* cabinet, const char* path) {
-    std::snprintf(path_, sizeof path_, "%s", path);
+    std::strncpy(path_, path, sizeof path_ - 1);
+    path_[sizeof path_ - 1] = '\0';
     int error = Open(std::string(path) + cabinet, &first_);
     if (error != FDIERROR_NONE) {
         first_.reset();
