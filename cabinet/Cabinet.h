@@ -127,6 +127,7 @@ private:
     // next-cabinet hook declining, which is the user cancelling), and the cabinets already read in this
     // run, so that a chain of cabinets that loops is refused.
     std::string m_target;
+    std::string m_madeFolder;  // the folder of the last file written, which exists
     bool m_targetFailed = false;
     bool m_hookDeclined = false;
     bool m_copyRefused = false;  // the copy-file hook stopped the extraction

@@ -265,7 +265,7 @@ private:
             return 0;
         }
         // Looked up once: a file that is not there is neither read-only nor in use.
-        const bool exists = PathExists(file->resolvedPath);
+        const bool exists = entries_.Exists(file->resolvedPath);
         if (exists) {
             file->wasThere = true;
         }
@@ -293,6 +293,7 @@ private:
         if (!CopyToBuffer(buffer, file->inUse ? file->resolvedPath + ".cor" : file->resolvedPath)) {
             return TooLong(*file);
         }
+        entries_.Add(buffer);
         ShowDetail(run_, file->resolvedPath);
         return 1;
     }
@@ -375,6 +376,7 @@ private:
     const CFileItem* tooLong_ = nullptr;  // a file whose path does not fit the cabinet layer's buffer
     std::string mismatched_;              // a file the cabinets do not hold as the list records it
     std::string rule_;                    // the overwrite rule that let the file being extracted in
+    FolderEntries entries_;               // what lies in the target folders, each searched once
 };
 
 }  // namespace
