@@ -25,6 +25,8 @@ class SetupLog {
 public:
     virtual ~SetupLog() = default;
     virtual void Write(const std::string& event, const std::string& detail) = 0;
+    // Lines that a log keeps back to write several at once go out now.
+    virtual void Flush() {}
 };
 
 // The log's name in the user's temporary folder when a run that had no log file of its own fails.

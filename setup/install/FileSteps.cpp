@@ -29,6 +29,7 @@ constexpr char kFirstDiskPrompt[] =
     "containing the specified file.";
 constexpr int kUserAbort = 11;
 constexpr int kStopExtraction = -1;
+constexpr uint32_t kNamedAtOnce = 1024 * 1024;
 constexpr char kDamagedMedia[] =
     "The installation media do not match the setup database: the cabinets do not hold \"%s\" as the "
     "database records it.";
@@ -295,6 +296,10 @@ private:
         }
         entries_.Add(buffer);
         ShowDetail(run_, file->resolvedPath);
+        // A file that takes a while to write is named while it is written.
+        if (file->size >= kNamedAtOnce) {
+            run_.ShowNow();
+        }
         return 1;
     }
 
