@@ -3,8 +3,9 @@
 #include <string>
 
 // The setup program's log: one line per event, what each step did and why, for the person or the
-// deployment tool that reads it after a run. Lines are written as they happen, so that a run that ends
-// early still leaves everything up to its end.
+// deployment tool that reads it after a run. Lines reach the log within a fraction of a second of their
+// event, and all of them before the run waits for a person and when it ends, so that a run that ends early
+// still leaves everything up to its end.
 
 struct LogTime {
     int year = 0;

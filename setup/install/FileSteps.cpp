@@ -184,9 +184,7 @@ public:
                 [this, &cabinet](int, const std::string& base, char* buffer) {
                     return CopyFile(base, buffer, cabinet.ExtractingSize());
                 },
-                [this](int, int attributes, const platform::FileTime* time) {
-                    return CloseFile(attributes, time);
-                },
+                [this](int, int attributes, const platform::FileTime*) { return CloseFile(attributes); },
                 [this](const char* cabinetName, const char* diskName, char* folder, int error) {
                     return NextCabinet(cabinetName, diskName, folder, error);
                 });
@@ -310,7 +308,7 @@ private:
         return 0;
     }
 
-    int CloseFile(int attributes, const platform::FileTime* time) {
+    int CloseFile(int attributes) {
         CFileItem* file = files_.At(index_);
         if (file == nullptr) {
             return 0;
@@ -326,17 +324,8 @@ private:
             }
             return 2;  // the cabinet layer sets the stored time and attributes
         }
+        // The cabinet layer has given the twin its stored time already.
         const std::string twin = file->resolvedPath + ".cor";
-        HANDLE handle = CreateFileA(twin.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) {
-            return 0;
-        }
-        if (time != nullptr) {
-            FILETIME stamp{time->dwLowDateTime, time->dwHighDateTime};
-            SetFileTime(handle, &stamp, nullptr, &stamp);
-        }
-        CloseHandle(handle);
         SetFileAttributesA(twin.c_str(),
                            attributes != 0 ? static_cast<DWORD>(attributes) : FILE_ATTRIBUTE_NORMAL);
         return ScheduleReplaceAtReboot(engine_, twin, file->resolvedPath) ? 1 : 0;
