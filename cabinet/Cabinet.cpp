@@ -189,6 +189,7 @@ void CCabinet::Extract(CopyFileHook copyFile, CloseFileHook closeFile, NextCabin
     m_nextCabinetHook = std::move(nextCabinet);
     m_fileIndex = -1;
     m_chainStarted = false;
+    m_madeFolder.clear();
     size_t slash = m_cabinetPath.find_last_of('\\');
     std::string folder = slash == std::string::npos ? std::string() : m_cabinetPath.substr(0, slash + 1);
     if (!CopyText(m_folder, sizeof m_folder, folder) ||
@@ -278,9 +279,11 @@ cab::INT_PTR CCabinet::CopyFileNotification(cab::PFDINOTIFICATION n) {
         return -1;
     }
     m_target = path;
+    // The files of a folder follow each other: its folder is looked at (and made) once for the run of them.
     std::string parent = FolderPart(m_target);
-    if (!parent.empty()) {
+    if (!parent.empty() && parent != m_madeFolder) {
         platform::CreateFolderPath(parent);
+        m_madeFolder = parent;
     }
     int error = 0;
     cab::INT_PTR file = cabfiles::OpenReplacing(m_target, &error);
@@ -291,13 +294,13 @@ cab::INT_PTR CCabinet::CopyFileNotification(cab::PFDINOTIFICATION n) {
 }
 
 cab::INT_PTR CCabinet::CloseFileNotification(cab::PFDINOTIFICATION n) {
+    platform::FileTime time;
+    const bool haveTime = platform::LocalDosDateTimeToFileTime(n->date, n->time, &time);
     int error = 0;
-    if (!cabfiles::CommitAndClose(n->hf, &error)) {
+    if (!cabfiles::CommitAndClose(n->hf, haveTime ? &time : nullptr, &error)) {
         m_targetFailed = true;
         return 0;
     }
-    platform::FileTime time;
-    const bool haveTime = platform::LocalDosDateTimeToFileTime(n->date, n->time, &time);
     const int attributes = n->attribs & platform::kKeptAttributes;
     if (m_closeFile) {
         int answer = m_closeFile(m_fileIndex, attributes, haveTime ? &time : nullptr);
@@ -305,10 +308,10 @@ cab::INT_PTR CCabinet::CloseFileNotification(cab::PFDINOTIFICATION n) {
             return answer;
         }
     }
-    if (haveTime) {
-        platform::SetFileTimes(m_target, time);
+    // A new file is made with the archive attribute alone; any other set is applied.
+    if (static_cast<uint32_t>(attributes) != platform::kAttributeArchive) {
+        platform::SetFileAttributeBits(m_target, static_cast<uint32_t>(attributes));
     }
-    platform::SetFileAttributeBits(m_target, static_cast<uint32_t>(attributes));
     return 1;
 }
 

@@ -31,8 +31,8 @@ public:
     // cabinet, to be overwritten with the full destination path) -> 0 to skip the file, a negative value to
     // stop the extraction (Extract throws), else extract it. ExtractingSize() is the file's size meanwhile.
     using CopyFileHook = std::function<int(int index, const std::string& baseFolder, char* path)>;
-    // Close-file hook: (index, attributes masked with 0x27, UTC time or null) -> 0 fail, 1 done, other
-    // values: the wrapper sets time and attributes itself.
+    // Close-file hook, once the file is in place with its stored time: (index, attributes masked with
+    // 0x27, UTC time or null) -> 0 fail, 1 done, other values: the wrapper sets the attributes itself.
     using CloseFileHook = std::function<int(int index, int attributes, const platform::FileTime* time)>;
     // Next-cabinet hook: (cabinet name, disk name, 260-byte buffer with the folder to look in, which the
     // hook may change, engine error number) -> 0 continue, kFailWithEngineError to fail for the engine's
@@ -127,6 +127,7 @@ private:
     // next-cabinet hook declining, which is the user cancelling), and the cabinets already read in this
     // run, so that a chain of cabinets that loops is refused.
     std::string m_target;
+    std::string m_madeFolder;  // the folder of the last file written, which exists
     bool m_targetFailed = false;
     bool m_hookDeclined = false;
     bool m_copyRefused = false;  // the copy-file hook stopped the extraction

@@ -16,6 +16,7 @@ struct OpenFile {
     uint64_t position = 0;
     std::string workPath;  // set for a file that replaces its target when committed
     std::string target;
+    bool newTarget = false;  // written at target itself, where nothing was: removed when abandoned
 };
 
 OpenFile* FileOf(cab::INT_PTR file) { return reinterpret_cast<OpenFile*>(file); }
@@ -89,6 +90,9 @@ int Close(cab::INT_PTR file, int* error) {
     if (!f->workPath.empty()) {
         platform::RemoveFile(f->workPath);
     }
+    if (f->newTarget) {
+        platform::RemoveFile(f->target);
+    }
     delete f;
     return closed ? 0 : -1;
 }
@@ -128,14 +132,25 @@ int Remove(const char* path, int* error) {
 }
 
 cab::INT_PTR OpenReplacing(const std::string& target, int* error) {
+    // One exclusive creation answers whether anything lies at target: each further look-up of a name
+    // that is not there costs a scan of its folder on some systems.
+    bool exists = false;
+    std::string reason;
+    platform::raw::Handle handle = platform::raw::CreateNew(target, &exists, &reason);
+    if (handle != platform::raw::kNoHandle || !exists) {
+        cab::INT_PTR file = Wrap(handle, error);
+        if (file != -1) {
+            FileOf(file)->target = target;
+            FileOf(file)->newTarget = true;
+        }
+        return file;
+    }
     uint32_t attributes = 0;
-    if (platform::FileExists(target) && platform::GetFileAttributeBits(target, &attributes) &&
-        (attributes & platform::kAttributeReadOnly)) {
+    if (platform::GetFileAttributeBits(target, &attributes) && (attributes & platform::kAttributeReadOnly)) {
         *error = EACCES;
         return -1;
     }
     std::string workPath;
-    std::string reason;
     cab::INT_PTR file = Wrap(platform::raw::CreateWorkFile(target, &workPath, &reason), error);
     if (file != -1) {
         FileOf(file)->workPath = workPath;
@@ -144,13 +159,19 @@ cab::INT_PTR OpenReplacing(const std::string& target, int* error) {
     return file;
 }
 
-bool CommitAndClose(cab::INT_PTR file, int* error) {
+bool CommitAndClose(cab::INT_PTR file, const platform::FileTime* time, int* error) {
     OpenFile* f = FileOf(file);
+    if (f->newTarget && time != nullptr) {
+        platform::raw::SetTimes(f->handle, *time);
+    }
     std::string reason;
-    bool ok = platform::raw::Close(f->handle, &reason) && platform::raw::Replace(f->workPath, f->target, &reason);
+    bool ok = platform::raw::Close(f->handle, &reason) &&
+              (f->newTarget || platform::raw::Replace(f->workPath, f->target, &reason));
     if (!ok) {
         *error = platform::LastErrorCode();
-        platform::RemoveFile(f->workPath);
+        platform::RemoveFile(f->newTarget ? f->target : f->workPath);
+    } else if (!f->newTarget && time != nullptr) {
+        platform::SetFileTimes(f->target, *time);
     }
     delete f;
     return ok;

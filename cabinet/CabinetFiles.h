@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cabinet/CabTypes.h"
+#include "platform/Paths.h"
 
 namespace cabfiles {
 
@@ -20,9 +21,14 @@ cab::LONG Seek(cab::INT_PTR file, cab::LONG distance, int origin, int* error);
 int Remove(const char* path, int* error);
 
 // Opens a new file that takes the place of target only when CommitAndClose succeeds, so that an
-// extraction that fails half-way leaves an existing file untouched and never leaves stale bytes.
+// extraction that fails half-way leaves an existing file untouched and never leaves stale bytes. Where
+// nothing lies at target yet, the file is written there at once (no work file, no rename) and an
+// abandoned one is removed again.
 cab::INT_PTR OpenReplacing(const std::string& target, int* error);
-bool CommitAndClose(cab::INT_PTR file, int* error);
+// Puts the file in place and gives it time (when not null) as creation and last-write time: through the
+// open handle for a new file, by path after the move for a replacing one (a move may carry the replaced
+// file's creation time over).
+bool CommitAndClose(cab::INT_PTR file, const platform::FileTime* time, int* error);
 
 // The engine's memory callbacks.
 inline void* Alloc(cab::ULONG size) { return std::malloc(size); }

@@ -195,16 +195,25 @@ std::string ErrorCodeText(int code) {
     return ErrorText(code);
 }
 
-bool SetFileTimes(const std::string& modelPath, const FileTime& time) {
+namespace {
+
+// Access and modification time from a FILETIME; false for times before 1970.
+bool ToUnixTimes(const FileTime& time, struct timespec times[2]) {
     uint64_t ticks = ToTicks(time);
     if (ticks < kUnixEpochSeconds * kTicksPerSecond) {
         return false;
     }
     ticks -= kUnixEpochSeconds * kTicksPerSecond;
-    struct timespec times[2];
     times[0].tv_sec = times[1].tv_sec = static_cast<time_t>(ticks / kTicksPerSecond);
     times[0].tv_nsec = times[1].tv_nsec = static_cast<long>(ticks % kTicksPerSecond) * 100;
-    return utimensat(AT_FDCWD, ToNativePath(modelPath).c_str(), times, 0) == 0;
+    return true;
+}
+
+}  // namespace
+
+bool SetFileTimes(const std::string& modelPath, const FileTime& time) {
+    struct timespec times[2];
+    return ToUnixTimes(time, times) && utimensat(AT_FDCWD, ToNativePath(modelPath).c_str(), times, 0) == 0;
 }
 
 bool GetFileAttributeBits(const std::string& modelPath, uint32_t* attributes) {
@@ -399,6 +408,11 @@ bool Close(Handle handle, std::string* error) {
         return false;
     }
     return true;
+}
+
+bool SetTimes(Handle handle, const FileTime& time) {
+    struct timespec times[2];
+    return ToUnixTimes(time, times) && futimens(static_cast<int>(handle), times) == 0;
 }
 
 bool Replace(const std::string& fromModelPath, const std::string& toModelPath, std::string* error) {

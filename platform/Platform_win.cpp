@@ -291,6 +291,11 @@ bool Close(Handle handle, std::string* error) {
     return true;
 }
 
+bool SetTimes(Handle handle, const FileTime& time) {
+    ::FILETIME winTime = ToWinTime(time);
+    return SetFileTime(ToWin(handle), &winTime, nullptr, &winTime) != 0;
+}
+
 bool Replace(const std::string& fromModelPath, const std::string& toModelPath, std::string* error) {
     if (IsReadOnlyFile(toModelPath)) {
         *error = ErrorText(ERROR_ACCESS_DENIED);

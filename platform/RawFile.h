@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/File.h"
+#include "platform/Paths.h"
 
 namespace platform::raw {
 
@@ -25,6 +26,8 @@ int64_t ReadAt(Handle handle, uint64_t pos, void* data, size_t size, std::string
 bool WriteAt(Handle handle, uint64_t pos, const void* data, size_t size, std::string* error);
 bool SizeOf(Handle handle, uint64_t* size, std::string* error);
 bool Close(Handle handle, std::string* error);
+// Sets the creation and last-write times of an open file, as platform::SetFileTimes does by path.
+bool SetTimes(Handle handle, const FileTime& time);
 // Moves from over to, replacing to; a target marked read-only is refused, as Windows refuses it.
 bool Replace(const std::string& fromModelPath, const std::string& toModelPath, std::string* error);
 

@@ -75,6 +75,12 @@ public:
             log->Write(event, detail);
         }
     }
+    // Puts every event logged so far into the log, before the run waits for a person or ends.
+    void FlushLog() const {
+        if (log != nullptr) {
+            log->Flush();
+        }
+    }
 
     // The value of one path variable (the name between the angle brackets); empty for an unknown name.
     std::string ResolveVariable(const std::string& name);

@@ -3,8 +3,9 @@
 #include <string>
 
 // The setup program's log: one line per event, what each step did and why, for the person or the
-// deployment tool that reads it after a run. Lines are written as they happen, so that a run that ends
-// early still leaves everything up to its end.
+// deployment tool that reads it after a run. Lines reach the log within a fraction of a second of their
+// event, and all of them before the run waits for a person and when it ends, so that a run that ends early
+// still leaves everything up to its end.
 
 struct LogTime {
     int year = 0;
@@ -25,6 +26,8 @@ class SetupLog {
 public:
     virtual ~SetupLog() = default;
     virtual void Write(const std::string& event, const std::string& detail) = 0;
+    // Lines that a log keeps back to write several at once go out now.
+    virtual void Flush() {}
 };
 
 // The log's name in the user's temporary folder when a run that had no log file of its own fails.

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
 
 #include "setup/engine/FileRules.h"
@@ -21,6 +23,20 @@ constexpr char kPendingRenamesValue[] = "PendingFileRenameOperations";
 // A file search finds something at the path; a folder: the search finds a directory.
 bool PathExists(const std::string& path);
 bool FolderExists(const std::string& path);
+
+// Whether anything lies at the paths of a run of files, each folder searched once for all its entries
+// (long and short names, case ignored) instead of once a file: on some systems every search for a name
+// that is not there reads its whole folder. Paths this run puts files at are added as they are written.
+class FolderEntries {
+public:
+    bool Exists(const std::string& path);
+    void Add(const std::string& path);
+
+private:
+    std::set<std::string>& EntriesOf(const std::string& folder);
+
+    std::map<std::string, std::set<std::string>> folders_;  // upper-case folder path -> upper-case names
+};
 
 // Creates the folder and every missing parent, adding each folder it makes to made (when given); throws
 // CTSSException with the system's text for the error when a folder cannot be created.

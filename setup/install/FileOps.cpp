@@ -5,6 +5,7 @@
 #include "model/FileItem.h"
 #include "model/Folder.h"
 #include "platform/FileInfo.h"
+#include "platform/NoCase.h"
 #include "platform/TSSException.h"
 #include "setup/install/FileInstall.h"
 #include "win/SystemError.h"
@@ -79,6 +80,55 @@ bool ScheduleInSessionManager(const std::string& source, const std::string& dest
 }
 
 }  // namespace
+
+namespace {
+
+// The folder and the name of a path; an empty folder for a bare name.
+std::pair<std::string, std::string> SplitPath(const std::string& path) {
+    const size_t slash = path.find_last_of('\\');
+    if (slash == std::string::npos) {
+        return {std::string(), path};
+    }
+    return {path.substr(0, slash), path.substr(slash + 1)};
+}
+
+}  // namespace
+
+bool FolderEntries::Exists(const std::string& path) {
+    const auto [folder, name] = SplitPath(path);
+    // A pattern character or an empty name is left to the system's own search.
+    if (name.empty() || name.find_first_of("*?") != std::string::npos) {
+        return PathExists(path);
+    }
+    return EntriesOf(folder).count(nocase::Upper(name)) != 0;
+}
+
+void FolderEntries::Add(const std::string& path) {
+    const auto [folder, name] = SplitPath(path);
+    EntriesOf(folder).insert(nocase::Upper(name));
+}
+
+std::set<std::string>& FolderEntries::EntriesOf(const std::string& folder) {
+    const std::string key = nocase::Upper(folder);
+    auto known = folders_.find(key);
+    if (known != folders_.end()) {
+        return known->second;
+    }
+    std::set<std::string>& entries = folders_[key];
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return entries;  // no folder yet, or nothing in it
+    }
+    do {
+        entries.insert(nocase::Upper(found.cFileName));
+        if (found.cAlternateFileName[0] != '\0') {
+            entries.insert(nocase::Upper(found.cAlternateFileName));
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return entries;
+}
 
 bool PathExists(const std::string& path) {
     DWORD attributes = 0;

@@ -30,6 +30,7 @@ constexpr char kFirstDiskPrompt[] =
     "containing the specified file.";
 constexpr int kUserAbort = 11;
 constexpr int kStopExtraction = -1;
+constexpr uint32_t kNamedAtOnce = 1024 * 1024;
 constexpr char kDamagedMedia[] =
     "The installation media do not match the setup database: the cabinets do not hold \"%s\" as the "
     "database records it.";
@@ -184,9 +185,7 @@ public:
                 [this, &cabinet](int, const std::string& base, char* buffer) {
                     return CopyFile(base, buffer, cabinet.ExtractingSize());
                 },
-                [this](int, int attributes, const platform::FileTime* time) {
-                    return CloseFile(attributes, time);
-                },
+                [this](int, int attributes, const platform::FileTime*) { return CloseFile(attributes); },
                 [this](const char* cabinetName, const char* diskName, char* folder, int error) {
                     return NextCabinet(cabinetName, diskName, folder, error);
                 });
@@ -266,7 +265,7 @@ private:
             return 0;
         }
         // Looked up once: a file that is not there is neither read-only nor in use.
-        const bool exists = PathExists(file->resolvedPath);
+        const bool exists = entries_.Exists(file->resolvedPath);
         if (exists) {
             file->wasThere = true;
         }
@@ -294,7 +293,12 @@ private:
         if (!CopyToBuffer(buffer, file->inUse ? file->resolvedPath + ".cor" : file->resolvedPath)) {
             return TooLong(*file);
         }
+        entries_.Add(buffer);
         ShowDetail(run_, file->resolvedPath);
+        // A file that takes a while to write is named while it is written.
+        if (file->size >= kNamedAtOnce) {
+            run_.ShowNow();
+        }
         return 1;
     }
 
@@ -305,7 +309,7 @@ private:
         return 0;
     }
 
-    int CloseFile(int attributes, const platform::FileTime* time) {
+    int CloseFile(int attributes) {
         CFileItem* file = files_.At(index_);
         if (file == nullptr) {
             return 0;
@@ -321,17 +325,8 @@ private:
             }
             return 2;  // the cabinet layer sets the stored time and attributes
         }
+        // The cabinet layer has given the twin its stored time already.
         const std::string twin = file->resolvedPath + ".cor";
-        HANDLE handle = CreateFileA(twin.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) {
-            return 0;
-        }
-        if (time != nullptr) {
-            FILETIME stamp{time->dwLowDateTime, time->dwHighDateTime};
-            SetFileTime(handle, &stamp, nullptr, &stamp);
-        }
-        CloseHandle(handle);
         SetFileAttributesA(twin.c_str(),
                            attributes != 0 ? static_cast<DWORD>(attributes) : FILE_ATTRIBUTE_NORMAL);
         return ScheduleReplaceAtReboot(engine_, twin, file->resolvedPath) ? 1 : 0;
@@ -376,6 +371,7 @@ private:
     const CFileItem* tooLong_ = nullptr;  // a file whose path does not fit the cabinet layer's buffer
     std::string mismatched_;              // a file the cabinets do not hold as the list records it
     std::string rule_;                    // the overwrite rule that let the file being extracted in
+    FolderEntries entries_;               // what lies in the target folders, each searched once
 };
 
 }  // namespace

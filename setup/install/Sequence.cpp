@@ -1,5 +1,7 @@
 #include "setup/install/Sequence.h"
 
+#include <memory>
+
 #include "platform/TSSException.h"
 #include "setup/engine/Selection.h"
 #include "setup/install/Steps.h"
@@ -24,6 +26,12 @@ void InstallRun::Step(int32_t delta) const {
 void InstallRun::SetDetailText(const std::string& text) const {
     if (sink != nullptr) {
         sink->SetDetailText(text.c_str(), 0, nullptr);
+    }
+}
+
+void InstallRun::ShowNow() const {
+    if (paced != nullptr) {
+        paced->Flush();
     }
 }
 
@@ -57,13 +65,22 @@ void RunSteps(InstallRun& run) {
 }  // namespace
 
 void RunSequence(SetupEngine& engine, ProgressSink* sink, HWND window) {
+    // Each update of the window costs more than a small file's copy: the window is updated a few times a
+    // second, not once a file.
+    std::unique_ptr<PacedProgress> paced;
+    if (sink != nullptr) {
+        paced = std::make_unique<PacedProgress>(*sink, [] { return static_cast<uint64_t>(GetTickCount()); });
+        sink = paced.get();
+    }
     InstallRun run{engine, sink, window};
+    run.paced = paced.get();
     engine.failed = false;
     try {
         RunSteps(run);
     } catch (const CTSSException& e) {
         engine.failed = true;
         engine.Log("Failed", e.Message().empty() ? "cancelled, or a disk or cabinet is missing" : e.Message());
+        engine.FlushLog();
         if (engine.UIType() == kFullWizard && window != nullptr && !e.Message().empty()) {
             MessageBoxA(window, e.Message().c_str(), nullptr, MB_OK);
         }
@@ -72,7 +89,9 @@ void RunSequence(SetupEngine& engine, ProgressSink* sink, HWND window) {
         engine.Log("Undoing the installation", "its new files, shortcuts and empty folders go");
         UndoFailedInstallation(run);
     }
+    run.ShowNow();
     if (engine.completed) {
         engine.Log("Sequence completed");
     }
+    engine.FlushLog();
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "setup/engine/PacedProgress.h"
 #include "setup/engine/ProgressSink.h"
 #include "setup/engine/SetupEngine.h"
 
@@ -22,12 +23,15 @@ struct InstallRun {
     std::vector<CFileItem*> madeFiles;
     std::vector<std::string> madeShortcuts;
     bool registered = false;
+    // The pace at which sink passes progress on, when it does: ShowNow shows what waits.
+    PacedProgress* paced = nullptr;
 
     // Starts a counting step: the action text, an empty detail line, the range and the position 0.
     void BeginStep(const char* actionText, int32_t range) const;
     void Step(int32_t delta = 1) const;
     // The detail line, shown as it is.
     void SetDetailText(const std::string& text) const;
+    void ShowNow() const;
 };
 
 // Files and folders.

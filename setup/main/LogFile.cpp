@@ -26,6 +26,7 @@ std::string AnsiToUtf8(const std::string& text) {
 
 bool LogFile::Open(const std::string& path, std::string* error) {
     Close();
+    pace_ = Pace();
     file_ = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file_ == INVALID_HANDLE_VALUE) {
@@ -38,6 +39,7 @@ bool LogFile::Open(const std::string& path, std::string* error) {
 
 void LogFile::Close() {
     if (file_ != INVALID_HANDLE_VALUE) {
+        Flush();
         CloseHandle(file_);
         file_ = INVALID_HANDLE_VALUE;
     }
@@ -50,7 +52,19 @@ void LogFile::Write(const std::string& event, const std::string& detail) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     const LogTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
-    const std::string line = AnsiToUtf8(FormatLogLine(time, event, detail)) + "\r\n";
+    waiting_ += AnsiToUtf8(FormatLogLine(time, event, detail)) + "\r\n";
+    constexpr size_t kMostWaiting = 64 * 1024;
+    const uint64_t tick = clockMs_ ? clockMs_() : static_cast<uint64_t>(GetTickCount());
+    if (pace_.Due(tick) || waiting_.size() >= kMostWaiting) {
+        Flush();
+    }
+}
+
+void LogFile::Flush() {
+    if (waiting_.empty() || file_ == INVALID_HANDLE_VALUE) {
+        return;
+    }
     DWORD written = 0;
-    WriteFile(file_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    WriteFile(file_, waiting_.data(), static_cast<DWORD>(waiting_.size()), &written, nullptr);
+    waiting_.clear();
 }

@@ -170,6 +170,7 @@ private:
     bool FullUI() const { return engine_.UIType() == kFullWizard; }
     void Error(const std::string& text, const char* caption = kCaption) {
         engine_.Log("Failed", text);
+        engine_.FlushLog();
         if (FullUI()) {
             MessageBoxA(nullptr, text.c_str(), caption, MB_OK | MB_ICONERROR);
         }
@@ -299,6 +300,7 @@ int Startup::HandOver() {
     INT_PTR wizardResult = IDOK;
     switch (engine_.UIType()) {
         case kFullWizard:
+            engine_.FlushLog();  // the wizard waits for a person
             wizardResult = RunWizard(
                 engine_,
                 WizardServices{[](HWND window) {
@@ -503,6 +505,7 @@ int RunSetupProgram(HINSTANCE instance, const char* commandLine) {
         }
         if (!failure.empty()) {
             engine->Log("Failed", failure);
+            engine->FlushLog();
         }
         if (!failure.empty() && engine->UIType() == kFullWizard) {
             MessageBoxA(nullptr, failure.c_str(), kCaption, MB_OK | MB_ICONERROR);

@@ -380,6 +380,111 @@ TEST(Cabinet, ReadOnlyTargetsAndDamagedCabinetsLeaveExistingFilesAlone) {
     EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "bad.cab", "src", "t.cab"}));
 }
 
+// New files are written at their place and replaced ones through a work file; either way each keeps the
+// stored bytes, time and attributes, and a file's folders are made however the files alternate between them.
+TEST(Cabinet, NewAndReplacedFilesKeepTheirTimesAndAttributes) {
+    struct Case {
+        const char* name;  // also the target below out
+        uint32_t attributes;
+        bool there;  // an older file lies at the target
+    };
+    const Case cases[] = {
+        {"a\\archive.bin", platform::kAttributeArchive, false},
+        {"b\\none.bin", 0, false},
+        {"old\\replaced.bin", platform::kAttributeArchive, true},
+        {"a\\readonly.bin", platform::kAttributeArchive | platform::kAttributeReadOnly, false},
+        {"old\\hidden.bin", platform::kAttributeArchive | platform::kAttributeHidden, true},
+    };
+    TempFolder temp;
+    Sources src(temp);
+    std::vector<std::vector<uint8_t>> contents;
+    std::vector<platform::FileTime> times;
+    std::vector<uint32_t> attributes;
+    {
+        CCabinet cabinet(temp.Path(), "D%d", "t.cab", 0, 0);
+        cabinet.Open();
+        for (size_t i = 0; i < std::size(cases); ++i) {
+            contents.push_back(cabtest::RandomBytes(20000 + 1000 * i, static_cast<uint32_t>(i)));
+            const std::string path = src.Add("f" + std::to_string(i), contents.back());
+            platform::FileTime time;
+            ASSERT_TRUE(platform::LocalDosDateTimeToFileTime(static_cast<uint16_t>(0x4A21 + 40 * i), 0x5000, &time));
+            ASSERT_TRUE(platform::SetFileTimes(path, time));
+            ASSERT_TRUE(platform::SetFileAttributeBits(path, cases[i].attributes));
+            // As the system keeps them (Wine, for one, keeps no regular file without the archive bit).
+            uint32_t kept = 0;
+            ASSERT_TRUE(platform::GetFileAttributeBits(path, &kept));
+            attributes.push_back(kept);
+            times.push_back(time);
+            cabinet.AddFile(path);
+        }
+        cabinet.Close();
+    }
+    TempFolder out;
+    platform::CreateFolder(out / "old");
+    for (const Case& c : cases) {
+        if (c.there) {
+            cabtest::WriteFile(out / c.name, cabtest::TextBytes(90000, 3));
+        }
+    }
+    CCabinet cabinet(temp / "t.cab");
+    cabinet.Open();
+    cabinet.Extract(
+        [&](int index, const std::string&, char* path) {
+            std::snprintf(path, CCabinet::kPathBuffer, "%s", (out / cases[index].name).c_str());
+            return 1;
+        },
+        nullptr, nullptr);
+    cabinet.Close();
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const std::string path = out / cases[i].name;
+        SCOPED_TRACE(path);
+        EXPECT_EQ(cabtest::ReadFile(path), contents[i]);
+        const platform::FileTime time = cabtest::LastWriteTime(path);
+        EXPECT_EQ(platform::ToTicks(time), platform::ToTicks(times[i]));
+        uint32_t extracted = 0;
+        ASSERT_TRUE(platform::GetFileAttributeBits(path, &extracted));
+        EXPECT_EQ(extracted, attributes[i]);
+    }
+    std::vector<std::string> names;
+    for (const platform::FoundEntry& entry : platform::FindFiles(out / "a\\*")) names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"archive.bin", "readonly.bin"}));
+}
+
+// A new file whose data turns out damaged is taken away again: nothing half-written is left where nothing
+// was, while the files finished before it stay.
+TEST(Cabinet, DamagedDataLeavesNoHalfWrittenNewFile) {
+    TempFolder temp;
+    Sources src(temp);
+    const std::vector<uint8_t> first = cabtest::TextBytes(3000, 1);
+    {
+        CCabinet cabinet(temp.Path(), "D%d", "t.cab", 0, 0);
+        cabinet.Open();
+        cabinet.AddFile(src.Add("first.txt", first));
+        cabinet.AddFile(src.Add("second.bin", cabtest::RandomBytes(200000, 2)));
+        cabinet.Close();
+    }
+    std::vector<uint8_t> bytes = cabtest::ReadFile(temp / "t.cab");
+    bytes[bytes.size() - 10] ^= 0xFF;
+    cabtest::WriteFile(temp / "bad.cab", bytes);
+    TempFolder out;
+    CCabinet cabinet(temp / "bad.cab");
+    cabinet.Open();
+    EXPECT_EQ(ThrownBy([&] {
+                  cabinet.Extract(
+                      [&](int, const std::string&, char* path) {
+                          std::snprintf(path, CCabinet::kPathBuffer, "%s", (out / path).c_str());
+                          return 1;
+                      },
+                      nullptr, nullptr);
+              }),
+              "Cannot Extract files!(Corrupt cabinet)");
+    std::vector<std::string> names;
+    for (const platform::FoundEntry& entry : platform::FindFiles(out / "*")) names.push_back(entry.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"first.txt"}));
+    EXPECT_EQ(cabtest::ReadFile(out / "first.txt"), first);
+}
+
 TEST(Cabinet, ACabinetChainThatLoopsIsRefused) {
     TempFolder temp;
     SetFixture set(temp);

@@ -947,6 +947,44 @@ TEST_F(FileSteps, PathTooLongForTheCabinetLayerEndsTheRunNamingTheFile) {
     EXPECT_EQ(ReadBytes(At("last.txt")), planned[2].content);  // the other files are installed all the same
 }
 
+// The folder listing answers as a search for each path would: case ignored, short names found, nothing
+// in a folder that is not there; a path added is there from then on.
+TEST(FolderEntries, AnswersAsASearchForThePathWould) {
+    TempFolder temp;
+    WriteBytes(temp / "Readme.TXT", {'r'});
+    WriteBytes(temp / "a rather long file name.text", {'l'});
+    CreateDirectoryA((temp / "Sub").c_str(), nullptr);
+    char shortName[MAX_PATH] = {};
+    ASSERT_NE(GetShortPathNameA((temp / "a rather long file name.text").c_str(), shortName, MAX_PATH), 0u);
+    const std::string alias = std::string(shortName).substr(std::string(shortName).find_last_of('\\') + 1);
+    ASSERT_NE(alias, "a rather long file name.text");
+    struct Case {
+        std::string path;
+        bool exists;
+    };
+    const Case cases[] = {
+        {temp / "Readme.TXT", true},
+        {temp / "README.txt", true},
+        {temp / alias, true},
+        {temp / "sub", true},
+        {temp / "missing.txt", false},
+        {temp / "Readme", false},
+        {temp / "Gone\\Readme.TXT", false},
+    };
+    FolderEntries entries;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(entries.Exists(c.path), c.exists);
+        EXPECT_EQ(PathExists(c.path), c.exists);
+    }
+    // Written by the run after the folder was listed.
+    WriteBytes(temp / "later.txt", {'n'});
+    entries.Add(temp / "later.txt");
+    EXPECT_TRUE(entries.Exists(temp / "LATER.TXT"));
+    entries.Add(temp / "Gone\\new.txt");
+    EXPECT_TRUE(entries.Exists(temp / "gone\\New.txt"));
+}
+
 TEST(MakeFolderPath, CreatesEveryMissingParent) {
     TempFolder temp;
     const std::string deep = temp / "a\\b\\c";

@@ -44,19 +44,30 @@ std::string WithoutStamp(const std::string& line) {
     return line.substr(21);
 }
 
-TEST(LogFile, StampedLinesWithCrLfWrittenAtOnceWithoutByteOrderMark) {
+TEST(LogFile, StampedLinesWithCrLfWrittenAFewTimesASecondWithoutByteOrderMark) {
     TempFolder temp;
     const std::string path = temp / "setup.log";
     WriteBytes(path, std::vector<uint8_t>(5000, 'x'));  // a file that is there is replaced
-    LogFile log;
+    uint64_t now = 50000;
+    LogFile log([&] { return now; });
     std::string error;
     ASSERT_TRUE(log.Open(path, &error)) << error;
     EXPECT_EQ(log.Path(), path);
-    log.Write("Folder made", "C:\\Program Files\\Widget");
-    log.Write("Failed", "Cannot Extract files!\n\nDisk full");
-    // Each line is in the file as soon as it is written, and another program may read it meanwhile.
+    log.Write("Folder made", "C:\\Program Files\\Widget");  // the first line at once
+    EXPECT_EQ(ReadText(path).find("Folder made"), 21u);
+    now += 150;
+    log.Write("Failed", "Cannot Extract files!\n\nDisk full");  // waits for its time
+    EXPECT_EQ(ReadText(path).find("Failed"), std::string::npos);
+    now += 50;
+    log.Write("Step", "Copying Files...");  // its time has come: both lines go
+    // Another program may read the file meanwhile.
     const std::string early = ReadText(path);
+    EXPECT_NE(early.find("Step: Copying Files...\r\n"), std::string::npos);
     log.Write("Exit code", "1603");
+    EXPECT_EQ(ReadText(path).find("Exit code"), std::string::npos);
+    log.Flush();  // before the run waits for a person
+    EXPECT_NE(ReadText(path).find("Exit code: 1603\r\n"), std::string::npos);
+    log.Write("Restart", "");  // waits: Close writes it
     log.Close();
     EXPECT_FALSE(log.IsOpen());
 
@@ -71,7 +82,8 @@ TEST(LogFile, StampedLinesWithCrLfWrittenAtOnceWithoutByteOrderMark) {
         start = end + 2;
     }
     const std::vector<std::string> expected{"Folder made: C:\\Program Files\\Widget",
-                                            "Failed: Cannot Extract files! Disk full", "Exit code: 1603"};
+                                            "Failed: Cannot Extract files! Disk full", "Step: Copying Files...",
+                                            "Exit code: 1603", "Restart"};
     EXPECT_EQ(lines, expected);
     EXPECT_EQ(early.find("Exit code"), std::string::npos);
     EXPECT_NE(early.find("Failed: Cannot Extract files! Disk full\r\n"), std::string::npos);
