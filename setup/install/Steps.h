@@ -15,6 +15,9 @@ class CFileItem;
 // One run of the install sequence: the engine, where progress goes (null in silent runs) and the window
 // that owns messages and questions (null when there is none).
 struct InstallRun {
+    InstallRun(SetupEngine& runEngine, ProgressSink* runSink, HWND runWindow)
+        : engine(runEngine), sink(runSink), window(runWindow) {}
+
     SetupEngine& engine;
     ProgressSink* sink = nullptr;
     HWND window = nullptr;
