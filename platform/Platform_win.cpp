@@ -48,6 +48,12 @@ bool IsReadOnlyFile(const std::string& modelPath) {
 
 HANDLE ToWin(raw::Handle handle) { return reinterpret_cast<HANDLE>(handle); }
 
+// Sets the creation and last-write times of an open file.
+bool SetCreationAndWriteTime(HANDLE file, const FileTime& time) {
+    ::FILETIME winTime = ToWinTime(time);
+    return SetFileTime(file, &winTime, nullptr, &winTime) != 0;
+}
+
 bool SeekTo(HANDLE file, uint64_t pos) {
     LONG high = static_cast<LONG>(pos >> 32);
     DWORD low = SetFilePointer(file, static_cast<LONG>(pos & 0xFFFFFFFFu), &high, FILE_BEGIN);
@@ -142,8 +148,7 @@ bool SetFileTimes(const std::string& modelPath, const FileTime& time) {
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
-    ::FILETIME winTime = ToWinTime(time);
-    bool ok = SetFileTime(file, &winTime, nullptr, &winTime) != 0;
+    bool ok = SetCreationAndWriteTime(file, time);
     CloseHandle(file);
     return ok;
 }
@@ -291,10 +296,7 @@ bool Close(Handle handle, std::string* error) {
     return true;
 }
 
-bool SetTimes(Handle handle, const FileTime& time) {
-    ::FILETIME winTime = ToWinTime(time);
-    return SetFileTime(ToWin(handle), &winTime, nullptr, &winTime) != 0;
-}
+bool SetTimes(Handle handle, const FileTime& time) { return SetCreationAndWriteTime(ToWin(handle), time); }
 
 bool Replace(const std::string& fromModelPath, const std::string& toModelPath, std::string* error) {
     if (IsReadOnlyFile(toModelPath)) {
