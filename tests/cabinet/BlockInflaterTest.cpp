@@ -52,6 +52,18 @@ void Fill(cab::InflateJob* job, const FolderData& folder, int id, size_t first) 
     job->endsFolder = first + static_cast<size_t>(job->blocks) == folder.blocks.size();
 }
 
+// Acquires a slot (once one is free), fills it with the folder's blocks from first on and hands it to the
+// lane; null when no slot could be had.
+cab::InflateJob* SubmitJob(cab::BlockInflater& inflater, const FolderData& folder, int id, size_t first, int lane) {
+    inflater.WaitForFree();
+    cab::InflateJob* job = inflater.Acquire();
+    if (job != nullptr) {
+        Fill(job, folder, id, first);
+        inflater.Submit(job, lane);
+    }
+    return job;
+}
+
 void ExpectDecoded(const cab::InflateJob& job, const FolderData& folder) {
     ASSERT_EQ(job.decodeError, 0);
     ASSERT_EQ(job.decoded, job.blocks);
@@ -69,11 +81,8 @@ TEST(BlockInflater, TwoFoldersDecodeOnTwoLanesWithJobsGivenBackInAnyOrder) {
     // Interleaved as the reader reads two folders ahead: a0 b0 a1 b1 a2.
     for (size_t j = 0; j < 5; ++j) {
         const bool ofA = j % 2 == 0;
-        cab::InflateJob* job = inflater.Acquire();
-        ASSERT_NE(job, nullptr);
-        Fill(job, ofA ? a : b, ofA ? 0 : 1, (j / 2) * 8);
-        inflater.Submit(job, ofA ? 0 : 1);
-        jobs.push_back(job);
+        jobs.push_back(SubmitJob(inflater, ofA ? a : b, ofA ? 0 : 1, (j / 2) * 8, ofA ? 0 : 1));
+        ASSERT_NE(jobs.back(), nullptr);
     }
     for (cab::InflateJob* job : jobs) {
         inflater.Wait(job);
@@ -100,11 +109,8 @@ TEST(BlockInflater, JobsGivenBackBeforeTheyAreDecodedFreeTheirSlotsAndTheLaneGoe
     cab::BlockInflater inflater(1);
     std::vector<cab::InflateJob*> jobs;
     for (size_t first = 0; first < dropped.blocks.size(); first += 8) {
-        cab::InflateJob* job = inflater.Acquire();
-        ASSERT_NE(job, nullptr);
-        Fill(job, dropped, 0, first);
-        inflater.Submit(job, 0);
-        jobs.push_back(job);
+        jobs.push_back(SubmitJob(inflater, dropped, 0, first, 0));
+        ASSERT_NE(jobs.back(), nullptr);
     }
     for (cab::InflateJob* job : jobs) {
         inflater.Release(job);
@@ -112,12 +118,8 @@ TEST(BlockInflater, JobsGivenBackBeforeTheyAreDecodedFreeTheirSlotsAndTheLaneGoe
     // The next folder on the same lane decodes from its own start whatever became of the dropped jobs.
     std::vector<cab::InflateJob*> next;
     for (size_t first = 0; first < kept.blocks.size(); first += 8) {
-        inflater.WaitForFree();
-        cab::InflateJob* job = inflater.Acquire();
-        ASSERT_NE(job, nullptr);
-        Fill(job, kept, 1, first);
-        inflater.Submit(job, 0);
-        next.push_back(job);
+        next.push_back(SubmitJob(inflater, kept, 1, first, 0));
+        ASSERT_NE(next.back(), nullptr);
     }
     for (cab::InflateJob* job : next) {
         inflater.Wait(job);
