@@ -11,24 +11,31 @@ BlockCompressor::BlockCompressor(int threads) {
         inlineCompressor_ = std::make_unique<MszipCompressor>();
         return;
     }
-    for (int i = 0; i < threads; ++i) {
-        workers_.emplace_back([this] { WorkerLoop(); });
+    try {
+        for (int i = 0; i < threads; ++i) {
+            workers_.push_back(std::make_unique<platform::Thread>([this] { WorkerLoop(); }));
+        }
+    } catch (...) {
+        StopWorkers();  // the workers already started
+        throw;
     }
 }
 
-BlockCompressor::~BlockCompressor() {
+BlockCompressor::~BlockCompressor() { StopWorkers(); }
+
+void BlockCompressor::StopWorkers() {
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<platform::Mutex> lock(mutex_);
         stopping_ = true;
     }
-    workReady_.notify_all();
-    for (std::thread& worker : workers_) {
-        worker.join();
+    workReady_.NotifyAll();
+    for (auto& worker : workers_) {
+        worker->Join();
     }
 }
 
 int BlockCompressor::DefaultThreads() {
-    unsigned processors = std::thread::hardware_concurrency();
+    unsigned processors = platform::ProcessorCount();
     return static_cast<int>(std::clamp(processors, 1u, 8u));
 }
 
@@ -54,16 +61,16 @@ std::shared_ptr<BlockJob> BlockCompressor::Submit(BlockData history, BlockData i
         return job;
     }
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<platform::Mutex> lock(mutex_);
         queue_.push_back(job);
     }
-    workReady_.notify_one();
+    workReady_.NotifyOne();
     return job;
 }
 
 void BlockCompressor::Wait(BlockJob& job) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    jobDone_.wait(lock, [&job] { return job.done; });
+    std::unique_lock<platform::Mutex> lock(mutex_);
+    jobDone_.Wait(lock, [&job] { return job.done; });
 }
 
 void BlockCompressor::WorkerLoop() {
@@ -71,8 +78,8 @@ void BlockCompressor::WorkerLoop() {
     for (;;) {
         std::shared_ptr<BlockJob> job;
         {
-            std::unique_lock<std::mutex> lock(mutex_);
-            workReady_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            std::unique_lock<platform::Mutex> lock(mutex_);
+            workReady_.Wait(lock, [this] { return stopping_ || !queue_.empty(); });
             if (stopping_) {
                 return;
             }
@@ -81,10 +88,10 @@ void BlockCompressor::WorkerLoop() {
         }
         Run(*job, &compressor);
         {
-            std::lock_guard<std::mutex> lock(mutex_);
+            std::lock_guard<platform::Mutex> lock(mutex_);
             job->done = true;
         }
-        jobDone_.notify_all();
+        jobDone_.NotifyAll();
     }
 }
 

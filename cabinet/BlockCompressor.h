@@ -3,13 +3,12 @@
 // Compresses the data blocks of the cabinets being written, on worker threads when there are several
 // processors. Jobs are handed out in order and their results are taken back in the same order, so the
 // caller sees a single-threaded sequence and the output does not depend on the number of threads.
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <vector>
+
+#include "platform/Threads.h"
 
 namespace cab {
 
@@ -40,13 +39,14 @@ public:
 
 private:
     void WorkerLoop();
+    void StopWorkers();
     static void Run(BlockJob& job, class MszipCompressor* compressor);
 
     std::unique_ptr<class MszipCompressor> inlineCompressor_;
-    std::vector<std::thread> workers_;
-    std::mutex mutex_;
-    std::condition_variable workReady_;
-    std::condition_variable jobDone_;
+    std::vector<std::unique_ptr<platform::Thread>> workers_;
+    platform::Mutex mutex_;
+    platform::Condition workReady_;
+    platform::Condition jobDone_;
     std::deque<std::shared_ptr<BlockJob>> queue_;
     bool stopping_ = false;
 };

@@ -42,34 +42,43 @@ BlockInflater::BlockInflater(int lanes)
     for (int i = 0; i < std::max(lanes, 1); ++i) {
         lanes_.push_back(std::make_unique<Lane>());
     }
-    for (auto& lane : lanes_) {
-        Lane* self = lane.get();
-        lane->thread = std::thread([this, self] { LaneLoop(self); });
+    try {
+        for (auto& lane : lanes_) {
+            Lane* self = lane.get();
+            lane->thread = std::make_unique<platform::Thread>([this, self] { LaneLoop(self); });
+        }
+    } catch (...) {
+        StopLanes();  // the lanes already started
+        throw;
     }
 }
 
-BlockInflater::~BlockInflater() {
+BlockInflater::~BlockInflater() { StopLanes(); }
+
+void BlockInflater::StopLanes() {
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<platform::Mutex> lock(mutex_);
         stopping_ = true;
     }
     for (auto& lane : lanes_) {
-        lane->workReady.notify_all();
+        lane->workReady.NotifyAll();
     }
     for (auto& lane : lanes_) {
-        lane->thread.join();
+        if (lane->thread) {
+            lane->thread->Join();
+        }
     }
 }
 
 int BlockInflater::DefaultLanes() {
-    unsigned processors = std::thread::hardware_concurrency();
+    unsigned processors = platform::ProcessorCount();
     return static_cast<int>(std::clamp(processors, 1u, 4u));
 }
 
 InflateJob* BlockInflater::Acquire() {
     size_t index = 0;
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<platform::Mutex> lock(mutex_);
         if (free_.empty()) {
             return nullptr;
         }
@@ -87,7 +96,7 @@ InflateJob* BlockInflater::Acquire() {
         } catch (const std::bad_alloc&) {
             slot.job.input = std::vector<uint8_t>();
             slot.job.output = std::vector<uint8_t>();
-            std::lock_guard<std::mutex> lock(mutex_);
+            std::lock_guard<platform::Mutex> lock(mutex_);
             slot.givenOut = false;
             free_.push_back(index);
             throw;
@@ -100,21 +109,21 @@ InflateJob* BlockInflater::Acquire() {
 void BlockInflater::Submit(InflateJob* job, int lane) {
     Lane& target = *lanes_[static_cast<size_t>(lane) % lanes_.size()];
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<platform::Mutex> lock(mutex_);
         target.queue.push_back(job);
         SlotOf(job).submitted = true;  // only once queued: a job that never reaches a lane is freed at once
     }
-    target.workReady.notify_one();
+    target.workReady.NotifyOne();
 }
 
 void BlockInflater::Wait(InflateJob* job) {
     Slot& slot = SlotOf(job);
-    std::unique_lock<std::mutex> lock(mutex_);
-    jobDone_.wait(lock, [&slot] { return slot.done; });
+    std::unique_lock<platform::Mutex> lock(mutex_);
+    jobDone_.Wait(lock, [&slot] { return slot.done; });
 }
 
 void BlockInflater::Release(InflateJob* job) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<platform::Mutex> lock(mutex_);
     ReleaseLocked(SlotOf(job));
 }
 
@@ -128,18 +137,18 @@ void BlockInflater::ReleaseLocked(Slot& slot) {
 }
 
 void BlockInflater::WaitForFree() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    jobDone_.wait(lock, [this] { return !free_.empty(); });
+    std::unique_lock<platform::Mutex> lock(mutex_);
+    jobDone_.Wait(lock, [this] { return !free_.empty(); });
 }
 
 void BlockInflater::Clear() {
-    std::unique_lock<std::mutex> lock(mutex_);
+    std::unique_lock<platform::Mutex> lock(mutex_);
     for (Slot& slot : slots_) {
         if (slot.givenOut) {
             ReleaseLocked(slot);
         }
     }
-    jobDone_.wait(lock, [this] { return free_.size() == slots_.size(); });
+    jobDone_.Wait(lock, [this] { return free_.size() == slots_.size(); });
 }
 
 void BlockInflater::Decode(InflateJob& job, MszipDecompressor& decoder) {
@@ -178,8 +187,8 @@ void BlockInflater::LaneLoop(Lane* lane) {
         InflateJob* job = nullptr;
         bool dropped = false;
         {
-            std::unique_lock<std::mutex> lock(mutex_);
-            lane->workReady.wait(lock, [&] { return stopping_ || !lane->queue.empty(); });
+            std::unique_lock<platform::Mutex> lock(mutex_);
+            lane->workReady.Wait(lock, [&] { return stopping_ || !lane->queue.empty(); });
             if (stopping_) {
                 return;
             }
@@ -191,14 +200,14 @@ void BlockInflater::LaneLoop(Lane* lane) {
             Decode(*job, decoder);
         }
         {
-            std::lock_guard<std::mutex> lock(mutex_);
+            std::lock_guard<platform::Mutex> lock(mutex_);
             Slot& slot = SlotOf(job);
             slot.done = true;
             if (slot.released) {
                 free_.push_back(job->slot);
             }
         }
-        jobDone_.notify_all();
+        jobDone_.NotifyAll();
     }
 }
 

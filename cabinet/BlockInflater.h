@@ -5,13 +5,12 @@
 // folder depend on the 32 KiB before them, so all the jobs of a folder go to one lane, which the caller
 // chooses; several folders decode at once on several lanes. Jobs live in a fixed set of slots, taken from
 // a free list and given back in any order; a slot's buffers are made the first time it is used and kept.
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <vector>
+
+#include "platform/Threads.h"
 
 namespace cab {
 
@@ -72,9 +71,9 @@ public:
 
 private:
     struct Lane {
-        std::thread thread;
+        std::unique_ptr<platform::Thread> thread;
         std::deque<InflateJob*> queue;
-        std::condition_variable workReady;
+        platform::Condition workReady;
     };
     struct Slot {
         InflateJob job;
@@ -85,6 +84,7 @@ private:
     };
 
     void LaneLoop(Lane* lane);
+    void StopLanes();
     static void Decode(InflateJob& job, class MszipDecompressor& decoder);
     void ReleaseLocked(Slot& slot);
     Slot& SlotOf(InflateJob* job) { return slots_[job->slot]; }
@@ -92,8 +92,8 @@ private:
     std::vector<Slot> slots_;
     std::vector<size_t> free_;
     std::vector<std::unique_ptr<Lane>> lanes_;
-    std::mutex mutex_;
-    std::condition_variable jobDone_;
+    platform::Mutex mutex_;
+    platform::Condition jobDone_;
     bool stopping_ = false;
 };
 

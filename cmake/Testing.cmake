@@ -6,6 +6,11 @@ if(WIN32)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # The compilers' runtime has no std::mutex and std::condition_variable, of which GoogleTest uses them
+  # for one class only (its own locks on Windows are the system's): ours stands in for it.
+  target_sources(gtest PRIVATE ${CMAKE_SOURCE_DIR}/tests/gtest/Notification.cpp)
+  target_compile_definitions(gtest PUBLIC GTEST_HAS_NOTIFICATION_=1)
+  target_compile_options(gtest PUBLIC $<$<COMPILE_LANGUAGE:CXX>:-include ${CMAKE_SOURCE_DIR}/tests/gtest/Notification.h>)
   add_library(tessaro_gtest INTERFACE)
   target_link_libraries(tessaro_gtest INTERFACE gtest gtest_main)
 else()

@@ -1,8 +1,9 @@
 cmake_minimum_required(VERSION 3.16)
 # Fails when the program IMAGE imports a library outside ALLOWED (names without ".dll", separated by
-# commas), read from its import table with OBJDUMP. Libraries loaded on first use through delay-load
-# imports are not in that table.
-#   cmake -DOBJDUMP=... -DIMAGE=... -DALLOWED=kernel32,user32 -P CheckImports.cmake
+# commas), or, when NEWER is given, one of those functions (names separated by commas: functions that
+# older Windows releases lack, which would keep the program from starting there), read from its import
+# table with OBJDUMP. Libraries loaded on first use through delay-load imports are not in that table.
+#   cmake -DOBJDUMP=... -DIMAGE=... -DALLOWED=kernel32,user32 [-DNEWER=GetTickCount64] -P CheckImports.cmake
 if(NOT EXISTS "${IMAGE}")
   message(FATAL_ERROR "${IMAGE}: no such file")
 endif()
@@ -29,5 +30,16 @@ endforeach()
 if(outside)
   string(REPLACE ";" ", " outside "${outside}")
   message(FATAL_ERROR "${IMAGE} imports ${outside}, which Windows may take from the program's folder")
+endif()
+string(REPLACE "," ";" newer "${NEWER}")
+set(missing)
+foreach(function ${newer})
+  if(dump MATCHES "[ \t]${function}\n")
+    list(APPEND missing ${function})
+  endif()
+endforeach()
+if(missing)
+  string(REPLACE ";" ", " missing "${missing}")
+  message(FATAL_ERROR "${IMAGE} imports ${missing}, which Windows XP does not have: it would not start there")
 endif()
 message(STATUS "${IMAGE} imports only ${ALLOWED}")

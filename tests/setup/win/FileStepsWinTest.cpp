@@ -9,12 +9,12 @@
 #include <memory>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "cabinet/Cabinet.h"
 #include "model/Project.h"
 #include "platform/TSSException.h"
+#include "platform/Threads.h"
 #include "setup/engine/Selection.h"
 #include "setup/install/FileInstall.h"
 #include "setup/install/Steps.h"
@@ -233,7 +233,7 @@ public:
                   while (IsWindow(dialog)) Sleep(20);
               }
           }) {}
-    ~DialogAnswerer() { thread_.join(); }
+    ~DialogAnswerer() { thread_.Join(); }
     int Answered() const { return answered_; }
 
     static std::string ItemText(HWND dialog, int id) {
@@ -283,7 +283,7 @@ private:
 
     std::string title_;
     int answered_ = 0;
-    std::thread thread_;
+    platform::Thread thread_;
 };
 
 // One file of the test project: where it goes, what it holds and how it is installed.
