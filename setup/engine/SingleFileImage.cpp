@@ -1,6 +1,5 @@
 #include "setup/engine/SingleFileImage.h"
 
-#include <zlib.h>
 
 #include <algorithm>
 #include <cstring>
@@ -10,6 +9,7 @@
 #include "platform/File.h"
 #include "platform/Paths.h"
 #include "platform/TSException.h"
+#include "setup/engine/Crc32.h"
 
 namespace {
 
@@ -110,15 +110,15 @@ bool ReadTrailer(platform::File& file, uint64_t length, Trailer* trailer) {
 
 uint32_t Checksum(platform::File& file, uint64_t offset, uint64_t size) {
     std::vector<uint8_t> chunk(static_cast<size_t>(std::min<uint64_t>(size, 1 << 20)));
-    uLong crc = crc32(0L, Z_NULL, 0);
+    uint32_t crc = 0;
     file.Seek(offset);
     for (uint64_t left = size; left > 0;) {
         const size_t piece = static_cast<size_t>(std::min<uint64_t>(left, chunk.size()));
         file.Read(chunk.data(), piece);
-        crc = crc32(crc, chunk.data(), static_cast<uInt>(piece));
+        crc = Crc32(crc, chunk.data(), piece);
         left -= piece;
     }
-    return static_cast<uint32_t>(crc);
+    return crc;
 }
 
 void CopyRange(platform::File& in, uint64_t offset, uint64_t size, platform::File& out) {

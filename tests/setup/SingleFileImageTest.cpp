@@ -1,15 +1,41 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "setup/engine/Crc32.h"
 #include "setup/engine/SingleFileImage.h"
 #include "tests/PeBuilder.h"
 #include "tests/TestSupport.h"
 
 namespace {
+
+// The payload's checksum is zlib's CRC-32 (the build writes it with zlib): every length and alignment
+// around the four-byte steps, and a long buffer taken in uneven pieces, agree with zlib.
+TEST(PayloadChecksum, AgreesWithZlibForEveryLengthAlignmentAndSplit) {
+    std::vector<uint8_t> data(100003);
+    uint32_t seed = 12345;
+    for (uint8_t& byte : data) {
+        seed = seed * 1103515245u + 12345u;
+        byte = static_cast<uint8_t>(seed >> 24);
+    }
+    for (size_t offset = 0; offset < 4; ++offset) {
+        for (size_t length = 0; length < 12; ++length) {
+            EXPECT_EQ(Crc32(0, data.data() + offset, length),
+                      crc32(0L, data.data() + offset, static_cast<uInt>(length)))
+                << "offset " << offset << ", length " << length;
+        }
+    }
+    uint32_t pieces = 0;
+    for (size_t at = 0, piece = 1; at < data.size(); at += piece, piece = piece * 3 + 1) {
+        piece = std::min(piece, data.size() - at);
+        pieces = Crc32(pieces, data.data() + at, piece);
+    }
+    EXPECT_EQ(pieces, crc32(0L, data.data(), static_cast<uInt>(data.size())));
+}
 
 using Bytes = std::vector<uint8_t>;
 
