@@ -23,9 +23,9 @@ PAGES = ["general", "folders", "registry", "features", "doctypes", "actions", "u
 TOOLS = ["new", "open", "save", "build", "target", "run", "test", "about"]
 STATES = ["state-not", "state-partly", "state-all", "state-installed"]
 
-# Output file: (drawings, sizes) for icons, (drawings, cell size, transparent colour, background) for strips.
+# Output file: (drawings, sizes) for icons (the setup type icons are only ever shown large), (drawings, cell size, transparent colour, background) for strips.
 ICONS = {"Tessaro.ico": ("tessaro", (16, 32, 48)), "Setup.ico": ("setup", (16, 32, 48)),
-         "Typical.ico": ("typical", (16, 32)), "Custom.ico": ("custom", (16, 32))}
+         "Typical.ico": ("typical", (32,)), "Custom.ico": ("custom", (32,))}
 ICONS.update({"Page-%s.ico" % name: ("page-" + name, (16, 32)) for name in PAGES})
 # The toolbar's cells are drawn over a button face grey and keyed on magenta; the feature states over the
 # white of the tree, white being their transparent colour.

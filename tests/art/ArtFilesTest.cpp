@@ -106,7 +106,7 @@ struct IconCase {
 const std::vector<IconCase>& IconCases() {
     static const std::vector<IconCase> cases = {
         {"Tessaro.ico", {16, 32, 48}},           {"Setup.ico", {16, 32, 48}},
-        {"Typical.ico", {16, 32}},               {"Custom.ico", {16, 32}},
+        {"Typical.ico", {32}},                   {"Custom.ico", {32}},
         {"Page-general.ico", {16, 32}},          {"Page-folders.ico", {16, 32}},
         {"Page-registry.ico", {16, 32}},         {"Page-features.ico", {16, 32}},
         {"Page-doctypes.ico", {16, 32}},         {"Page-actions.ico", {16, 32}},
