@@ -26,7 +26,8 @@ bool ZlibInflater::Inflate(const uint8_t* input, size_t inputSize, uint8_t* outp
     }
     stream_->next_in = const_cast<Bytef*>(input);
     stream_->avail_in = static_cast<uInt>(inputSize);
-    stream_->next_out = output;
+    uint8_t none;  // zlib refuses to work without an output pointer, even for no output
+    stream_->next_out = output != nullptr ? output : &none;
     stream_->avail_out = static_cast<uInt>(outputSize);
     return inflate(stream_, Z_FINISH) == Z_STREAM_END && stream_->avail_out == 0;
 }
