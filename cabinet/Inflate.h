@@ -29,7 +29,7 @@ public:
     bool Inflate(const uint8_t* input, size_t inputSize, uint8_t* output, size_t outputSize, size_t historySize);
 
     // Primary table sizes: most literal and length codes, and most distance codes, take one look-up.
-    static constexpr unsigned kLiteralRootBits = 10;
+    static constexpr unsigned kLiteralRootBits = 11;
     static constexpr unsigned kDistanceRootBits = 8;
     static constexpr unsigned kCodeLengthRootBits = 7;
 

@@ -6,7 +6,7 @@
 
 namespace cab {
 
-MszipDecompressor::MszipDecompressor() : window_(new (std::nothrow) uint8_t[2 * kMszipWindow]()) {}
+MszipDecompressor::MszipDecompressor() : window_(new (std::nothrow) uint8_t[kWindowSize]) {}
 
 MszipDecompressor::~MszipDecompressor() = default;
 
@@ -14,13 +14,16 @@ bool MszipDecompressor::Decode(const uint8_t* input, size_t inputSize, uint8_t* 
     if (!IsReady() || inputSize < 2 || input[0] != 'C' || input[1] != 'K' || outputSize > kMszipWindow) {
         return false;
     }
-    uint8_t* const decoded = window_.get() + kMszipWindow;
+    if (writeAt_ + outputSize > kWindowSize) {
+        std::memmove(window_.get(), window_.get() + writeAt_ - kMszipWindow, kMszipWindow);
+        writeAt_ = kMszipWindow;
+    }
+    uint8_t* const decoded = window_.get() + writeAt_;
     if (!inflater_.Inflate(input + 2, inputSize - 2, decoded, outputSize, historySize_)) {
         return false;
     }
     std::memcpy(output, decoded, outputSize);
-    // The next block's history: the last 32 KiB of history and output, moved back in front of the output.
-    std::memmove(window_.get(), window_.get() + outputSize, kMszipWindow);
+    writeAt_ += outputSize;
     historySize_ = std::min(kMszipWindow, historySize_ + outputSize);
     return true;
 }

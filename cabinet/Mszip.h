@@ -41,8 +41,8 @@ private:
 };
 
 // Decompresses the blocks of one folder after another, keeping the history between blocks. Each block is
-// decoded by our own inflater into a window that holds the folder's last 32 KiB right before the new
-// output, so that matches read history and output alike.
+// decoded by our own inflater into a window that holds the folder's preceding bytes right before the new
+// output, so that matches read history and output alike, then copied to the caller.
 class MszipDecompressor {
 public:
     MszipDecompressor();
@@ -57,8 +57,13 @@ public:
     bool Decode(const uint8_t* input, size_t inputSize, uint8_t* output, size_t outputSize);
 
 private:
+    // Blocks are decoded one after the other into the window, each behind the one before it, which is its
+    // history; when the window is full, its last 32 KiB move to its start.
+    static constexpr size_t kWindowSize = 8 * kMszipWindow;
+
     Inflater inflater_;
-    std::unique_ptr<uint8_t[]> window_;  // [history, right-aligned | the block's output], 32 KiB each
+    std::unique_ptr<uint8_t[]> window_;
+    size_t writeAt_ = kMszipWindow;  // where the next block goes: its history is right before it
     size_t historySize_ = 0;
 };
 
