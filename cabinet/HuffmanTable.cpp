@@ -39,13 +39,13 @@ uint32_t SymbolEntry(Alphabet alphabet, unsigned symbol) {
     return MakeEntry(kPlainSymbol, symbol, 0);
 }
 
-// The first length bits of code, in the order the stream sends them (the code's first bit lowest).
+// The code's length bits in the order the stream sends them (the code's first bit lowest).
 unsigned Reversed(unsigned code, unsigned length) {
-    unsigned reversed = 0;
-    for (unsigned i = 0; i < length; ++i) {
-        reversed = (reversed << 1) | ((code >> i) & 1);
-    }
-    return reversed;
+    code = ((code & 0x5555) << 1) | ((code >> 1) & 0x5555);
+    code = ((code & 0x3333) << 2) | ((code >> 2) & 0x3333);
+    code = ((code & 0x0F0F) << 4) | ((code >> 4) & 0x0F0F);
+    code = ((code & 0x00FF) << 8) | ((code >> 8) & 0x00FF);
+    return code >> (16 - length);
 }
 
 }  // namespace
@@ -70,43 +70,54 @@ bool Build(Alphabet alphabet, const uint8_t* lengths, unsigned count, unsigned r
     if (maxLength == 0 ? !allowEmpty : unusedCodes > 0 && (maxLength != 1 || alphabet == Alphabet::kCodeLength)) {
         return false;
     }
+    // The symbols in the order of their canonical codes: by length, and within a length by symbol.
+    uint16_t sorted[kLiteralLengthSymbols];
+    unsigned next[kMaxCodeBits + 1] = {}, coded = 0;
+    for (unsigned length = 1; length <= kMaxCodeBits; ++length) {
+        next[length] = coded;
+        coded += perLength[length];
+    }
+    for (unsigned s = 0; s < count; ++s) {
+        if (lengths[s] != 0) {
+            sorted[next[lengths[s]]++] = static_cast<uint16_t>(s);
+        }
+    }
     const size_t rootSize = size_t{1} << rootBits;
     const unsigned subBits = maxLength > rootBits ? maxLength - rootBits : 0;
     const uint32_t invalid = MakeEntry(kInvalid, 0, 0) | 1;  // takes one bit: decoding stops there anyway
-    for (size_t i = 0; i < rootSize; ++i) {
-        table[i] = invalid;
+    if (unusedCodes > 0 || maxLength == 0) {
+        for (size_t i = 0; i < rootSize; ++i) {
+            table[i] = invalid;  // where no code leads
+        }
     }
-    // Canonical codes: by length, and within a length by symbol, each one more than the one before.
+    // Each code is one more than the one before it, shifted left where the length grows. The long codes
+    // that share their first rootBits bits follow each other, and share a sub-table.
     size_t nextSubtable = rootSize;
-    unsigned code = 0;
-    for (unsigned length = 1; length <= maxLength; ++length, code <<= 1) {
-        for (unsigned s = 0; s < count; ++s) {
-            if (lengths[s] != length) {
-                continue;
+    unsigned code = 0, length = 0, prefix = ~0u;
+    uint32_t* subtable = nullptr;
+    for (unsigned i = 0; i < coded; ++i) {
+        const unsigned s = sorted[i];
+        code <<= lengths[s] - length;
+        length = lengths[s];
+        const unsigned bits = Reversed(code++, length);
+        const uint32_t entry = SymbolEntry(alphabet, s);
+        if (length <= rootBits) {
+            for (size_t at = bits; at < rootSize; at += size_t{1} << length) {
+                table[at] = entry | length;
             }
-            const unsigned bits = Reversed(code++, length);
-            const uint32_t entry = SymbolEntry(alphabet, s);
-            if (length <= rootBits) {
-                for (size_t i = bits; i < rootSize; i += size_t{1} << length) {
-                    table[i] = entry | length;
-                }
-                continue;
+            continue;
+        }
+        if ((bits & (rootSize - 1)) != prefix) {
+            if (nextSubtable + (size_t{1} << subBits) > capacity) {
+                return false;  // cannot happen for a code that is not over-subscribed
             }
-            uint32_t& pointer = table[bits & (rootSize - 1)];
-            if ((pointer & kSubtable) == 0) {
-                if (nextSubtable + (size_t{1} << subBits) > capacity) {
-                    return false;  // cannot happen for a code that is not over-subscribed
-                }
-                pointer = MakeEntry(kSubtable, static_cast<uint32_t>(nextSubtable), subBits) | rootBits;
-                for (size_t i = 0; i < size_t{1} << subBits; ++i) {
-                    table[nextSubtable + i] = invalid;
-                }
-                nextSubtable += size_t{1} << subBits;
-            }
-            uint32_t* subtable = table + Value(pointer);
-            for (size_t i = bits >> rootBits; i < size_t{1} << subBits; i += size_t{1} << (length - rootBits)) {
-                subtable[i] = entry | (length - rootBits);
-            }
+            prefix = bits & (rootSize - 1);
+            table[prefix] = MakeEntry(kSubtable, static_cast<uint32_t>(nextSubtable), subBits) | rootBits;
+            subtable = table + nextSubtable;
+            nextSubtable += size_t{1} << subBits;
+        }
+        for (size_t at = bits >> rootBits; at < size_t{1} << subBits; at += size_t{1} << (length - rootBits)) {
+            subtable[at] = entry | (length - rootBits);
         }
     }
     return true;
