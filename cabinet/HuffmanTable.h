@@ -46,8 +46,8 @@ constexpr size_t Capacity(unsigned symbols, unsigned rootBits) {
 
 // Fills table (of capacity entries) for the code given by the lengths of symbols 0..count-1 (0: unused).
 // False for a code that is over-subscribed, or incomplete where DEFLATE decoders refuse it: an incomplete
-// code is accepted only when its longest code has one bit (a single code of one bit), and an empty code
-// only when allowEmpty (the distance code of a block that has no matches).
+// code is accepted only when it is a single code of one bit (not for the code length alphabet), and an
+// empty code only when allowEmpty (the distance code of a block that has no matches).
 bool Build(Alphabet alphabet, const uint8_t* lengths, unsigned count, unsigned rootBits, bool allowEmpty,
            uint32_t* table, size_t capacity);
 

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "cabinet/HuffmanTable.h"
+
 namespace cab {
 
 using namespace huffman;

@@ -7,8 +7,6 @@
 #include <cstdint>
 #include <memory>
 
-#include "cabinet/HuffmanTable.h"
-
 namespace cab {
 
 struct BitReader;
