@@ -9,9 +9,12 @@ namespace cab {
 
 using namespace huffman;
 
+// The codes of the current dynamic block, and the fixed codes (no longer than the primary tables' bits).
 struct Inflater::Tables {
     uint32_t literal[Capacity(kLiteralLengthSymbols, kLiteralRootBits)];
     uint32_t distance[Capacity(kDistanceSymbols, kDistanceRootBits)];
+    uint32_t fixedLiteral[size_t{1} << kLiteralRootBits];
+    uint32_t fixedDistance[size_t{1} << kDistanceRootBits];
 };
 
 namespace {
@@ -121,28 +124,6 @@ inline uint8_t* CopyMatchFast(uint8_t* out, size_t distance, size_t length) {
         } while (out < end);
     }
     return end;
-}
-
-struct FixedTables {
-    uint32_t literal[Capacity(kLiteralLengthSymbols, kLiteralRoot)];
-    uint32_t distance[Capacity(kDistanceSymbols, kDistanceRoot)];
-    FixedTables() {
-        uint8_t lengths[kLiteralLengthSymbols];
-        std::memset(lengths, 8, 144);
-        std::memset(lengths + 144, 9, 112);
-        std::memset(lengths + 256, 7, 24);
-        std::memset(lengths + 280, 8, 8);
-        Build(Alphabet::kLiteralLength, lengths, kLiteralLengthSymbols, kLiteralRoot, false, literal,
-              sizeof literal / sizeof *literal);
-        std::memset(lengths, 5, kDistanceSymbols);
-        Build(Alphabet::kDistance, lengths, kDistanceSymbols, kDistanceRoot, false, distance,
-              sizeof distance / sizeof *distance);
-    }
-};
-
-const FixedTables& Fixed() {
-    static const FixedTables tables;
-    return tables;
 }
 
 // Where the output goes: history lies before start, and out never passes end.
@@ -258,7 +239,21 @@ bool CopyStored(BitReader& reader, Output& output) {
 
 }  // namespace
 
-Inflater::Inflater() : tables_(new (std::nothrow) Tables) {}
+Inflater::Inflater() : tables_(new (std::nothrow) Tables) {
+    if (tables_ == nullptr) {
+        return;
+    }
+    uint8_t lengths[kLiteralLengthSymbols];
+    std::memset(lengths, 8, 144);
+    std::memset(lengths + 144, 9, 112);
+    std::memset(lengths + 256, 7, 24);
+    std::memset(lengths + 280, 8, 8);
+    Build(Alphabet::kLiteralLength, lengths, kLiteralLengthSymbols, kLiteralRootBits, false, tables_->fixedLiteral,
+          sizeof tables_->fixedLiteral / sizeof *tables_->fixedLiteral);
+    std::memset(lengths, 5, kDistanceSymbols);
+    Build(Alphabet::kDistance, lengths, kDistanceSymbols, kDistanceRootBits, false, tables_->fixedDistance,
+          sizeof tables_->fixedDistance / sizeof *tables_->fixedDistance);
+}
 
 Inflater::~Inflater() = default;
 
@@ -343,7 +338,7 @@ bool Inflater::Inflate(const uint8_t* input, size_t inputSize, uint8_t* output, 
                 }
                 break;
             case 1:
-                if (!DecodeBlockData(reader, Fixed().literal, Fixed().distance, at)) {
+                if (!DecodeBlockData(reader, tables_->fixedLiteral, tables_->fixedDistance, at)) {
                     return false;
                 }
                 break;

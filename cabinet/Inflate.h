@@ -35,7 +35,7 @@ private:
     struct Tables;
     bool ReadDynamicTables(BitReader& reader);
 
-    std::unique_ptr<Tables> tables_;  // the codes of the current dynamic block (large: kept off the stack)
+    std::unique_ptr<Tables> tables_;  // large: kept off the stack
 };
 
 }  // namespace cab
