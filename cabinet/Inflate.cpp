@@ -39,8 +39,8 @@ inline void Copy8(uint8_t* to, const uint8_t* from) { std::memcpy(to, from, 8); 
 struct BitReader {
     const uint8_t* next;
     const uint8_t* end;
-    uint64_t bits = 0;  // the next count bits of the stream; above them zeros, or on the fast path, the same
-    unsigned count = 0;  // bits of the bytes after next
+    uint64_t bits = 0;     // the next count bits; above them zeros (on the fast path: bits of the bytes at next)
+    unsigned count = 0;    // bits held, taken from the bytes before next
     unsigned padding = 0;  // zero bytes fed past the end (the last ones in bits)
 
     BitReader(const uint8_t* input, size_t size) : next(input), end(input + size) {}
@@ -93,8 +93,8 @@ namespace {
 constexpr unsigned kLiteralRoot = Inflater::kLiteralRootBits;
 constexpr unsigned kDistanceRoot = Inflater::kDistanceRootBits;
 
-// The fast loop runs while a match of the longest length, copied in whole words, stays inside the output
-// and while two refills find their eight bytes of input.
+// The fast loop runs while three literals and a match of the longest length, copied in whole words, stay
+// inside the output, and while two refills find their eight bytes of input.
 constexpr size_t kFastOutputMargin = 258 + 3 + 16;
 constexpr size_t kFastInputMargin = 16;
 
