@@ -4,7 +4,10 @@
 // most 32768 bytes, which may refer back to the 32 KiB that precede it in the same folder.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+#include "cabinet/Inflate.h"
 
 struct z_stream_s;
 
@@ -37,7 +40,9 @@ private:
     bool ready_ = false;
 };
 
-// Decompresses the blocks of one folder after another, keeping the history between blocks.
+// Decompresses the blocks of one folder after another, keeping the history between blocks. Each block is
+// decoded by our own inflater into a window that holds the folder's preceding bytes right before the new
+// output, so that matches read history and output alike, then copied to the caller.
 class MszipDecompressor {
 public:
     MszipDecompressor();
@@ -45,16 +50,20 @@ public:
     MszipDecompressor(const MszipDecompressor&) = delete;
     MszipDecompressor& operator=(const MszipDecompressor&) = delete;
 
-    bool IsReady() const { return ready_; }
+    bool IsReady() const { return window_ != nullptr && inflater_.IsReady(); }
     // Forgets the history: the next block begins a folder.
     void StartFolder() { historySize_ = 0; }
     // Decodes one block, which must produce exactly outputSize bytes; false when it is not valid MSZIP.
     bool Decode(const uint8_t* input, size_t inputSize, uint8_t* output, size_t outputSize);
 
 private:
-    z_stream_s* stream_;
-    bool ready_ = false;
-    std::vector<uint8_t> history_;
+    // Blocks are decoded one after the other into the window, each behind the one before it, which is its
+    // history; when the window is full, its last 32 KiB move to its start.
+    static constexpr size_t kWindowSize = 8 * kMszipWindow;
+
+    Inflater inflater_;
+    std::unique_ptr<uint8_t[]> window_;
+    size_t writeAt_ = kMszipWindow;  // where the next block goes: its history is right before it
     size_t historySize_ = 0;
 };
 
