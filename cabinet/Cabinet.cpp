@@ -6,6 +6,7 @@
 
 #include "cabinet/CabinetFiles.h"
 #include "platform/Format.h"
+#include "platform/Paths.h"
 
 using cabfiles::Alloc;
 using cabfiles::CopyText;
@@ -39,11 +40,6 @@ const char* const kDecompressionErrors[] = {
     "Cabinet returned on fdintNEXT_CABINET is incorrect",
     "User aborted",
 };
-
-std::string FolderPart(const std::string& path) {
-    size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
 
 cab::INT_PTR FdiOpen(char* path, int oflag, int pmode) {
     int ignored = 0;
@@ -101,7 +97,7 @@ std::string FormatNumberPattern(const std::string& pattern, int number) {
 }
 
 CCabinet::CCabinet(const std::string& cabinetPath)
-    : m_decompress(true), m_baseFolder(FolderPart(cabinetPath)), m_cabinetPath(cabinetPath) {}
+    : m_decompress(true), m_baseFolder(platform::FolderPart(cabinetPath)), m_cabinetPath(cabinetPath) {}
 
 CCabinet::~CCabinet() {
     try {
@@ -280,7 +276,7 @@ cab::INT_PTR CCabinet::CopyFileNotification(cab::PFDINOTIFICATION n) {
     }
     m_target = path;
     // The files of a folder follow each other: its folder is looked at (and made) once for the run of them.
-    std::string parent = FolderPart(m_target);
+    std::string parent = platform::FolderPart(m_target);
     if (!parent.empty() && parent != m_madeFolder) {
         platform::CreateFolderPath(parent);
         m_madeFolder = parent;

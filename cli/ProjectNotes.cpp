@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/Paths.h"
+
 namespace {
 
 bool StartsWith(const std::string& text, const char* prefix) {
@@ -220,8 +222,7 @@ void ProjectNotes::Learn(const std::string& key, const std::string& text) {
         (folder ? folders_ : regItems_)[frame.indexPath] = frame.shownPath;
     } else if (frame.kind == Kind::kFile && frame.number >= 0) {
         if (key == "Name" || key == "FileTitle") {
-            const size_t slash = text.find_last_of('\\');
-            fileTitles_[frame.number] = slash == std::string::npos ? text : text.substr(slash + 1);
+            fileTitles_[frame.number] = platform::FileTitle(text);
         } else if (key == "Folder") {
             fileFolders_[frame.number] = text;
         }

@@ -95,10 +95,7 @@ std::string CFileItem::TargetPath() const {
     return (folder != nullptr ? folder->TargetPath() : std::string()) + "\\" + title;
 }
 
-std::string CFileItem::SourceFolder() const {
-    const size_t slash = sourcePath.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : sourcePath.substr(0, slash);
-}
+std::string CFileItem::SourceFolder() const { return platform::FolderPart(sourcePath); }
 
 bool CFileItem::LiesIn(const CFolder* inFolder, bool recursive) const {
     return folder != nullptr && (folder == inFolder || (recursive && folder->IsBelow(inFolder, true)));

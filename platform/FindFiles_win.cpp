@@ -1,13 +1,13 @@
 #include <windows.h>
 
 #include "platform/FindFiles.h"
+#include "platform/Paths.h"
 
 namespace platform {
 
 std::vector<FoundEntry> FindFiles(const std::string& pattern) {
     std::vector<FoundEntry> found;
-    const size_t slash = pattern.find_last_of('\\');
-    const std::string namePattern = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+    const std::string namePattern = FileTitle(pattern);
     WIN32_FIND_DATAA data;
     HANDLE search = FindFirstFileA(pattern.c_str(), &data);
     if (search == INVALID_HANDLE_VALUE) {

@@ -13,6 +13,11 @@ std::string FileTitle(const std::string& modelPath) {
     return slash == std::string::npos ? modelPath : modelPath.substr(slash + 1);
 }
 
+std::string FolderPart(const std::string& modelPath) {
+    const size_t slash = modelPath.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : modelPath.substr(0, slash);
+}
+
 bool CreateFolderPath(const std::string& modelPath) {
     if (FolderExists(modelPath)) {
         return true;

@@ -18,6 +18,8 @@ std::string ToModelPath(const std::string& nativePath);
 
 // The part of a model path after its last backslash, or the whole path when it has none.
 std::string FileTitle(const std::string& modelPath);
+// The part of a model path before its last backslash, or an empty text when it has none.
+std::string FolderPart(const std::string& modelPath);
 
 bool FileExists(const std::string& modelPath);
 // Something other than a file or a folder is at the path: a pipe, a device, a socket.

@@ -4,6 +4,7 @@
 
 #include "model/Project.h"
 #include "platform/NoCase.h"
+#include "platform/Paths.h"
 
 namespace project_text {
 
@@ -27,11 +28,6 @@ std::vector<std::string> SplitBackslash(const std::string& path) {
         }
         at = slash + 1;
     }
-}
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 }  // namespace
@@ -69,7 +65,7 @@ std::string RelativeSourcePath(const std::string& path, const std::string& textP
     if (path.empty() || !IsAbsolute(path)) {
         return path;
     }
-    const std::vector<std::string> from = SplitBackslash(FolderOf(textPath));
+    const std::vector<std::string> from = SplitBackslash(platform::FolderPart(textPath));
     const std::vector<std::string> to = SplitBackslash(path);
     size_t same = 0;
     while (same < from.size() && same + 1 < to.size() && nocase::Equal(from[same], to[same])) {
@@ -101,7 +97,7 @@ std::string AbsoluteSourcePath(const std::string& written, const std::string& te
     if (IsAbsolute(path)) {
         return path;
     }
-    std::vector<std::string> parts = SplitBackslash(FolderOf(textPath));
+    std::vector<std::string> parts = SplitBackslash(platform::FolderPart(textPath));
     for (const std::string& part : SplitBackslash(path)) {
         if (part == "..") {
             if (parts.size() > 1) {

@@ -6,6 +6,7 @@
 #include "model/Folder.h"
 #include "platform/FileInfo.h"
 #include "platform/NoCase.h"
+#include "platform/Paths.h"
 #include "platform/TSSException.h"
 #include "setup/install/FileInstall.h"
 #include "win/SystemError.h"
@@ -81,31 +82,17 @@ bool ScheduleInSessionManager(const std::string& source, const std::string& dest
 
 }  // namespace
 
-namespace {
-
-// The folder and the name of a path; an empty folder for a bare name.
-std::pair<std::string, std::string> SplitPath(const std::string& path) {
-    const size_t slash = path.find_last_of('\\');
-    if (slash == std::string::npos) {
-        return {std::string(), path};
-    }
-    return {path.substr(0, slash), path.substr(slash + 1)};
-}
-
-}  // namespace
-
 bool FolderEntries::Exists(const std::string& path) {
-    const auto [folder, name] = SplitPath(path);
+    const std::string name = platform::FileTitle(path);
     // A pattern character or an empty name is left to the system's own search.
     if (name.empty() || name.find_first_of("*?") != std::string::npos) {
         return PathExists(path);
     }
-    return EntriesOf(folder).count(nocase::Upper(name)) != 0;
+    return EntriesOf(platform::FolderPart(path)).count(nocase::Upper(name)) != 0;
 }
 
 void FolderEntries::Add(const std::string& path) {
-    const auto [folder, name] = SplitPath(path);
-    EntriesOf(folder).insert(nocase::Upper(name));
+    EntriesOf(platform::FolderPart(path)).insert(nocase::Upper(platform::FileTitle(path)));
 }
 
 std::set<std::string>& FolderEntries::EntriesOf(const std::string& folder) {

@@ -38,11 +38,6 @@ constexpr int kExitDone = setup_exit::kDone;
 constexpr int kExitFailed = setup_exit::kFailedBefore;
 constexpr int kExitUsage = setup_exit::kUsage;
 
-std::string BeforeLastBackslash(const std::string& path) {
-    const size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 // A new folder in parent (which ends with a backslash), named prefix, the process number and a count; made
 // here, so no other program or run holds it. Empty when none can be made.
 std::string MakePrivateFolder(const std::string& parent, const char* prefix) {
@@ -347,7 +342,7 @@ int Startup::Run(const char* commandLineText) {
     char modulePath[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
     engine_.setupProgramPath = modulePath;
-    engine_.moduleFolder = BeforeLastBackslash(engine_.setupProgramPath);
+    engine_.moduleFolder = platform::FolderPart(engine_.setupProgramPath);
     engine_.sourceFolder = engine_.moduleFolder;
 
     const CommandLine line = ParseCommandLine(commandLineText != nullptr ? commandLineText : "");
@@ -366,7 +361,7 @@ int Startup::Run(const char* commandLineText) {
     }
     if (line.hasDatabasePath) {
         engine_.databasePath = line.databasePath;
-        engine_.sourceFolder = BeforeLastBackslash(line.databasePath);
+        engine_.sourceFolder = platform::FolderPart(line.databasePath);
         engine_.dataCabinetPath = engine_.sourceFolder + "\\TSData1.cab";
     }
 

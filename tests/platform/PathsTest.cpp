@@ -13,6 +13,14 @@ TEST(PathsTest, FileTitleIsTheTextAfterTheLastBackslash) {
     EXPECT_EQ(platform::FileTitle(""), "");
 }
 
+TEST(PathsTest, FolderPartIsTheTextBeforeTheLastBackslash) {
+    EXPECT_EQ(platform::FolderPart("C:\\Proj\\img\\s.bmp"), "C:\\Proj\\img");
+    EXPECT_EQ(platform::FolderPart("C:\\s.bmp"), "C:");
+    EXPECT_EQ(platform::FolderPart("C:\\Proj\\"), "C:\\Proj");
+    EXPECT_EQ(platform::FolderPart("s.bmp"), "");
+    EXPECT_EQ(platform::FolderPart(""), "");
+}
+
 TEST(PathsTest, ModelPathsAreAbsoluteWindowsPathsThatMapBackToTheSameFile) {
     testing_support::TempFolder folder;
     ASSERT_FALSE(folder.Path().empty());
