@@ -1,6 +1,7 @@
-// The members of std::string that the setup program calls, compiled here. The standard library's own copy
-// of them is one object file that brings every member along (about 30 KB); instantiated in this file,
-// compiled with a section per function, only the members that are called stay in the image.
+// The members of std::string, compiled here for the setup program: about 20 KB in the image against about
+// 30 KB for the standard library's own object file, which brings more than these members along.
+// Every member instantiated here stays in the image, called or not: each has an unwind entry, and the
+// Windows link keeps every unwind entry and so the function it describes (CMakeLists.txt says more).
 #include <string>
 
 template class std::basic_string<char>;
