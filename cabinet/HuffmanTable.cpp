@@ -67,7 +67,8 @@ bool Build(Alphabet alphabet, const uint8_t* lengths, unsigned count, unsigned r
             maxLength = length;
         }
     }
-    if (maxLength == 0 ? !allowEmpty : unusedCodes > 0 && (maxLength != 1 || alphabet == Alphabet::kCodeLength)) {
+    if (maxLength == 0 ? !allowEmpty
+                       : unusedCodes > 0 && (maxLength != 1 || alphabet == Alphabet::kCodeLength)) {
         return false;
     }
     // The symbols in the order of their canonical codes: by length, and within a length by symbol.
@@ -116,7 +117,8 @@ bool Build(Alphabet alphabet, const uint8_t* lengths, unsigned count, unsigned r
             subtable = table + nextSubtable;
             nextSubtable += size_t{1} << subBits;
         }
-        for (size_t at = bits >> rootBits; at < size_t{1} << subBits; at += size_t{1} << (length - rootBits)) {
+        for (size_t at = bits >> rootBits; at < size_t{1} << subBits;
+             at += size_t{1} << (length - rootBits)) {
             subtable[at] = entry | (length - rootBits);
         }
     }

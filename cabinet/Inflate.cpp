@@ -39,7 +39,7 @@ inline void Copy8(uint8_t* to, const uint8_t* from) { std::memcpy(to, from, 8); 
 struct BitReader {
     const uint8_t* next;
     const uint8_t* end;
-    uint64_t bits = 0;     // the next count bits; above them zeros (on the fast path: bits of the bytes at next)
+    uint64_t bits = 0;     // the next count bits; above them zeros (fast path: bits of the bytes at next)
     unsigned count = 0;    // bits held, taken from the bytes before next
     unsigned padding = 0;  // zero bytes fed past the end (the last ones in bits)
 
@@ -204,7 +204,8 @@ bool DecodeBlockData(BitReader& reader, const uint32_t* literals, const uint32_t
             return false;
         }
         const size_t distance = Value(entry) + reader.Take(ExtraBits(entry));
-        if (distance > static_cast<size_t>(out - output.start) || length > static_cast<size_t>(output.end - out)) {
+        if (distance > static_cast<size_t>(out - output.start) ||
+            length > static_cast<size_t>(output.end - out)) {
             return false;
         }
         for (size_t i = 0; i < length; ++i, ++out) {
@@ -225,7 +226,8 @@ bool CopyStored(BitReader& reader, Output& output) {
     }
     // The data follows at the first byte the reader has not used: back up over the real bytes it holds.
     const uint8_t* const at = reader.next - (reader.count / 8 - reader.padding);
-    if (static_cast<size_t>(reader.end - at) < length || static_cast<size_t>(output.end - output.out) < length) {
+    if (static_cast<size_t>(reader.end - at) < length ||
+        static_cast<size_t>(output.end - output.out) < length) {
         return false;
     }
     std::memcpy(output.out, at, length);
@@ -248,8 +250,8 @@ Inflater::Inflater() : tables_(new (std::nothrow) Tables) {
     std::memset(lengths + 144, 9, 112);
     std::memset(lengths + 256, 7, 24);
     std::memset(lengths + 280, 8, 8);
-    Build(Alphabet::kLiteralLength, lengths, kLiteralLengthSymbols, kLiteralRootBits, false, tables_->fixedLiteral,
-          sizeof tables_->fixedLiteral / sizeof *tables_->fixedLiteral);
+    Build(Alphabet::kLiteralLength, lengths, kLiteralLengthSymbols, kLiteralRootBits, false,
+          tables_->fixedLiteral, sizeof tables_->fixedLiteral / sizeof *tables_->fixedLiteral);
     std::memset(lengths, 5, kDistanceSymbols);
     Build(Alphabet::kDistance, lengths, kDistanceSymbols, kDistanceRootBits, false, tables_->fixedDistance,
           sizeof tables_->fixedDistance / sizeof *tables_->fixedDistance);

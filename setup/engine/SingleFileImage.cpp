@@ -1,6 +1,5 @@
 #include "setup/engine/SingleFileImage.h"
 
-
 #include <algorithm>
 #include <cstring>
 #include <iterator>
